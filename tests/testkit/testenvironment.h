@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QTemporaryDir>
+#include <QString>
+#include <QtTest>
+
+namespace testkit {
+
+// Gives a test process a data folder and home of its own and a fixed time zone,
+// so that no test ever reads or writes the user's files and dates read the same
+// everywhere. Created before the application object.
+class TestEnvironment
+{
+public:
+    explicit TestEnvironment(const char* timeZone = "UTC");
+
+    // The temporary root; XDG_DATA_HOME and HOME lie below it.
+    QString root() const { return mRoot.path(); }
+    QString dataHome() const;
+    QString home() const;
+
+    // Switches the process time zone (TZ plus tzset) for tests that need one.
+    static void setTimeZone(const char* timeZone);
+
+private:
+    QTemporaryDir mRoot;
+};
+
+} // namespace testkit
+
+// Like QTEST_MAIN, with the isolated environment set up before the application.
+#define MAREVANE_TEST_MAIN(TestObject)                                                             \
+    int main(int argc, char* argv[])                                                               \
+    {                                                                                              \
+        testkit::TestEnvironment environment;                                                      \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
