@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTranslator>
+
+// The process-wide translator of the user interface. It loads the translation
+// of the chosen language, or of the system language when none is chosen, and
+// remembers which language is in use.
+class AppLanguageManager : public QTranslator
+{
+    Q_OBJECT
+
+public:
+    static AppLanguageManager* instance();
+
+    // Loads "<application>_<locale>" from `folder` and, when it was found,
+    // installs this translator. An empty `languageCode` means the system
+    // language. Returns whether the file was loaded.
+    bool loadLanguage(const QString& application, const QString& folder,
+                      const QString& languageCode);
+
+    // The two-letter language in use; empty until loadLanguage has run.
+    QString currentLocale() const { return mCurrentLocale; }
+
+    // The language code chosen on the command line: only "<program> -lang
+    // english" or "<program> -lang french" chooses one ("en", "fr"); anything
+    // else chooses none.
+    static QString languageFromArguments(const QStringList& arguments);
+
+    // The locale that a language code gives: the code itself, or the language
+    // part of the system locale's name ("de" for "de_CH") when it is empty.
+    static QString localeFor(const QString& languageCode, const QString& systemLocaleName);
+
+    // The translations folder for the program living in `programFolder`.
+    static QString translationsFolder(const QString& programFolder);
+
+private:
+    AppLanguageManager() = default;
+
+    QString mCurrentLocale;
+};

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "appsettings.h"
+#include "ui_mainwindow.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+
+class QCloseEvent;
+class QShowEvent;
+
+// The one main window: the dive log, the planning tab and the dive computer's
+// actions. Its constructor builds the whole program in a fixed order, one
+// named step each, so that every capability plugs in at its place.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The main window while it exists (from the start of its construction),
+    // else null.
+    static MainWindow* instance;
+
+    // Appends one line (UTF-8) to the "runtime" pane of the planning tab;
+    // does nothing when there is no main window.
+    static void logText(const std::string& text);
+    // Appends one line to the "console" pane, emptying it first when `clear`.
+    void logTrace(const QString& text, bool clear);
+
+    // The data folder (UTF-8), which holds the settings, the options and the
+    // dive database.
+    const std::string& dataFolder() const { return mDataFolder; }
+    AppSettings& settings() { return *mSettings; }
+
+    CsvSeparator csvSeparator() const { return mCsvSeparator; }
+    void setCsvSeparator(CsvSeparator separator);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void on_actionQuit_triggered();
+
+private:
+    // The construction steps, in their order.
+    void setMarkerImages();
+    void registerInstance();
+    void setUpForm();
+    void setApplicationIcon();
+    void connectFormSignals();
+    void createDiveLogView();
+    void initUiDivePlanification();
+    void locateDataFolder();
+    void openSettings();
+    void applyOptions();
+    void openDatabase();
+    void setUpDiveList();
+    void setInputDialogIcons();
+    void hideTestButton();
+    void buildComputerMenu();
+    void setWindowTitleText();
+    void setUpSimulationControls();
+    void createConnectDialog();
+    void connectProfileButtons();
+    void setGasClassTexts();
+    void setUpInformationTabs();
+    void connectUserInformation();
+    void createFloatingInformation();
+
+    // What showing and closing the window start.
+    void startFirmwareListDownload();
+    void armUpdateCheck();
+    void offerToSaveUserInformation();
+
+    void userInformationEdited();
+
+    Ui::MainWindowClass ui{};
+    std::string mDataFolder;
+    std::unique_ptr<AppSettings> mSettings;
+    // The database id of the dive last opened from the list, -1 for none.
+    int mShownDatabaseId = -1;
+    CsvSeparator mCsvSeparator = CsvSeparator::Dot;
+
+    // The pressure simulation and the ascent tool of the Simulation tab.
+    QTimer ascentTimer;
+    QTimer* simulationTimer = nullptr;
+    int simulationIndex = 0;
+    int simulationMarkerId = 0;
+    double simulationProgressStep = 0.0;
+    int minimumPressure = 1013;  // millibar
+    float ascentTargetPressure = 0.0f;
+    float ascentStep = 0.0f;
+    bool ascentTimerConnected = false;
+
+    // The gradient-factor row of the planning tab, from "options.ini".
+    bool mPlanificationAddOn = false;
+    unsigned latestFirmwareVersion = 0;
+
+    // The gas class texts of the gases table: open circuit, closed circuit,
+    // bail-out.
+    QString mGasClassOpenCircuit;
+    QString mGasClassClosedCircuit;
+    QString mGasClassBailOut;
+    bool mUserInformationChanged = false;
+};
+
+// The program's log entry point for outside code: forwards to
+// MainWindow::logText.
+__attribute__((visibility("default"))) void logText(const std::string& text);

@@ -1,0 +1,396 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Data Folder Error</source>
+        <translation>Erreur du dossier de données</translation>
+    </message>
+    <message>
+        <source>Impossible to create the data folder %1
+Settings and dives will not be saved.</source>
+        <translation>Impossible de créer le dossier de données %1
+Les réglages et les plongées ne seront pas enregistrés.</translation>
+    </message>
+    <message>
+        <source>OC</source>
+        <translation>CO</translation>
+    </message>
+    <message>
+        <source>CC</source>
+        <translation>CF</translation>
+    </message>
+    <message>
+        <source>BO</source>
+        <translation>BO</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindowClass</name>
+    <message>
+        <source>Dives management</source>
+        <translation>Gestion des plongées</translation>
+    </message>
+    <message>
+        <source>Import dive</source>
+        <translation>Importer une plongée</translation>
+    </message>
+    <message>
+        <source>Store dive</source>
+        <translation>Enregistrer la plongée</translation>
+    </message>
+    <message>
+        <source>Connect Pelavix</source>
+        <translation>Connecter le Pelavix</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:700; color:#0055ff;&quot;&gt;Computer Disconnected&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:700; color:#0055ff;&quot;&gt;Ordinateur déconnecté&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filtre</translation>
+    </message>
+    <message>
+        <source>0 Computers/0 Dives</source>
+        <translation>0 ordinateurs/0 plongées</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Date/Time</source>
+        <translation>Date/Heure</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Depth</source>
+        <translation>Profondeur</translation>
+    </message>
+    <message>
+        <source>Fit to all</source>
+        <translation>Tout afficher</translation>
+    </message>
+    <message>
+        <source>Points</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Température</translation>
+    </message>
+    <message>
+        <source>Gases</source>
+        <translation>Gaz</translation>
+    </message>
+    <message>
+        <source>Deco</source>
+        <translation>Déco</translation>
+    </message>
+    <message>
+        <source>Alerts</source>
+        <translation>Alertes</translation>
+    </message>
+    <message>
+        <source>Max depth</source>
+        <translation>Prof. max</translation>
+    </message>
+    <message>
+        <source>Tank pressure</source>
+        <translation>Pression bloc</translation>
+    </message>
+    <message>
+        <source>Show profile maximized</source>
+        <translation>Agrandir le profil</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>Résumé</translation>
+    </message>
+    <message>
+        <source>Dive name</source>
+        <translation>Nom de la plongée</translation>
+    </message>
+    <message>
+        <source>Average depth</source>
+        <translation>Prof. moyenne</translation>
+    </message>
+    <message>
+        <source>Dive mode</source>
+        <translation>Mode de plongée</translation>
+    </message>
+    <message>
+        <source>Water type</source>
+        <translation>Type d'eau</translation>
+    </message>
+    <message>
+        <source>Surface pressure</source>
+        <translation>Pression de surface</translation>
+    </message>
+    <message>
+        <source>GFs</source>
+        <translation>GF</translation>
+    </message>
+    <message>
+        <source>Ceil</source>
+        <translation>Plafond</translation>
+    </message>
+    <message>
+        <source>Ascent</source>
+        <translation>Remontée</translation>
+    </message>
+    <message>
+        <source>High O2</source>
+        <translation>O2 élevé</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>Batterie</translation>
+    </message>
+    <message>
+        <source>AI</source>
+        <translation>AI</translation>
+    </message>
+    <message>
+        <source>User information</source>
+        <translation>Informations</translation>
+    </message>
+    <message>
+        <source>Place</source>
+        <translation>Lieu</translation>
+    </message>
+    <message>
+        <source>Spot</source>
+        <translation>Site</translation>
+    </message>
+    <message>
+        <source>Buddy</source>
+        <translation>Binôme</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Computer</source>
+        <translation>Ordinateur</translation>
+    </message>
+    <message>
+        <source>Sample interval</source>
+        <translation>Intervalle d'échantillonnage</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>Numéro de série</translation>
+    </message>
+    <message>
+        <source>O2</source>
+        <translation>O2</translation>
+    </message>
+    <message>
+        <source>He</source>
+        <translation>He</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Console</source>
+        <translation>Console</translation>
+    </message>
+    <message>
+        <source>Simulation</source>
+        <translation>Simulation</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connecter</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>Manuel</translation>
+    </message>
+    <message>
+        <source>Ambient Pressure</source>
+        <translation>Pression ambiante</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>Point number:</source>
+        <translation>Numéro de point :</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>Temps :</translation>
+    </message>
+    <message>
+        <source>Depth:</source>
+        <translation>Profondeur :</translation>
+    </message>
+    <message>
+        <source>NDL/Ceil:</source>
+        <translation>NDL/Plafond :</translation>
+    </message>
+    <message>
+        <source>Dive planification</source>
+        <translation>Planification de plongée</translation>
+    </message>
+    <message>
+        <source>Open Circuit</source>
+        <translation>Circuit ouvert</translation>
+    </message>
+    <message>
+        <source>Closed Circuit</source>
+        <translation>Circuit fermé</translation>
+    </message>
+    <message>
+        <source>Salt</source>
+        <translation>Mer</translation>
+    </message>
+    <message>
+        <source>Fresh</source>
+        <translation>Douce</translation>
+    </message>
+    <message>
+        <source>Surface interval</source>
+        <translation>Intervalle de surface</translation>
+    </message>
+    <message>
+        <source>Air</source>
+        <translation>Air</translation>
+    </message>
+    <message>
+        <source>Nx40</source>
+        <translation>Nx40</translation>
+    </message>
+    <message>
+        <source>Air + OxyAR</source>
+        <translation>Air + OxyAR</translation>
+    </message>
+    <message>
+        <source>Air + OxySR</source>
+        <translation>Air + OxySR</translation>
+    </message>
+    <message>
+        <source>CF Oxy</source>
+        <translation>CF Oxy</translation>
+    </message>
+    <message>
+        <source>GFl</source>
+        <translation>GFb</translation>
+    </message>
+    <message>
+        <source>GFh</source>
+        <translation>GFh</translation>
+    </message>
+    <message>
+        <source>%Rd</source>
+        <translation>%Rd</translation>
+    </message>
+    <message>
+        <source>Add dive</source>
+        <translation>Ajouter une plongée</translation>
+    </message>
+    <message>
+        <source>Replace current dive by a new one</source>
+        <translation>Remplacer la plongée courante par une nouvelle</translation>
+    </message>
+    <message>
+        <source>Remove active dive</source>
+        <translation>Supprimer la plongée active</translation>
+    </message>
+    <message>
+        <source>Add existing dive</source>
+        <translation>Ajouter une plongée existante</translation>
+    </message>
+    <message>
+        <source>Designation</source>
+        <translation>Désignation</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Add dive point</source>
+        <translation>Ajouter un point</translation>
+    </message>
+    <message>
+        <source>Remove selected dive point</source>
+        <translation>Supprimer le point sélectionné</translation>
+    </message>
+    <message>
+        <source>Create new simulation</source>
+        <translation>Nouvelle simulation</translation>
+    </message>
+    <message>
+        <source>Open simulation</source>
+        <translation>Ouvrir une simulation</translation>
+    </message>
+    <message>
+        <source>Save simulation</source>
+        <translation>Enregistrer la simulation</translation>
+    </message>
+    <message>
+        <source>Hide/Show points</source>
+        <translation>Masquer/Afficher les points</translation>
+    </message>
+    <message>
+        <source>Test YOYO</source>
+        <translation>Test YOYO</translation>
+    </message>
+    <message>
+        <source>Test RR</source>
+        <translation>Test RR</translation>
+    </message>
+    <message>
+        <source>Solve</source>
+        <translation>Résoudre</translation>
+    </message>
+    <message>
+        <source>Tissues N2 load at</source>
+        <translation>Charge N2 des tissus au</translation>
+    </message>
+    <message>
+        <source>Start of dive</source>
+        <translation>Début de plongée</translation>
+    </message>
+    <message>
+        <source>End of dive</source>
+        <translation>Fin de plongée</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Aide</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>À propos</translation>
+    </message>
+</context>
+</TS>
