@@ -352,20 +352,18 @@ void drawButtons()
         p.setPen(pen(kSea, 4));
         p.drawPolyline(QPolygonF({QPointF(18, 24), QPointF(26, 40), QPointF(38, 40), QPointF(46, 24)}));
     });
-    save("maximize", 48, 48, [](QPainter& p) {
-        p.setPen(pen(kBlue, 5));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRectF(8, 8, 48, 48));
-        p.drawLine(QPointF(22, 42), QPointF(42, 22));
-        p.drawPolyline(QPolygonF({QPointF(30, 22), QPointF(42, 22), QPointF(42, 34)}));
-    });
-    save("minimize", 48, 48, [](QPainter& p) {
-        p.setPen(pen(kBlue, 5));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRectF(8, 8, 48, 48));
-        p.drawLine(QPointF(22, 42), QPointF(42, 22));
-        p.drawPolyline(QPolygonF({QPointF(22, 30), QPointF(22, 42), QPointF(34, 42)}));
-    });
+    // A frame with a diagonal arrow pointing out (maximise) or in (minimise).
+    for (const bool grow : {true, false}) {
+        save(grow ? "maximize" : "minimize", 48, 48, [&](QPainter& p) {
+            p.setPen(pen(kBlue, 5));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRectF(8, 8, 48, 48));
+            p.drawLine(QPointF(22, 42), QPointF(42, 22));
+            const QPointF tip = grow ? QPointF(42, 22) : QPointF(22, 42);
+            const double back = grow ? -12 : 12;
+            p.drawPolyline(QPolygonF({QPointF(tip.x() + back, tip.y()), tip, QPointF(tip.x(), tip.y() - back)}));
+        });
+    }
     save("utilisateur", 48, 48, [](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(kBlue);
