@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QMargins>
+
+class QColor;
+class QVBoxLayout;
+class QWidget;
+
+// Perceived brightness, 0 to 255.
+double luminance(const QColor& color);
+// Gives `parent` a new vertical layout holding `child`; the parent owns it.
+QVBoxLayout* insertWidget(QWidget* parent, QWidget* child, QMargins margins);
