@@ -11,8 +11,10 @@ double luminance(const QColor& color)
 
 QVBoxLayout* insertWidget(QWidget* parent, QWidget* child, QMargins margins)
 {
-    // Built with its parent, the layout stays owned even if the parent
-    // already had one and refuses it.
+    // A widget takes no second layout: the earlier one goes (its widgets stay
+    // with the parent), or the new one would be refused and leak.
+    if (parent)
+        delete parent->layout();
     auto* layout = new QVBoxLayout(parent);
     layout->addWidget(child);
     layout->setContentsMargins(margins);
