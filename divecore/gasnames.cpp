@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <initializer_list>
+#include <string_view>
 
 namespace divecore {
 
@@ -10,6 +12,16 @@ namespace {
 
 // A "%g" field printed into a ten-byte buffer keeps nine characters.
 constexpr std::size_t kNumberFieldLength = 9;
+
+// Appended piece by piece: GCC 12 misreads `"literal" + std::string` in
+// optimised builds (-Wrestrict).
+std::string joined(std::initializer_list<std::string_view> pieces)
+{
+    std::string text;
+    for (const std::string_view piece : pieces)
+        text += piece;
+    return text;
+}
 
 bool isTrimix(const Gas& gas)
 {
@@ -27,7 +39,7 @@ std::string gasNameText(const Gas& gas)
         return "OXY";
     std::string name = percentText(gas.fO2);
     if (gas.fHe != 0.0f && isTrimix(gas))
-        name += "/" + percentText(gas.fHe);
+        name = joined({name, "/", percentText(gas.fHe)});
     return name;
 }
 
@@ -62,12 +74,12 @@ std::string gasFullName(const Gas& gas)
         if (gas.fO2 == 0.21f)
             return "Air";
         if (gas.fO2 > 0.21f)
-            return "Nitrox " + o2;
-        return "Hypoxic " + o2 + "%";
+            return joined({"Nitrox ", o2});
+        return joined({"Hypoxic ", o2, "%"});
     }
     if (isTrimix(gas))
-        return "Trimix " + o2 + "/" + percentText(gas.fHe);
-    return "Heliox " + o2;
+        return joined({"Trimix ", o2, "/", percentText(gas.fHe)});
+    return joined({"Heliox ", o2});
 }
 
 std::string gasShortName(const Gas& gas)
@@ -81,10 +93,10 @@ std::string gasShortName(const Gas& gas)
         if (gas.fO2 == 0.21f)
             return "Air";
         if (gas.fO2 > 0.21f)
-            return "Nx" + name;
+            return joined({"Nx", name});
         return name;
     }
-    return (isTrimix(gas) ? "Tx" : "Hx") + name;
+    return joined({isTrimix(gas) ? "Tx" : "Hx", name});
 }
 
 } // namespace divecore
