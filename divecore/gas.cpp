@@ -85,42 +85,40 @@ float Gas::PinspO2(const Setpoint& sp, float p) const
 
 float Gas::PinspN2(const Setpoint& sp, float p) const
 {
-    if (isPureOxygen())
-        return 0.0f;
-    if (sp.isOpenCircuit())
-        return fN2 * p;
-    const float d = p - kWaterVapourPressure - sp.pO2;
-    return d <= 0.0f ? 0.0f : inertShare(d, fN2, fN2 + fHe);
+    return isPureOxygen() ? 0.0f : inspiredInert(sp, p, fN2);
 }
 
 float Gas::PalvN2(const Setpoint& sp, float p) const
 {
-    if (isPureOxygen())
-        return 0.0f;
-    const float pAlv = p - kWaterVapourPressure;
-    if (sp.isOpenCircuit())
-        return pAlv * fN2;
-    return sp.pO2 >= pAlv ? 0.0f : inertShare(pAlv - sp.pO2, fN2, 1.0f - fO2);
+    return isPureOxygen() ? 0.0f : alveolarInert(sp, p, fN2);
 }
 
 float Gas::PinspHe(const Setpoint& sp, float p) const
 {
-    if (isPureOxygen() || fHe == 0.0f)
-        return 0.0f;
-    if (sp.isOpenCircuit())
-        return fHe * p;
-    const float d = p - kWaterVapourPressure - sp.pO2;
-    return d <= 0.0f ? 0.0f : inertShare(d, fHe, fHe + fN2);
+    return isPureOxygen() || fHe == 0.0f ? 0.0f : inspiredInert(sp, p, fHe);
 }
 
 float Gas::PalvHe(const Setpoint& sp, float p) const
 {
-    if (isPureOxygen() || fHe == 0.0f)
-        return 0.0f;
+    return isPureOxygen() || fHe == 0.0f ? 0.0f : alveolarInert(sp, p, fHe);
+}
+
+// In closed circuit the loop holds the set point's oxygen; the inert gases
+// share what is left in the proportion of the diluent.
+float Gas::inspiredInert(const Setpoint& sp, float p, float fraction) const
+{
+    if (sp.isOpenCircuit())
+        return fraction * p;
+    const float d = p - kWaterVapourPressure - sp.pO2;
+    return d <= 0.0f ? 0.0f : inertShare(d, fraction, fN2 + fHe);
+}
+
+float Gas::alveolarInert(const Setpoint& sp, float p, float fraction) const
+{
     const float pAlv = p - kWaterVapourPressure;
     if (sp.isOpenCircuit())
-        return pAlv * fHe;
-    return sp.pO2 > pAlv ? 0.0f : inertShare(pAlv - sp.pO2, fHe, 1.0f - fO2);
+        return pAlv * fraction;
+    return sp.pO2 >= pAlv ? 0.0f : inertShare(pAlv - sp.pO2, fraction, 1.0f - fO2);
 }
 
 float Gas::END(const Setpoint& sp, float p, float pSurf, float density) const

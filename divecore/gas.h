@@ -114,6 +114,8 @@ public:
 private:
     static constexpr float clampedNitrogen(float f) { return f < 0.0f ? 0.0f : (f > 1.0f ? 1.0f : f); }
     void takeFractions(double o2, double he);
+    float inspiredInert(const Setpoint& sp, float p, float fraction) const;
+    float alveolarInert(const Setpoint& sp, float p, float fraction) const;
 };
 
 // The fraction as a whole percentage: fraction × 100 in single precision,
