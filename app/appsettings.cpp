@@ -7,31 +7,12 @@ AppSettings::AppSettings(const QString& dataFolder)
 
 CsvSeparator AppSettings::csvSeparator() const
 {
-    switch (mSettings.value(kCsvSeparator).toInt()) {
-    case 1:
-        return CsvSeparator::Comma;
-    case 2:
-        return CsvSeparator::Semicolon;
-    default:
-        return CsvSeparator::Dot;
-    }
+    return csvSeparatorFromSetting(mSettings.value(kCsvSeparator));
 }
 
 void AppSettings::setCsvSeparator(CsvSeparator separator)
 {
-    int stored = 0;
-    switch (separator) {
-    case CsvSeparator::Dot:
-        stored = 0;
-        break;
-    case CsvSeparator::Comma:
-        stored = 1;
-        break;
-    case CsvSeparator::Semicolon:
-        stored = 2;
-        break;
-    }
-    write(kCsvSeparator, stored);
+    write(kCsvSeparator, csvSeparatorSettingValue(separator));
 }
 
 QString AppSettings::text(const char* key) const

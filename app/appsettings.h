@@ -1,10 +1,9 @@
 #pragma once
 
+#include "divemodel/csvseparator.h"
+
 #include <QSettings>
 #include <QString>
-
-// The separator of exported CSV files.
-enum class CsvSeparator { Comma = 0, Dot = 1, Semicolon = 2 };
 
 // The user's choices and last folders, kept in "settings.cfg" (INI) in the
 // data folder. Every write reaches the file at once, so that nothing is lost
@@ -24,8 +23,7 @@ public:
     // The settings of the data folder `dataFolder`.
     explicit AppSettings(const QString& dataFolder);
 
-    // Stored as 0 for the dot, 1 for the comma and 2 for the semicolon;
-    // anything but 1 or 2 reads as the dot.
+    // The separator of CSV exports (see csvseparator.h for how it is stored).
     CsvSeparator csvSeparator() const;
     void setCsvSeparator(CsvSeparator separator);
 

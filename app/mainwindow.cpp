@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "app/common/applicationversion.h"
+
 #include "appoptions.h"
 #include "userprompt.h"
 
@@ -180,7 +182,7 @@ void MainWindow::buildComputerMenu()
 
 void MainWindow::setWindowTitleText()
 {
-    // The versioned window title plugs in here.
+    setWindowTitle(applicationWindowTitle("Marevane"));
 }
 
 void MainWindow::setUpSimulationControls()

@@ -151,6 +151,15 @@ private slots:
         QVERIFY(mPrompts.records().isEmpty());
     }
 
+    void windowTitleCarriesTheVersionWithoutItsBuild()
+    {
+        const QString version = QCoreApplication::applicationVersion();
+        QCoreApplication::setApplicationVersion("2.9.3.1");
+        MainWindow window;
+        QCoreApplication::setApplicationVersion(version);
+        QCOMPARE(window.windowTitle(), QString("Marevane - 2.9.3"));
+    }
+
     void userInformationEditEnablesSaving()
     {
         MainWindow window;

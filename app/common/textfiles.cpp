@@ -1,0 +1,35 @@
+#include "app/common/textfiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+bool writeTextFile(const QString& path, const QString& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QTextStream stream(&file);
+    stream.setEncoding(QStringConverter::Utf8);
+    stream << text;
+    stream.flush();
+    const bool written = stream.status() == QTextStream::Ok && file.flush();
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
+}
+
+bool loadTextFile(const QString& path, QString& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QTextStream stream(&file);
+    stream.setEncoding(QStringConverter::Utf8);
+    text = stream.readAll();
+    return true;
+}
+
+QString absoluteFilePath(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "divemodel/diveformat.h"
+
+#include <memory>
+
+class QDataStream;
+class QString;
+struct Dive;
+
+// A dive file reader and writer. Readers fill the dive they are given without
+// clearing it first; every operation reports failure by returning false.
+class DiveLinesIO
+{
+public:
+    virtual ~DiveLinesIO() = default;
+
+    virtual bool read(const QString& path, Dive& dive) = 0;
+    virtual bool write(const QString& path, Dive& dive) = 0;
+    virtual DiveFormat format() const { return DiveFormat::Csv; }
+    virtual bool read(QDataStream& stream, Dive& dive);
+    virtual bool write(QDataStream& stream, Dive& dive);
+
+    // By the text after the last dot of the file name, in any case.
+    static DiveFormat getDiveFormatOfFile(const QString& path);
+    // The reader for the file's format; null for an unknown suffix.
+    static std::unique_ptr<DiveLinesIO> getReader(const QString& path);
+    // The writer of a format: CSV, UDDF or plan; null for the binary dive file
+    // (never written through here) and an unknown format.
+    static std::unique_ptr<DiveLinesIO> getWriter(DiveFormat format);
+    static std::unique_ptr<DiveLinesIO> getWriter(const QString& path);
+};

@@ -1,0 +1,11 @@
+#include "divemodel/planificator.h"
+
+bool Planificator::read(const QString&, Dive&)
+{
+    return false;
+}
+
+bool Planificator::write(const QString&, Dive&)
+{
+    return false;
+}

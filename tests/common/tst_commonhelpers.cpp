@@ -1,0 +1,311 @@
+#include "testenvironment.h"
+
+#include "app/common/applicationversion.h"
+#include "app/common/crc16.h"
+#include "app/common/streamhelper.h"
+#include "app/common/stringhelper.h"
+#include "app/common/textfiles.h"
+#include "app/common/timetexts.h"
+#include "app/common/widgethelpers.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include <limits>
+#include <sstream>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string lengthPrefixed(std::uint64_t length, const std::string& bytes)
+{
+    std::string record(sizeof length, '\0');
+    std::memcpy(record.data(), &length, sizeof length);
+    return record + bytes;
+}
+
+} // namespace
+
+class CommonHelpersTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir mDir;
+
+private slots:
+    void secondsTexts_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << 0 << "00:00";
+        QTest::newRow("59 min 59 s") << 3599 << "59:59";
+        QTest::newRow("one hour") << 3600 << "01:00:00";
+        QTest::newRow("25 h wraps") << 90000 << "01:00:00";
+    }
+
+    void secondsTexts()
+    {
+        QFETCH(int, seconds);
+        QTEST(formatTimeSecondes(seconds), "text");
+    }
+
+    void minutesTexts_data()
+    {
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << 0 << "0'";
+        QTest::newRow("59") << 59 << "59'";
+        QTest::newRow("60") << 60 << "01:00";
+        QTest::newRow("61") << 61 << "01:01";
+        QTest::newRow("1439") << 1439 << "23:59";
+        QTest::newRow("1440") << 1440 << "1j 00:00";
+        QTest::newRow("1500") << 1500 << "1j 01:00";
+        QTest::newRow("15 days") << 21725 << "15j 02:05";
+    }
+
+    void minutesTexts()
+    {
+        QFETCH(int, minutes);
+        QTEST(formatTimeMinutes(minutes), "text");
+    }
+
+    void decimalMinutes_data()
+    {
+        QTest::addColumn<float>("minutes");
+        QTest::addColumn<int>("whole");
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<int>("total");
+        QTest::newRow("2.5") << 2.5f << 2 << 30 << 150;
+        QTest::newRow("0.999") << 0.999f << 0 << 59 << 59;
+        QTest::newRow("10.1 in float") << 10.1f << 10 << 6 << 606;
+        QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << 0 << 0 << 0;
+        QTest::newRow("beyond int") << 1e20f << std::numeric_limits<int>::max() << std::numeric_limits<int>::max()
+                                    << std::numeric_limits<int>::max();
+    }
+
+    void decimalMinutes()
+    {
+        QFETCH(float, minutes);
+        const auto [whole, seconds] = minutesDecimalsToMinutesSecondes(minutes);
+        QTEST(whole, "whole");
+        QTEST(seconds, "seconds");
+        QTEST(minutesDecimalsToSecondes(minutes), "total");
+    }
+
+    void otherTimeTexts()
+    {
+        QCOMPARE(formatMinutesDecimals(2.5f), QStringLiteral("02:30"));
+        QCOMPARE(formatMinutesDecimals(61.25f), QStringLiteral("01:01:15"));
+        QCOMPARE(qtimeFromSecondes(3661), QTime(1, 1, 1));
+    }
+
+    void chronoTexts_data()
+    {
+        QTest::addColumn<qint64>("microseconds");
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<bool>("compact");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("5 s compact") << qint64(5'000'000) << "" << true << "05s";
+        QTest::newRow("65 s compact") << qint64(65'000'000) << "" << true << "01:05";
+        QTest::newRow("hours compact") << qint64(3'725'000'000) << "" << true << "01:02:05";
+        QTest::newRow("5 s full") << qint64(5'999'999) << "" << false << "00:00:05";
+        QTest::newRow("prefix") << qint64(65'000'000) << "Run " << true << "Run 01:05";
+        QTest::newRow("prefix with format letters") << qint64(5'000'000) << "hms " << true << "hms 05s";
+        QTest::newRow("prefix with a quote") << qint64(5'000'000) << "l'eau " << true << "l'eau 05s";
+        QTest::newRow("a day and an hour wraps") << qint64(90'000'000'000) << "" << false << "01:00:00";
+    }
+
+    void chronoTexts()
+    {
+        QFETCH(qint64, microseconds);
+        QFETCH(QString, prefix);
+        QFETCH(bool, compact);
+        QTEST(formatChrono(std::chrono::microseconds(microseconds), prefix, compact), "text");
+    }
+
+    void textFilesRoundTrip()
+    {
+        const QString path = mDir.filePath(QStringLiteral("notes.txt"));
+        QVERIFY(writeTextFile(path, QStringLiteral("A much longer first content")));
+        QVERIFY(writeTextFile(path, QStringLiteral("Épave\nsecond line")));
+        QString text;
+        QVERIFY(loadTextFile(path, text));
+        QCOMPARE(text, QStringLiteral("Épave\nsecond line"));
+        QCOMPARE(QFile(path).size(), qint64(QStringLiteral("Épave\nsecond line").toUtf8().size()));
+    }
+
+    void failedTextFileOperations()
+    {
+        if (QFile::exists(QStringLiteral("/dev/full")))
+            QVERIFY(!writeTextFile(QStringLiteral("/dev/full"), QStringLiteral("no room")));
+        QVERIFY(!writeTextFile(mDir.filePath(QStringLiteral("missing/notes.txt")), QStringLiteral("x")));
+        QString text = QStringLiteral("untouched");
+        QVERIFY(!loadTextFile(mDir.filePath(QStringLiteral("absent.txt")), text));
+        QCOMPARE(text, QStringLiteral("untouched"));
+    }
+
+    void absolutePaths()
+    {
+        QCOMPARE(absoluteFilePath(QStringLiteral("a/b.txt")), QDir::current().absoluteFilePath(QStringLiteral("a/b.txt")));
+        QCOMPARE(absoluteFilePath(QStringLiteral("/x/y")), QStringLiteral("/x/y"));
+    }
+
+    void applicationVersion_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QList<int>>("parts");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("four parts") << "2.9.3.1" << QList<int>{2, 9, 3, 1} << "Marevane - 2.9.3";
+        QTest::newRow("two parts") << "2.9" << QList<int>{2, 9, 0, 0} << "Marevane - 2";
+        QTest::newRow("not a number") << "2.x.3" << QList<int>{2, 0, 3, 0} << "Marevane - 2.x";
+        QTest::newRow("empty part") << "1..3" << QList<int>{1, 0, 3, 0} << "Marevane - 1.";
+        QTest::newRow("beyond int") << "99999999999.1" << QList<int>{0, 1, 0, 0} << "Marevane - 99999999999";
+        QTest::newRow("no dot") << "3" << QList<int>{3, 0, 0, 0} << "Marevane - 3";
+        QTest::newRow("none") << "" << QList<int>{0, 0, 0, 0} << "Marevane - ";
+    }
+
+    void applicationVersion()
+    {
+        QFETCH(QString, version);
+        const QString previous = QCoreApplication::applicationVersion();
+        QCoreApplication::setApplicationVersion(version);
+        const ApplicationVersion parts = getApplicationVersion(qApp);
+        const QString title = applicationWindowTitle(QStringLiteral("Marevane"));
+        QCoreApplication::setApplicationVersion(previous);
+        QTEST((QList<int>{parts.majorVersion, parts.minorVersion, parts.patchVersion, parts.buildNumber}), "parts");
+        QTEST(title, "title");
+    }
+
+    void luminanceOfColours()
+    {
+        QCOMPARE(luminance(Qt::white), 255.0);
+        QCOMPARE(luminance(Qt::black), 0.0);
+        QCOMPARE(luminance(QColor(255, 0, 0)), 0.299 * 255);
+        QCOMPARE(luminance(QColor(10, 20, 30)), 0.299 * 10 + 0.587 * 20 + 0.114 * 30);
+    }
+
+    void insertWidgetGivesTheParentALayout()
+    {
+        QWidget parent;
+        auto* child = new QLabel;
+        QVBoxLayout* layout = insertWidget(&parent, child, QMargins(1, 2, 3, 4));
+        QCOMPARE(parent.layout(), layout);
+        QCOMPARE(layout->contentsMargins(), QMargins(1, 2, 3, 4));
+        QCOMPARE(layout->indexOf(child), 0);
+        QCOMPARE(child->parentWidget(), &parent);
+    }
+
+    void insertWidgetReplacesAnEarlierLayout()
+    {
+        QWidget parent;
+        auto* earlier = new QLabel(&parent);
+        new QVBoxLayout(&parent);
+        parent.layout()->addWidget(earlier);
+        auto* child = new QLabel;
+        QVBoxLayout* layout = insertWidget(&parent, child, QMargins());
+        QCOMPARE(parent.layout(), layout);
+        QCOMPARE(layout->indexOf(child), 0);
+        QCOMPARE(earlier->parentWidget(), &parent);
+    }
+
+    void crc_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("crc");
+        QTest::newRow("check string") << QByteArray("123456789") << 0xE5CC;
+        QTest::newRow("empty") << QByteArray() << 0x1D0F;
+        QTest::newRow("one byte") << QByteArray("A") << 0x9479;
+        QTest::newRow("high bits") << QByteArray(4, char(0xff)) << 0x97DF;
+    }
+
+    void crc()
+    {
+        QFETCH(QByteArray, data);
+        QTEST(int(crc16(unsigned(data.size()), reinterpret_cast<const unsigned char*>(data.constData()))), "crc");
+    }
+
+    void splitting()
+    {
+        using Pieces = std::vector<std::string>;
+        QCOMPARE(stringhelper::splitString("a,,b,", ','), (Pieces{"a", "b"}));
+        QCOMPARE(stringhelper::splitString(",a b", ','), (Pieces{"a b"}));
+        QCOMPARE(stringhelper::splitString("", ','), Pieces{});
+        QCOMPARE(stringhelper::splitString(",,", ','), Pieces{});
+        using WidePieces = std::vector<std::wstring>;
+        QVERIFY(stringhelper::splitString(std::wstring(L"x;;\u00e9;"), L';') == (WidePieces{L"x", L"\u00e9"}));
+    }
+
+    void caseConversion()
+    {
+        // Bytes above 127 pass through unchanged, whatever the sign of char.
+        std::string text = "Mix \xc3\x89 AIR-21 \xff";
+        stringhelper::lowercase(text);
+        QCOMPARE(QByteArray::fromStdString(text), QByteArray("mix \xc3\x89 air-21 \xff"));
+        stringhelper::uppercase(text);
+        QCOMPARE(QByteArray::fromStdString(text), QByteArray("MIX \xc3\x89 AIR-21 \xff"));
+        std::wstring wide = L"Trimix";
+        stringhelper::uppercase(wide);
+        QVERIFY(wide == L"TRIMIX");
+        stringhelper::lowercase(wide);
+        QVERIFY(wide == L"trimix");
+    }
+
+    void streamRoundTrip()
+    {
+        std::stringstream stream;
+        StreamHelper helper(&stream, &stream);
+        const std::string withNul("a\0b", 3);
+        QVERIFY(helper.write("Nx32"));
+        QVERIFY(helper.write(""));
+        QVERIFY(helper.write(withNul));
+        QCOMPARE(QByteArray::fromStdString(stream.str().substr(0, 12)), QByteArray("\x04\0\0\0\0\0\0\0Nx32", 12));
+
+        std::string text = "old";
+        QVERIFY(helper.read(text));
+        QCOMPARE(text, std::string("Nx32"));
+        QVERIFY(helper.read(text));
+        QCOMPARE(text, std::string());
+        QVERIFY(helper.read(text));
+        QCOMPARE(text, withNul);
+        QVERIFY(!helper.read(text));
+        QCOMPARE(text, withNul);
+    }
+
+    void streamRefusesLengthsBeyondTheData_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("one byte short") << QByteArray::fromStdString(lengthPrefixed(5, "abcd"));
+        QTest::newRow("absurd length") << QByteArray::fromStdString(lengthPrefixed(std::uint64_t(1) << 62, "abcd"));
+        QTest::newRow("largest length") << QByteArray::fromStdString(lengthPrefixed(~std::uint64_t(0), "abcd"));
+        QTest::newRow("cut length") << QByteArray("\x04\0\0", 3);
+    }
+
+    void streamRefusesLengthsBeyondTheData()
+    {
+        QFETCH(QByteArray, bytes);
+        std::istringstream in(bytes.toStdString());
+        StreamHelper helper(nullptr, &in);
+        std::string text = "untouched";
+        QVERIFY(!helper.read(text));
+        QCOMPARE(text, std::string("untouched"));
+    }
+
+    void streamWithoutStreams()
+    {
+        StreamHelper helper(nullptr, nullptr);
+        std::string text = "untouched";
+        QVERIFY(!helper.write(text));
+        QVERIFY(!helper.read(text));
+        QCOMPARE(text, std::string("untouched"));
+    }
+};
+
+MAREVANE_TEST_MAIN(CommonHelpersTest)
+#include "tst_commonhelpers.moc"
