@@ -203,6 +203,8 @@ bool diver_t::calc_icd(const gas_t& gas, const setpoint_t& sp, float P) const
 
 float diver_t::gf(float P, int i) const
 {
+    if (i < 0 || i >= N)
+        return 0.0f;
     const float over = N2[i] + He[i] - P;
     if (!(over > 0.0f))
         return 0.0f;

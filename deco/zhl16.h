@@ -31,7 +31,8 @@ public:
                          const float* hHe, const float* aHe, const float* bHe);
     static void initZhl16C();
 
-    // Largest tolerated inert pressure at ambient P, over the compartments or for j.
+    // Largest tolerated inert pressure at ambient P, over the compartments or
+    // for compartment j (0 for a compartment that does not exist).
     static float PtolIg(const diver_t& diver, float P, float gf);
     static float PtolIg(const diver_t& diver, unsigned char j, float P, float gf);
     // Tolerated ambient pressure (the ceiling), over the compartments or for j.

@@ -125,6 +125,8 @@ const zhl16_t::factors_t& zhl16_t::interval_factors(float t)
 
 float zhl16_t::PtolIg(const diver_t& diver, unsigned char j, float P, float gf)
 {
+    if (j >= N)
+        return 0.0f;
     const coefficients c = mixed(diver, j);
     return P * (gf / c.b - gf + 1.0f) + c.a * gf;
 }
@@ -142,6 +144,8 @@ float zhl16_t::PtolIg(const diver_t& diver, float P, float gf)
 
 float zhl16_t::PtolAmb(const diver_t& diver, unsigned char j, float gf)
 {
+    if (j >= N)
+        return 0.0f;
     const float inert = diver.N2[j] + diver.He[j];
     if (!(inert > 0.0f))
         return 0.0f;

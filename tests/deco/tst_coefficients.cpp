@@ -121,6 +121,16 @@ private slots:
         QVERIFY(zhl16_t::IsTolAmb(diver, ceiling + 0.001f, 0.8f));
     }
 
+    // Compartment numbers beyond the sixteen used to read past the tables.
+    void missingCompartmentsCountNothing()
+    {
+        const diver_t diver;
+        QCOMPARE(zhl16_t::PtolIg(diver, 16, 2.0f, 1.0f), 0.0f);
+        QCOMPARE(zhl16_t::PtolAmb(diver, 255, 1.0f), 0.0f);
+        QCOMPARE(diver.gf(0.5f, 16), 0.0f);
+        QCOMPARE(diver.gf(0.5f, -1), 0.0f);
+    }
+
     void emptyTissuesTolerateEverything()
     {
         diver_t diver;

@@ -296,6 +296,23 @@ private slots:
         QCOMPARE(stream.remaining(), 0);
     }
 
+    // Thousandths were "clamped to 0..65536", which wraps in a word: 70 bar
+    // of nitrogen came out as 4.464.
+    void largeValuesAreClampedInTheRecord()
+    {
+        dive_t dive = validDive();
+        dive.diver.N2[0] = 70.0f;
+        dive.diver.He[0] = -1.0f;
+        dive.surface_pressure = std::nanf("");
+        MemoryStream stream;
+        QVERIFY(dive.write_dive(stream, false));
+        dive_t back;
+        QVERIFY(back.read_dive(stream));
+        QCOMPARE(back.diver.N2[0], 65.535f);
+        QCOMPARE(back.diver.He[0], 0.0f);
+        QCOMPARE(back.surface_pressure, 0.0f);
+    }
+
     // A record of the newest version, byte by byte.
     void fixtureOfTheFullForm()
     {
