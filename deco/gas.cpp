@@ -77,14 +77,14 @@ float gas_t::END(const setpoint_t& sp, float P, float Psurf, float dens) const
 {
     const float pHe = PinspHe(sp, P);
     const float Pn = (1.0f - pHe / P) * P;
-    return Pn > Psurf ? depth_of(Pn - Psurf, dens) : 0.0f;
+    return Pn > Psurf ? deco::depth_of(Pn - Psurf, dens) : 0.0f;
 }
 
 float gas_t::EAD(const setpoint_t& sp, float P, float Psurf, float dens) const
 {
     const float pN2 = PinspN2(sp, P);
     const float Pe = pN2 / P * P / air.fN2;
-    return Pe > Psurf ? depth_of(Pe - Psurf, dens) : 0.0f;
+    return Pe > Psurf ? deco::depth_of(Pe - Psurf, dens) : 0.0f;
 }
 
 float gas_t::MOP(const setpoint_t& sp, float pO2max, float, float) const
@@ -94,7 +94,7 @@ float gas_t::MOP(const setpoint_t& sp, float pO2max, float, float) const
 
 float gas_t::MOD(const setpoint_t& sp, float pO2max, float, float, float Psurf, float dens) const
 {
-    return depth_of(MOP(sp, pO2max) - Psurf, dens);
+    return deco::depth_of(MOP(sp, pO2max) - Psurf, dens);
 }
 
 float gas_t::density(const setpoint_t& sp, float P, float T) const

@@ -145,8 +145,12 @@ inline constexpr density_t density_t::fresh{1.0f};
 inline constexpr density_t density_t::iso{1.02f};
 inline constexpr density_t density_t::salt{1.03f};
 
+namespace deco {
+
 // Metres of water for a pressure difference in bar.
 constexpr float depth_of(float dP, float dens)
 {
     return dP * 100.0f / (dens * 9.80665f);
 }
+
+} // namespace deco

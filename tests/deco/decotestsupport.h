@@ -1,5 +1,6 @@
 #pragma once
 
+#include "deco/settings.h"
 #include "deco/stream.h"
 
 #include <QByteArray>
@@ -56,5 +57,18 @@ public:
 private:
     QByteArray mBytes;
 };
+
+// Open circuit on trimix 18/45 with nitrox 50 and oxygen for the ascent.
+inline config_t trimixWithDecoGases()
+{
+    config_t config;
+    config.set_gas(0, gas_t(18, 45));
+    config.set_gas(1, gas_t(50, 0));
+    config.set_gas(2, gas_t::oxygen);
+    config.set_gas_enabled(1, true);
+    config.set_gas_enabled(2, true);
+    config.set_divemode(divemode_oc);
+    return config;
+}
 
 } // namespace decotest

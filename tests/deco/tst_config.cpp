@@ -146,13 +146,7 @@ private slots:
         QFETCH(float, depth);
         QFETCH(bool, ascent);
         QFETCH(int, gas);
-        config_t config;
-        config.set_gas(0, gas_t(18, 45));
-        config.set_gas(1, gas_t(50, 0));
-        config.set_gas(2, gas_t::oxygen);
-        config.set_gas_enabled(1, true);
-        config.set_gas_enabled(2, true);
-        config.set_divemode(divemode_oc);
+        const config_t config = decotest::trimixWithDecoGases();
         QCOMPARE(config.best_gas(1.013f + depth / 10.0f, ascent), gas);
     }
 

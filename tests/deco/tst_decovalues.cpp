@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <cstring>
+// The engine's log hook must live beside the POSIX one.
+#include <syslog.h>
 
 class DecoValuesTest : public QObject
 {

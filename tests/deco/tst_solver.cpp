@@ -1,5 +1,6 @@
 #include "testenvironment.h"
 
+#include "decotestsupport.h"
 #include "deco/diver.h"
 #include "deco/search.h"
 #include "deco/settings.h"
@@ -44,13 +45,8 @@ config_t airConfig(int gfLow, int gfHigh)
 
 config_t trimixConfig(int gfLow, int gfHigh)
 {
-    config_t config = airConfig(gfLow, gfHigh);
-    config.set_gas(0, gas_t(18, 45));
-    config.set_gas(1, gas_t(50, 0));
-    config.set_gas(2, gas_t::oxygen);
-    config.set_gas_enabled(1, true);
-    config.set_gas_enabled(2, true);
-    config.set_divemode(divemode_oc);
+    config_t config = decotest::trimixWithDecoGases();
+    config.set_gfs(gfs_t(static_cast<unsigned char>(gfLow), static_cast<unsigned char>(gfHigh)));
     return config;
 }
 
