@@ -251,7 +251,8 @@ private slots:
 
     void counterDiffusion()
     {
-        // Tissues full of helium switching to a nitrogen-rich gas at depth.
+        // Tissues holding some helium switch to air at depth: nitrogen flows
+        // in faster than helium leaves.
         diver_t diver = loadedWith(0.5f, 0.5f);
         QVERIFY(diver.calc_icd(gas_t(21, 0), kOpen, 4.0f));
         // Without helium loaded there is nothing to counter-diffuse.
