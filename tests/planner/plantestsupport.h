@@ -71,11 +71,18 @@ inline int addDive(PlanificationPlan& plan, const QList<DiveLine>& lines)
     });
 }
 
-// Recomputes the current dive with fresh rows in the recorder.
-inline void recompute(PlanificationPlan& plan, RunRecorder& recorder, gfs_t* gfs = nullptr)
+// A plan whose callbacks go to a recorder.
+struct RecordedPlan : PlanificationPlan
 {
-    recorder.reset();
-    plan.calculateDecoStages(gfs, nullptr);
-}
+    RunRecorder recorder;
+
+    RecordedPlan() { recorder.attach(*this); }
+    // Recomputes the current dive with fresh rows in the recorder.
+    void recompute(gfs_t* gfs = nullptr)
+    {
+        recorder.reset();
+        calculateDecoStages(gfs, nullptr);
+    }
+};
 
 } // namespace plantest

@@ -42,6 +42,23 @@ bool sameRows(const QList<LinePlan>& a, const QList<LinePlan>& b)
     return true;
 }
 
+// A row of the table on gas 0, to a tenth of a second.
+bool isRow(const LinePlan& row, qint32 direction, quint8 computed, float depth, float duration, float runTime)
+{
+    return row.kind == LinePlan::row && row.direction == direction && row.computed == computed &&
+           std::abs(row.depth - depth) < 1e-4f && std::abs(row.duration - duration) < 1e-4f &&
+           std::abs(row.runTime - runTime) < 1e-4f && row.gasIndex == 0 && row.cns == 0.0f && row.otu == 0.0f;
+}
+
+const char* describe(const LinePlan& row)
+{
+    static QByteArray text;
+    text = QStringLiteral("kind %1 direction %2 computed %3 depth %4 duration %5 run time %6 gas %7")
+               .arg(row.kind).arg(row.direction).arg(row.computed).arg(row.depth).arg(row.duration)
+               .arg(row.runTime).arg(row.gasIndex).toUtf8();
+    return text.constData();
+}
+
 int stopRows(const RunRecorder& recorder)
 {
     int count = 0;
@@ -53,13 +70,20 @@ int stopRows(const RunRecorder& recorder)
 // The rows of a plan of one dive with these points, under these settings.
 QList<LinePlan> rowsOf(const QList<DiveLine>& lines, gfs_t* gfs, quint8 effort = 0)
 {
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
     addDive(plan, lines);
     plan.currentPlannedDive()->effortMode = effort;
-    recompute(plan, recorder, gfs);
-    return recorder.rows;
+    plan.recompute(gfs);
+    return plan.recorder.rows;
+}
+
+// Adds the default dive as the first of the plan, with fresh rows after it;
+// returns its start nitrogen loads and its end tissues.
+std::pair<std::array<float, 16>, diver_t> addDefaultFirstDive(RecordedPlan& plan)
+{
+    plan.newPlanification(QString());
+    plan.recorder.reset();
+    return {plan.startN2, plan.plannedDive(0)->tissues};
 }
 
 // The run table after planned points, computed rows and the end row: times
@@ -127,9 +151,8 @@ private slots:
 
 void TestDecompressionRun::defaultPlanGivesItsRows()
 {
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     QCOMPARE(plan.newPlanification(QString()), 0);
 
     // Worked by hand: 20 m of salt water is 2.0202 bar above 1.013 bar; the
@@ -144,29 +167,11 @@ void TestDecompressionRun::defaultPlanGivesItsRows()
     QCOMPARE(start.kind, LinePlan::startOfTable);
     QVERIFY(sameRows({start}, {LinePlan()}));
 
-    const LinePlan& descent = recorder.rows.at(1);
-    QCOMPARE(descent.kind, LinePlan::row);
-    QCOMPARE(descent.direction, LinePlan::descending);
-    QCOMPARE(descent.computed, quint8(0));
-    QCOMPARE(descent.depth, 20.0f);
-    QCOMPARE(descent.duration, 1.0f);
-    QCOMPARE(descent.runTime, 1.0f);
-    QCOMPARE(descent.gasIndex, 0);
-
-    const LinePlan& bottom = recorder.rows.at(2);
-    QCOMPARE(bottom.direction, LinePlan::levelOrAscending);
-    QCOMPARE(bottom.computed, quint8(0));
-    QCOMPARE(bottom.depth, 20.0f);
-    QCOMPARE(bottom.duration, 9.0f);
-    QCOMPARE(bottom.runTime, 10.0f);
-
-    const LinePlan& ascent = recorder.rows.at(3);
-    QCOMPARE(ascent.direction, LinePlan::computedTravel);
-    QCOMPARE(ascent.computed, quint8(1));
-    QCOMPARE(ascent.depth, 0.0f);
-    QVERIFY(std::abs(ascent.duration - 1.83652f) < 1e-4);
-    QVERIFY(std::abs(ascent.runTime - 11.83652f) < 1e-4);
-    QCOMPARE(ascent.gasIndex, 0);
+    QVERIFY2(isRow(recorder.rows.at(1), LinePlan::descending, 0, 20.0f, 1.0f, 1.0f), describe(recorder.rows.at(1)));
+    QVERIFY2(isRow(recorder.rows.at(2), LinePlan::levelOrAscending, 0, 20.0f, 9.0f, 10.0f),
+             describe(recorder.rows.at(2)));
+    QVERIFY2(isRow(recorder.rows.at(3), LinePlan::computedTravel, 1, 0.0f, 1.83652f, 11.83652f),
+             describe(recorder.rows.at(3)));
 
     const LinePlan& end = recorder.rows.at(4);
     QCOMPARE(end.kind, LinePlan::endOfTable);
@@ -189,9 +194,8 @@ void TestDecompressionRun::defaultPlanGivesItsRows()
 
 void TestDecompressionRun::decoPlanListsStopsAndTravels()
 {
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     QCOMPARE(addDive(plan, decoPoints()), 0);
     const PlannedDive& dive = *plan.currentPlannedDive();
     checkRunTable(recorder, dive);
@@ -249,9 +253,8 @@ void TestDecompressionRun::noDecompressionLimitBoundary()
     QVERIFY(limit > 10.0f && limit < 60.0f);
 
     for (const float bottom : {limit - 1.0f, limit + 1.0f}) {
-        PlanificationPlan plan;
-        RunRecorder recorder;
-        recorder.attach(plan);
+        RecordedPlan plan;
+        RunRecorder& recorder = plan.recorder;
         addDive(plan, points({{0, 0}, {60, 20}, {60.0 + bottom * 60.0, 20}}));
         checkRunTable(recorder, *plan.currentPlannedDive());
         const QList<LinePlan> computed = recorder.computedRows();
@@ -327,18 +330,16 @@ void TestDecompressionRun::thirdDiveRules()
 
     // Three dives; the third starts from the tissues the second one left.
     auto thirdDiveRows = [&](qint32 interval, gfs_t* gfs, qint32* reason) {
-        PlanificationPlan plan;
-        RunRecorder recorder;
-        recorder.attach(plan);
+        RecordedPlan plan;
         plan.newPlanification(QString());
         plan.newPlanification(QString());
         plan.plannedDive(1)->tissues.N2[9] = tenthCompartment;
         addDive(plan, decoPoints());
         plan.currentPlannedDive()->surfaceInterval = interval;
-        recompute(plan, recorder, gfs);
+        plan.recompute(gfs);
         if (reason != nullptr)
             *reason = plan.currentPlannedDive()->invalidReason;
-        return recorder.rows;
+        return plan.recorder.rows;
     };
 
     qint32 reason = -1;
@@ -353,25 +354,22 @@ void TestDecompressionRun::thirdDiveRuleUsesTheCurrentPoints()
 {
     // A third dive planned at 5 m, then deepened to 40 m: the rule for dives
     // below 6 m applies at the first computation of the deeper points.
-    auto thirdDive = [](PlanificationPlan& plan, RunRecorder& recorder) {
-        recorder.attach(plan);
+    auto thirdDive = [](PlanificationPlan& plan) {
         plan.newPlanification(QString());
         plan.newPlanification(QString());
         addDive(plan, points({{0, 0}, {30, 5}, {600, 5}}));
         plan.currentPlannedDive()->lines = decoPoints();
     };
-    PlanificationPlan edited;
-    RunRecorder editedRows;
-    thirdDive(edited, editedRows);
-    recompute(edited, editedRows);
+    RecordedPlan edited;
+    thirdDive(edited);
+    edited.recompute();
 
-    PlanificationPlan reference;
-    RunRecorder referenceRows;
-    thirdDive(reference, referenceRows);
+    RecordedPlan reference;
+    thirdDive(reference);
     gfs_t effort(68, 68);
     reference.currentPlannedDive()->surfaceInterval = 86400;
-    recompute(reference, referenceRows, &effort);
-    QVERIFY(sameRows(editedRows.rows, referenceRows.rows));
+    reference.recompute(&effort);
+    QVERIFY(sameRows(edited.recorder.rows, reference.recorder.rows));
 }
 
 void TestDecompressionRun::surfacePressure_data()
@@ -397,12 +395,11 @@ void TestDecompressionRun::surfacePressure()
     QFETCH(float, ascentMinutes);
     QFETCH(float, ascentDepth);
 
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     plan.newPlanification(QString());
     plan.currentPlannedDive()->surfacePressureBar = surfacePressure;
-    recompute(plan, recorder);
+    plan.recompute();
 
     const QList<LinePlan> computed = recorder.computedRows();
     QCOMPARE(computed.size(), 1);
@@ -417,35 +414,29 @@ void TestDecompressionRun::surfacePressure()
 
 void TestDecompressionRun::freshWater()
 {
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     plan.newPlanification(QString());
     PlannedDive& dive = *plan.currentPlannedDive();
     QCOMPARE(dive.density, quint8(0));
 
     dive.waterType = 1;
-    recompute(plan, recorder);
+    plan.recompute();
     // 20 m of fresh water is 1.9613 bar: 1.7830 min at 1.1 bar/min.
     QVERIFY(std::abs(recorder.computedRows().constFirst().duration - 1.78303f) < 1e-4);
     QCOMPARE(dive.density, quint8(1));
 
     dive.waterType = 0;
-    recompute(plan, recorder);
+    plan.recompute();
     QVERIFY(std::abs(recorder.computedRows().constFirst().duration - 1.83652f) < 1e-4);
     QCOMPARE(dive.density, quint8(0));
 }
 
 void TestDecompressionRun::secondDiveStartsFromTheFirstsEnd()
 {
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
-    plan.newPlanification(QString());
-    const diver_t firstEnd = plan.plannedDive(0)->tissues;
-    const std::array<float, 16> firstStart = plan.startN2;
-
-    recorder.reset();
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
+    const auto [firstStart, firstEnd] = addDefaultFirstDive(plan);
     QCOMPARE(plan.newPlanification(QString()), 1);
     for (int j = 0; j < 16; ++j) {
         QCOMPARE(plan.startN2[size_t(j)], firstEnd.N2[j]);
@@ -466,7 +457,7 @@ void TestDecompressionRun::secondDiveStartsFromTheFirstsEnd()
     // Editing the first dive does not recompute the second.
     plan.current = 0;
     plan.plannedDive(0)->lines = decoPoints();
-    recompute(plan, recorder);
+    plan.recompute();
     QCOMPARE(plan.plannedDive(1)->tissues.N2[15], second.tissues.N2[15]);
 }
 
@@ -489,12 +480,11 @@ void TestDecompressionRun::zeroDurationRunsTakeTheEndState()
     QFETCH(int, gfHigh);
     QFETCH(bool, zeroMinuteStop);
 
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     addDive(plan, lines);
     gfs_t gfs{quint8(gfLow), quint8(gfHigh)};
-    recompute(plan, recorder, &gfs);
+    plan.recompute(&gfs);
 
     const PlannedDive& dive = *plan.currentPlannedDive();
     checkRunTable(recorder, dive);
@@ -530,14 +520,12 @@ void TestDecompressionRun::ceilingDepthsUseTheDivesSurfaceAndWater()
     QFETCH(float, surfacePressure);
     QFETCH(quint8, waterType);
 
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
     addDive(plan, decoPoints());
     PlannedDive& dive = *plan.currentPlannedDive();
     dive.surfacePressureBar = surfacePressure;
     dive.waterType = waterType;
-    recompute(plan, recorder);
+    plan.recompute();
 
     // The engine's own ceiling at the last point, loaded along the same segments.
     config_t config;
@@ -564,9 +552,8 @@ void TestDecompressionRun::ceilingDepthsUseTheDivesSurfaceAndWater()
 
 void TestDecompressionRun::planEndingAboveTheFirstStopDescendsToIt()
 {
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     addDive(plan, points({{0, 0}, {120, 40}, {1500, 40}, {1620, 3}}));
     const PlannedDive& dive = *plan.currentPlannedDive();
     checkRunTable(recorder, dive);
@@ -584,9 +571,8 @@ void TestDecompressionRun::planEndingAtTheSurface()
     // Surfacing straight from 40 m: no ascent, stop or travel rows, but the
     // solver still lists stops, so one final ascent from the last stop follows
     // and the decompression is not terminated.
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     addDive(plan, points({{0, 0}, {120, 40}, {1500, 40}, {1560, 0}}));
     const PlannedDive& dive = *plan.currentPlannedDive();
     const QList<LinePlan> computed = recorder.computedRows();
@@ -600,26 +586,19 @@ void TestDecompressionRun::planEndingAtTheSurface()
     QVERIFY(dive.ceilingPoints.at(dive.ceilingPoints.size() - 2).depth > 0.0f);
 
     // A gentle dive that surfaces without stops is terminated.
-    PlanificationPlan gentle;
-    recorder.attach(gentle);
-    recorder.reset();
+    RecordedPlan gentle;
     addDive(gentle, points({{0, 0}, {60, 12}, {600, 12}, {720, 0}}));
-    QCOMPARE(recorder.rows.size(), 5);
-    QVERIFY(recorder.computedRows().isEmpty());
+    QCOMPARE(gentle.recorder.rows.size(), 5);
+    QVERIFY(gentle.recorder.computedRows().isEmpty());
     QVERIFY(!gentle.currentPlannedDive()->decoNotTerminated);
     QVERIFY(gentle.currentPlannedDive()->decoLines.isEmpty());
 }
 
 void TestDecompressionRun::diveWithoutPointsGivesAnEmptyTable()
 {
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
-    plan.newPlanification(QString());
-    const diver_t firstEnd = plan.plannedDive(0)->tissues;
-    const std::array<float, 16> firstStart = plan.startN2;
-
-    recorder.reset();
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
+    const auto [firstStart, firstEnd] = addDefaultFirstDive(plan);
     QCOMPARE(plan.newPlanification([](Dive&) { return true; }), 1);
     QCOMPARE(recorder.rows.size(), 2);
     QCOMPARE(recorder.rows.at(0).kind, LinePlan::startOfTable);

@@ -147,9 +147,7 @@ void TestPlanificationPlan::slotOperations()
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
     QList<int> got;
     for (const QString& step : steps)
         got.append(runStep(plan, step, folder.path()));
@@ -162,9 +160,8 @@ void TestPlanificationPlan::slotOperations()
 
 void TestPlanificationPlan::newDiveDefaults()
 {
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     for (int slot = 0; slot < PlanificationPlan::slotCount; ++slot) {
         recorder.reset();
         QCOMPARE(plan.newPlanification(QString()), slot);
@@ -202,9 +199,8 @@ void TestPlanificationPlan::newDiveDefaults()
 
 void TestPlanificationPlan::replaceKeepsThePlannersSettings()
 {
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     plan.newPlanification(QString());
     addDive(plan, decoPoints());
     PlannedDive& dive = *plan.currentPlannedDive();
@@ -242,9 +238,8 @@ void TestPlanificationPlan::diveFromAFile()
     const QString path = folder.filePath(QStringLiteral("reef.csv"));
     writeImportFile(path, {{0, 0}, {60, 12}, {900, 12}, {1020, 0}});
 
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     QCOMPARE(plan.newPlanification(path), 0);
     const PlannedDive& dive = *plan.currentPlannedDive();
     QCOMPARE(dive.lines.size(), 4);
@@ -260,9 +255,8 @@ void TestPlanificationPlan::diveFromAFile()
 
 void TestPlanificationPlan::fillerFillsTheDive()
 {
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     QCOMPARE(addDive(plan, decoPoints()), 0);
     const PlannedDive& dive = *plan.currentPlannedDive();
     // A filler's dive gets no gases and keeps the unknown format.
@@ -287,9 +281,8 @@ void TestPlanificationPlan::noCurrentDive()
     QFETCH(QStringList, steps);
 
     QTemporaryDir folder;
-    PlanificationPlan plan;
-    RunRecorder recorder;
-    recorder.attach(plan);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
     for (const QString& step : steps)
         runStep(plan, step, folder.path());
     const QStringList names = namesOf(plan);
