@@ -109,7 +109,7 @@ bool isSharedSourceSymbol(QByteArray name)
             name = name.mid(qsizetype(std::strlen(prefix)));
     }
     static const char* const shared[] = {
-        "divecore::", "Dive::", "DiveHeader::", "DiveLine::", "DiveGas::", "DivePosition::", "CeilPoint::",
+        "divecore::", "Dive::", "DiveAnalysis::", "DiveHeader::", "DiveLine::", "DiveGas::", "DivePosition::", "CeilPoint::",
         "diveGasAir", "diveDurationText", "formatTimeSecondes", "formatTimeMinutes", "qtimeFromSecondes",
         "minutesDecimals", "formatMinutesDecimals", "formatChrono", "writeTextFile", "loadTextFile",
         "absoluteFilePath", "getApplicationVersion", "applicationWindowTitle"};
