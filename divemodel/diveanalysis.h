@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 struct Dive;
 
 // Values derived from a dive's samples, computed in place. The functions hold
@@ -33,4 +34,43 @@ public:
     // the last sample's depth when no pair of samples holds the time, 0
     // without samples.
     static double getDepthAtTime(const Dive& dive, double timeSec);
+    // A new plan-format dive of the time range from `startSec` to `endSec`:
+    // the first sample, a descent at 30 m/min to the depth at the start, the
+    // samples inside the range moved to follow it, the depth at the end and an
+    // ascent at 10 m/min to the surface. It keeps the gases, the water and the
+    // computer name. An empty range, or a dive without samples, gives a new
+    // dive.
+    static Dive extractProfile(const Dive& dive, int startSec, int endSec);
+
+    // Writes the dive with the writer of the path's suffix; false for a suffix
+    // without one or a failed write.
+    static bool exportDiveFile(Dive& dive, const QString& path);
+    // Reads the file with the reader of its suffix into a cleared copy of the
+    // dive, with its format, statistics and speeds; the dive takes it only when
+    // the read succeeds, and is left as it was otherwise. Both live beside
+    // the file formats, in the program's dive model only.
+    static bool importDiveFile(Dive& dive, const QString& path);
+
+    // Gives every sample without a gas the gas of the sample before it (the
+    // first gas at the start).
+    static void fixNonDefinedGas(Dive& dive);
+    // Counts the yoyos (a rise of more than 10 m followed by a descent of
+    // 10 m), gives each sample and the dive the level they reach for the
+    // dive's gas set and depth, marks each yoyo where the descent crosses
+    // 10 m below the top of the rise, and declares the dive invalid for too
+    // many yoyos, or for any yoyo when `previousYoyo` (a yoyo on an earlier
+    // dive). The integer is not used.
+    static void analyzeYoyos(Dive& dive, int, bool previousYoyo);
+    // Raises the fast-ascent alert on the first sample where an ascent faster
+    // than 15.1 m/min on average has covered half its starting depth (at
+    // least 10 m on a dive deeper than 20 m).
+    static void analyzeFastAscent(Dive& dive);
+    // Raises the maximum-depth alert on every sample below the limit of the
+    // selector: from the table of the computer's choices when `useTable`, else
+    // 30 m for selectors 1 and 2 and 35 m for the others.
+    static void analyzePmax(Dive& dive, int selector, bool useTable);
+    // True, with the dive declared invalid, when a run of at least two
+    // samples shallower than 10 cm lasts longer than `limitSec`; a run at the
+    // end of the dive is not a surface interval.
+    static bool findSurfaceIntervals(Dive& dive, int limitSec);
 };

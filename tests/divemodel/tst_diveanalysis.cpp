@@ -45,6 +45,14 @@ QList<double> speedsOf(const QList<DiveLine>& lines)
     return speeds;
 }
 
+QList<QPointF> profileOf(const QList<DiveLine>& lines)
+{
+    QList<QPointF> result;
+    for (const DiveLine& line : lines)
+        result.append(QPointF(line.timeSec, line.depth));
+    return result;
+}
+
 QList<QPointF> outline(const QList<CeilPoint>& points)
 {
     QList<QPointF> result;
@@ -284,6 +292,124 @@ private slots:
         Dive dive;
         dive.lines = diveLines(profile);
         QTEST(DiveAnalysis::getDepthAtTime(dive, time), "depth");
+    }
+
+    void extractProfile_data()
+    {
+        QTest::addColumn<QList<QPointF>>("source");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QList<QPointF>>("extract");
+        const QList<QPointF> dive{{0, 0}, {10, 10}, {20, 20}, {30, 20}, {40, 10}, {50, 0}};
+        // Descent to 15 m takes 30 s; the samples at 20 and 30 s follow it at
+        // 35 and 45 s; the end at 50 s (15 m) surfaces 90 s later.
+        QTest::newRow("samples inside the range")
+            << dive << 15 << 35 << QList<QPointF>{{0, 0}, {30, 15}, {35, 20}, {45, 20}, {50, 15}, {140, 0}};
+        QTest::newRow("range between two samples")
+            << QList<QPointF>{{0, 0}, {10, 10}, {20, 20}, {30, 20}} << 10 << 20
+            << QList<QPointF>{{0, 0}, {20, 10}, {30, 20}, {150, 0}};
+        QTest::newRow("range past the end") << dive << 45 << 70
+                                            << QList<QPointF>{{0, 0}, {10, 5}, {15, 0}, {35, 0}, {35, 0}};
+        // No sample lies after the start: none is copied, so nothing comes
+        // before the descent point.
+        QTest::newRow("start at the last sample") << QList<QPointF>{{0, 0}, {10, 10}, {20, 5}} << 20 << 40
+                                                  << QList<QPointF>{{0, 0}, {10, 5}, {30, 5}, {60, 0}};
+        QTest::newRow("start after the last sample") << QList<QPointF>{{0, 0}, {10, 10}, {20, 5}} << 25 << 40
+                                                     << QList<QPointF>{{0, 0}, {10, 5}, {25, 5}, {55, 0}};
+        // The descent is timed from the first sample, which here is not at 0 s.
+        QTest::newRow("first sample after 0 s") << QList<QPointF>{{10, 0}, {20, 2}, {30, 2}, {40, 0}} << 25 << 35
+                                                << QList<QPointF>{{10, 0}, {14, 2}, {19, 2}, {24, 1}, {30, 0}};
+        QTest::newRow("empty range") << dive << 30 << 30 << QList<QPointF>{};
+        QTest::newRow("reversed range") << dive << 30 << 10 << QList<QPointF>{};
+        QTest::newRow("no sample") << QList<QPointF>{} << 0 << 10 << QList<QPointF>{};
+    }
+    void extractProfile()
+    {
+        QFETCH(QList<QPointF>, source);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(QList<QPointF>, extract);
+        Dive dive;
+        dive.lines = diveLines(source);
+        const Dive result = DiveAnalysis::extractProfile(dive, start, end);
+        QCOMPARE(profileOf(result.lines), extract);
+        for (qsizetype i = 1; i < result.lines.size(); ++i)
+            QVERIFY2(result.lines.at(i).timeSec >= result.lines.at(i - 1).timeSec, qPrintable(QString::number(i)));
+        QCOMPARE(result.format, extract.isEmpty() ? qint32(DiveFormat::Unknown) : qint32(DiveFormat::Plan));
+    }
+
+    void extractTakesTheDiveAndItsSamples()
+    {
+        Dive dive;
+        dive.lines = diveLines({{0, 0}, {10, 10}, {20, 20}, {30, 20}, {40, 10}, {50, 0}});
+        for (qsizetype i = 0; i < dive.lines.size(); ++i) {
+            dive.lines[i].ambientTemp = 20.0 - double(i);
+            dive.lines[i].gasIndex = int(i % 2);
+            dive.lines[i].tankPressure = quint16(200 - 10 * i);
+            dive.lines[i].speed = 77;
+        }
+        dive.gases = {DiveGas(), DiveGas()};
+        dive.gases[1].mName = QStringLiteral("Nx50");
+        dive.density = 1;
+        dive.computerName = QStringLiteral("Owner");
+        dive.computerSerial = QStringLiteral("S1");
+        dive.name = QStringLiteral("Morning");
+        dive.place = QStringLiteral("Port");
+        dive.beginTime = 1000;
+        dive.gasSet = 1280;
+
+        const Dive result = DiveAnalysis::extractProfile(dive, 15, 35);
+        QCOMPARE(result.lines.size(), 6);
+        // The copies keep every value of their sample but the time.
+        for (int copy : {2, 3}) {
+            const DiveLine& line = result.lines.at(copy);
+            const DiveLine& original = dive.lines.at(copy);
+            QCOMPARE(line.ambientTemp, original.ambientTemp);
+            QCOMPARE(line.gasIndex, original.gasIndex);
+            QCOMPARE(line.tankPressure, original.tankPressure);
+        }
+        QCOMPARE(result.lines.first().ambientTemp, 20.0);
+        // The added points are new samples.
+        for (int added : {1, 4, 5}) {
+            QCOMPARE(result.lines.at(added).gasIndex, -1);
+            QCOMPARE(result.lines.at(added).tankPressure, quint16(0));
+        }
+        QCOMPARE(speedsOf(result.lines), (QList<double>{0, 30, 60, 0, -60, -10}));
+        QCOMPARE(result.maxTime, 140.0);
+        QCOMPARE(result.maxDepth, 20.0);
+        QVERIFY(result.lines.at(2).isMaxDepth);
+
+        QCOMPARE(result.gases.size(), 2);
+        QCOMPARE(result.gases.at(1).mName, QStringLiteral("Nx50"));
+        QCOMPARE(result.density, quint8(1));
+        QCOMPARE(result.computerName, QStringLiteral("Owner"));
+        QVERIFY(result.computerSerial.isEmpty());
+        QVERIFY(result.name.isEmpty());
+        QVERIFY(result.place.isEmpty());
+        QCOMPARE(result.beginTime, qint64(0));
+        QCOMPARE(result.gasSet, quint16(1));
+    }
+
+    void undefinedGases_data()
+    {
+        QTest::addColumn<QList<int>>("indexes");
+        QTest::addColumn<QList<int>>("fixed");
+        QTest::newRow("first gas at the start") << QList<int>{-1, -1, 2, -1, 0, -1} << QList<int>{0, 0, 2, 2, 0, 0};
+        QTest::newRow("any negative index") << QList<int>{1, -7} << QList<int>{1, 1};
+        QTest::newRow("all defined") << QList<int>{3, 1} << QList<int>{3, 1};
+    }
+    void undefinedGases()
+    {
+        QFETCH(QList<int>, indexes);
+        QFETCH(QList<int>, fixed);
+        Dive dive = diveOfDepths(QList<double>(indexes.size(), 5));
+        for (qsizetype i = 0; i < indexes.size(); ++i)
+            dive.lines[i].gasIndex = indexes.at(i);
+        DiveAnalysis::fixNonDefinedGas(dive);
+        QList<int> result;
+        for (const DiveLine& line : std::as_const(dive.lines))
+            result.append(line.gasIndex);
+        QCOMPARE(result, fixed);
     }
 };
 

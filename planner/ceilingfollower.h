@@ -1,0 +1,38 @@
+#pragma once
+
+#include "deco/diver.h"
+#include "deco/zhl16.h"
+#include "divemodel/ceilpoint.h"
+
+#include <QList>
+
+class settings_t;
+
+// Follows the deco ceiling along a whole profile, computed ascent included,
+// in 2-second steps: a tissue state and a solver of its own, loaded and
+// solved at every step, and the outline of the ceiling area it records for
+// the profile graph.
+class CeilingFollower
+{
+public:
+    // Ceilings deeper than the dive's own `surfacePressure` are recorded, in
+    // metres below the configuration's surface in its water, like the stops.
+    CeilingFollower(const diver_t& start, const settings_t& settings, const gas_t& gas,
+                    float surfacePressure);
+
+    // A run from t0 to t1 seconds while the ambient pressure moves linearly
+    // from X0 to X1 bar.
+    void run(double t0, double t1, float X0, float X1);
+
+    QList<CeilPoint>& points() { return mPoints; }
+
+private:
+    void step(double time, float from, float to);
+
+    diver_t mTissues;
+    zhl16_t mSolver;
+    const settings_t& mSettings;
+    gas_t mGas;
+    float mSurfacePressure;
+    QList<CeilPoint> mPoints;
+};

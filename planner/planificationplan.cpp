@@ -1,0 +1,215 @@
+#include "planner/planificationplan.h"
+
+#include "deco/dive.h"
+#include "divemodel/diveanalysis.h"
+#include "divemodel/divelinesio.h"
+#include "planner/decorun.h"
+#include "planner/planneddive.h"
+
+#include <QCoreApplication>
+
+#include <utility>
+
+namespace {
+
+constexpr qint32 kLaterDiveSurfaceInterval = 7200; // s
+
+QList<DiveGas> makeQuelmGases()
+{
+    QList<DiveGas> gases;
+    for (const int o2 : {21, 30, 40, 100, 100, 100}) {
+        DiveGas gas;
+        static_cast<divecore::Gas&>(gas) = divecore::Gas(o2, 0);
+        gases.append(gas);
+    }
+    return gases;
+}
+
+// The gases of the Quelm computers, which every dive planned from a file or
+// from the default points gets.
+const QList<DiveGas> QuelmGases = makeQuelmGases();
+
+QString diveName(int slot)
+{
+    return QCoreApplication::translate("PlanificationPlan", "Dive ") + QString::number(slot + 1);
+}
+
+// The first gas index of a default engine configuration.
+int defaultFirstGas()
+{
+    dive_t config;
+    config.reset_config();
+    return config.first_gas();
+}
+
+void appendDefaultPoints(Dive& dive, int gasIndex)
+{
+    for (const auto& [time, depth] : {std::pair{0.0, 0.0}, {60.0, 20.0}, {600.0, 20.0}}) {
+        DiveLine point;
+        point.timeSec = time;
+        point.depth = depth;
+        point.gasIndex = gasIndex;
+        dive.lines.append(point);
+    }
+    DiveAnalysis::calculateMaxTimeDepth(dive);
+    DiveAnalysis::calculateSpeeds(dive, false);
+}
+
+bool readDiveFile(const QString& fileName, Dive& dive)
+{
+    const std::unique_ptr<DiveLinesIO> reader = DiveLinesIO::getReader(fileName);
+    if (!reader || !reader->read(fileName, dive))
+        return false;
+    DiveAnalysis::fixNonDefinedGas(dive);
+    DiveAnalysis::calculateSpeeds(dive, false);
+    return true;
+}
+
+} // namespace
+
+PlanificationPlan::PlanificationPlan() = default;
+PlanificationPlan::~PlanificationPlan() = default;
+
+PlannedDive* PlanificationPlan::plannedDive(int slot) const
+{
+    return slot >= 0 && slot < slotCount ? dives[size_t(slot)].get() : nullptr;
+}
+
+Dive* PlanificationPlan::currentDiveProfile() const
+{
+    return currentPlannedDive();
+}
+
+int PlanificationPlan::findFirstFreeIndex() const
+{
+    for (int slot = 0; slot < slotCount; ++slot)
+        if (!dives[size_t(slot)])
+            return slot;
+    return -1;
+}
+
+int PlanificationPlan::newPlanification(const QString& fileName)
+{
+    return addPlannedDive([&fileName](PlannedDive& dive) {
+        dive.gases = QuelmGases;
+        dive.format = qint32(DiveFormat::Plan);
+        if (!fileName.isEmpty())
+            return readDiveFile(fileName, dive);
+        appendDefaultPoints(dive, defaultFirstGas());
+        return true;
+    });
+}
+
+int PlanificationPlan::newPlanification(const std::function<bool(Dive&)>& fill)
+{
+    return addPlannedDive([&fill](PlannedDive& dive) { return fill && fill(dive); });
+}
+
+int PlanificationPlan::addPlannedDive(const std::function<bool(PlannedDive&)>& fill)
+{
+    const int slot = findFirstFreeIndex();
+    if (slot < 0)
+        return -1;
+
+    auto& place = dives[size_t(slot)];
+    place = std::make_unique<PlannedDive>();
+    place->name = diveName(slot);
+    place->surfaceInterval = slot > 0 ? kLaterDiveSurfaceInterval : 0;
+    const qint32 previousCurrent = std::exchange(current, slot);
+    if (!fill(*place)) {
+        // Nothing changes: the view still shows the dive that was current.
+        place.reset();
+        current = previousCurrent;
+        return -2;
+    }
+    calculateDecoStages(nullptr, nullptr);
+    return slot;
+}
+
+void PlanificationPlan::initializePointsOfCurrent(int gasIndex)
+{
+    if (PlannedDive* dive = currentPlannedDive())
+        appendDefaultPoints(*dive, gasIndex);
+}
+
+void PlanificationPlan::replaceCurrentByNew()
+{
+    PlannedDive* dive = currentPlannedDive();
+    if (dive == nullptr)
+        return;
+    Dive fresh;
+    fresh.name = diveName(current);
+    fresh.format = qint32(DiveFormat::Plan);
+    static_cast<Dive&>(*dive) = std::move(fresh);
+    appendDefaultPoints(*dive, defaultFirstGas());
+}
+
+void PlanificationPlan::setCurrentSurfaceInterval(QTime t)
+{
+    if (PlannedDive* dive = currentPlannedDive())
+        dive->surfaceInterval = QTime(0, 0).secsTo(t);
+}
+
+void PlanificationPlan::setCurrentEffortMode(bool on)
+{
+    if (PlannedDive* dive = currentPlannedDive())
+        dive->effortMode = on ? 1 : 0;
+}
+
+void PlanificationPlan::clear()
+{
+    for (auto& dive : dives)
+        dive.reset();
+}
+
+bool PlanificationPlan::removeCurrentDive()
+{
+    if (currentPlannedDive() == nullptr)
+        return false;
+    for (int slot = current; slot + 1 < slotCount; ++slot)
+        dives[size_t(slot)] = std::move(dives[size_t(slot + 1)]);
+    dives[slotCount - 1].reset();
+    if (!dives[size_t(current)])
+        --current;
+    return true;
+}
+
+void PlanificationPlan::calculateDecoStages(gfs_t* gfs, float* /*reduction*/)
+{
+    PlannedDive* dive = currentPlannedDive();
+    if (dive == nullptr)
+        return;
+
+    const LinePlan start; // a row of kind startOfTable, all fields 0
+    if (dive->lines.isEmpty()) {
+        // A dive without points (as a plan file gives it) has nothing to
+        // compute: an empty run table and nothing left from an earlier run.
+        dive->decoLines.clear();
+        dive->ceilingPoints.clear();
+        dive->decoNotTerminated = false;
+        LinePlan end;
+        end.kind = LinePlan::endOfTable;
+        emitRow(start);
+        emitLog(QString());
+        emitRow(end);
+        return;
+    }
+
+    DecoRun run(*dive, plannedDive(current - 1), current, gfs);
+    startN2 = run.startNitrogen();
+    emitRow(start);
+    emitLog(QString());
+    run.run([this](const LinePlan& row) { emitRow(row); });
+}
+
+void PlanificationPlan::emitRow(const LinePlan& row) const
+{
+    if (lineCallback)
+        lineCallback(row);
+}
+
+void PlanificationPlan::emitLog(const QString& text) const
+{
+    if (logCallback)
+        logCallback(text);
+}
