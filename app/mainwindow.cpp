@@ -1,17 +1,21 @@
 #include "mainwindow.h"
 
 #include "app/common/applicationversion.h"
+#include "divemodel/diveanalysis.h"
 
 #include "appoptions.h"
 #include "userprompt.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
 #include <QShowEvent>
 #include <QStandardPaths>
 #include <QTextCursor>
+
+#include <utility>
 
 MainWindow* MainWindow::instance = nullptr;
 
@@ -88,13 +92,16 @@ void MainWindow::setApplicationIcon()
 
 void MainWindow::connectFormSignals()
 {
-    // The menu actions, the dive list, the show boxes and the computer image
-    // are connected here, before the views exist.
+    connect(ui.actionOpen, &QAction::triggered, this, &MainWindow::openDiveProfile);
+    connect(ui.btImportDive, &QPushButton::clicked, this, &MainWindow::openDiveProfile);
+    // The other menu actions, the dive list, the show boxes and the computer
+    // image are connected here, before the views exist.
 }
 
 void MainWindow::createDiveLogView()
 {
-    // The dive-log profile view is created here and placed on widgetGraph.
+    // The dive-log profile view is created here, placed on widgetGraph, and
+    // its dropped files go to dropFiles.
 }
 
 void MainWindow::initUiDivePlanification()
@@ -238,6 +245,69 @@ void MainWindow::userInformationEdited()
 {
     mUserInformationChanged = true;
     ui.btSaveUserInformation->setEnabled(true);
+}
+
+void MainWindow::openDiveProfile()
+{
+    const QString path = UserPrompt::current().openFileName(
+        this, tr("Open Dive File"), mSettings->lastDiveFile(),
+        tr("Dive file (*.csv *.uddf *.divebin);;Csv file (*.csv);;UDDF file (*.uddf);;Binary dive file (*.divebin)"));
+    if (!path.isEmpty())
+        loadDiveProfile(path);
+}
+
+void MainWindow::dropFiles(const QList<QString>& files)
+{
+    if (files.isEmpty())
+        return;
+    const QString& path = files.first();
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix != QLatin1String("uddf") && suffix != QLatin1String("divebin")) {
+        UserPrompt::current().critical(this, tr("Error"), tr("Invalid File"));
+        return;
+    }
+    loadDiveProfile(path);
+}
+
+bool MainWindow::loadDiveProfile(const QString& path)
+{
+    // A fresh dive: the current one stays shown until the file has been read.
+    Dive dive;
+    if (!DiveAnalysis::importDiveFile(dive, path)) {
+        UserPrompt::current().critical(this, tr("Error"), tr("Impossible to open file"));
+        return false;
+    }
+    mCurrentDive = std::move(dive);
+    // A file is no stored dive: edits of its user information must not reach
+    // the dive last opened from the list.
+    mShownDatabaseId = -1;
+    showCurrentDive();
+    updateDiveInfos();
+    ui.btStoreDive->setEnabled(true);
+    updateSimulationButton();
+    highlightLoadedItem(nullptr);
+    mSettings->setLastDiveFile(QFileInfo(path).absolutePath());
+    return true;
+}
+
+void MainWindow::showCurrentDive()
+{
+    // The dive-log view shows the current dive here.
+}
+
+void MainWindow::updateDiveInfos()
+{
+    // The detail panes (summary, gases, computer, user information) fill here.
+}
+
+void MainWindow::updateSimulationButton()
+{
+    // The simulation's start button is enabled here while a computer is connected.
+}
+
+void MainWindow::highlightLoadedItem(QTableWidgetItem*)
+{
+    // The dive list highlights the current dive's row here; null highlights none.
 }
 
 void MainWindow::logText(const std::string& text)

@@ -3,6 +3,8 @@
 #include "appsettings.h"
 #include "ui_mainwindow.h"
 
+#include "divemodel/dive.h"
+
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
@@ -12,6 +14,7 @@
 
 class QCloseEvent;
 class QShowEvent;
+class QTableWidgetItem;
 
 // The one main window: the dive log, the planning tab and the dive computer's
 // actions. Its constructor builds the whole program in a fixed order, one
@@ -41,6 +44,24 @@ public:
 
     CsvSeparator csvSeparator() const { return mCsvSeparator; }
     void setCsvSeparator(CsvSeparator separator);
+
+    // The dive the dive log shows: one loaded from a file or opened from the
+    // list.
+    const Dive& currentDive() const { return mCurrentDive; }
+    // The database id of the current dive; -1 when it is not a stored dive.
+    int shownDatabaseId() const { return mShownDatabaseId; }
+
+    // Reads a dive file, by its suffix, into a new dive that becomes the
+    // current one, and remembers its folder for the next open dialog. A file
+    // that cannot be read is reported and changes nothing.
+    bool loadDiveProfile(const QString& path);
+
+public slots:
+    // Asks for a dive file and loads it.
+    void openDiveProfile();
+    // Loads the first of the files dropped on the dive-log view; only UDDF
+    // and binary dive files are taken.
+    void dropFiles(const QList<QString>& files);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -82,11 +103,18 @@ private:
 
     void userInformationEdited();
 
+    // What showing another current dive updates.
+    void showCurrentDive();
+    void updateDiveInfos();
+    void updateSimulationButton();
+    void highlightLoadedItem(QTableWidgetItem* item);
+
     Ui::MainWindowClass ui{};
     std::string mDataFolder;
     std::unique_ptr<AppSettings> mSettings;
     // The database id of the dive last opened from the list, -1 for none.
     int mShownDatabaseId = -1;
+    Dive mCurrentDive;
     CsvSeparator mCsvSeparator = CsvSeparator::Dot;
 
     // The pressure simulation and the ascent tool of the Simulation tab.
@@ -110,6 +138,9 @@ private:
     QString mGasClassClosedCircuit;
     QString mGasClassBailOut;
     bool mUserInformationChanged = false;
+
+    // Sets up a current dive as the dive list would open one.
+    friend class MainWindowFilesTest;
 };
 
 // The program's log entry point for outside code: forwards to

@@ -25,6 +25,26 @@ Les réglages et les plongées ne seront pas enregistrés.</translation>
         <source>BO</source>
         <translation>BO</translation>
     </message>
+    <message>
+        <source>Open Dive File</source>
+        <translation>Ouvrir un fichier de plongée</translation>
+    </message>
+    <message>
+        <source>Dive file (*.csv *.uddf *.divebin);;Csv file (*.csv);;UDDF file (*.uddf);;Binary dive file (*.divebin)</source>
+        <translation>Fichier de plongée (*.csv *.uddf *.divebin);;Fichier CSV (*.csv);;Fichier UDDF (*.uddf);;Fichier de plongée binaire (*.divebin)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Invalid File</source>
+        <translation>Fichier invalide</translation>
+    </message>
+    <message>
+        <source>Impossible to open file</source>
+        <translation>Impossible d&apos;ouvrir le fichier</translation>
+    </message>
 </context>
 <context>
     <name>MainWindowClass</name>
