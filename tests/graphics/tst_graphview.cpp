@@ -2,16 +2,15 @@
 
 #include "../divemodel/diveprofiles.h"
 #include "graphics/graphview.h"
+#include "viewevents.h"
 
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QGraphicsRectItem>
 #include <QMenu>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QUrl>
-#include <QWheelEvent>
 
 using testkit::diveLine;
 
@@ -40,36 +39,23 @@ struct ViewFixture
     }
 
     // The viewport point over the graph at a fraction of its width (0 left, 1 right), mid-depth.
-    QPoint at(double fraction) const
-    {
-        const QRectF graph = view.mProfile->graphRect();
-        const QPointF scene(graph.left() + fraction * graph.width(), graph.center().y());
-        return view.mapFromScene(scene);
-    }
+    QPoint at(double fraction) const { return viewevents::graphPoint(view, fraction); }
     int timeAt(const QPoint& viewportPoint) const
     {
         return view.mProfile->xpositionToTime(int(view.mapToScene(viewportPoint).x()));
     }
-
     void mouse(QEvent::Type type, const QPoint& p, Qt::MouseButton button, Qt::MouseButtons buttons,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QMouseEvent event(type, p, view.viewport()->mapToGlobal(p), button, buttons, modifiers);
-        QCoreApplication::sendEvent(view.viewport(), &event);
+        viewevents::mouse(view, type, p, button, buttons, modifiers);
     }
-    // A press, a move to `to` and a release there, all with `modifiers`.
     void drag(const QPoint& from, const QPoint& to, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
     {
-        mouse(QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);
-        mouse(QEvent::MouseButtonPress, from, button, button, modifiers);
-        mouse(QEvent::MouseMove, to, Qt::NoButton, button, modifiers);
-        mouse(QEvent::MouseButtonRelease, to, button, Qt::NoButton, modifiers);
+        viewevents::drag(view, from, to, button, modifiers);
     }
     void wheel(const QPoint& p, const QPoint& angleDelta, Qt::KeyboardModifiers modifiers)
     {
-        QWheelEvent event(p, view.viewport()->mapToGlobal(p), QPoint(), angleDelta, Qt::NoButton, modifiers,
-                          Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(view.viewport(), &event);
+        viewevents::wheel(view, p, angleDelta, modifiers);
     }
 
     GraphView view;
