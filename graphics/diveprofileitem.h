@@ -81,6 +81,19 @@ public:
     void onDivePointMoved(DivePoint* point, const QPointF& oldPos);
     static QString divePointToolTip(int index, const DiveLine& line);
 
+    // Markers pinned to a time and depth of the dive; ids are unique within
+    // the item. Zooming, panning and resizing leave their positions as they
+    // are until the next setMarkerAt or UpdateMarkers.
+    int addMarkerAt(double time, bool active, MarkerType type, const QString& text);
+    // Pins the marker to the time (within the dive) and depth (0 or more),
+    // then places every marker and repaints; nothing for an unknown id or a
+    // dive without samples.
+    void setMarkerAt(int id, double time, double depth);
+    void UpdateMarkers();
+    void removeMarker(int id);
+    // The topmost active marker whose image covers the item point, or null.
+    Marker* getMarkerAtPosition(const QPointF& point);
+
     Dive* dive() const { return mDive; }
     const QRectF& graphRect() const { return mGraphRect; }
     double graphBottom() const { return mGraphBottom; }

@@ -367,7 +367,7 @@ bool GraphView::getInfosOnPosition(QPointF, int time, DivePosition& out) const
     return true;
 }
 
-QString GraphView::getInfosOnPosition(QPointF, int time) const
+QString GraphView::getInfosOnPosition(QPointF point, int time) const
 {
     const Dive* dive = getDiveProfile();
     if (!dive)
@@ -393,6 +393,12 @@ QString GraphView::getInfosOnPosition(QPointF, int time) const
         html += infoTableRow(tr("Ceiling"), oneDecimal(ceiling) + QStringLiteral("m"), true);
     else
         html += infoTableRow(tr("NDL"), oneDecimal(ceiling) + QStringLiteral("mn"), true);
+    if (const Marker* marker = mProfile->getMarkerAtPosition(point)) {
+        if (marker->mType >= MarkerType::AlertCeil && marker->mType <= MarkerType::Alert24H)
+            html += infoTableRow(tr("Alert"), marker->mText, false);
+        else if (marker->mType == MarkerType::Gas)
+            html += infoTableRow(tr("Switch gas"), marker->mText, false);
+    }
     html += kTableEnd;
     if (mSelectionRect->isVisible()) {
         html += infoTableTitle(tr("Selection"));

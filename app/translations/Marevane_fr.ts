@@ -479,5 +479,13 @@ Les réglages et les plongées ne seront pas enregistrés.</translation>
         <source>Elapsed Time</source>
         <translation>Durée</translation>
     </message>
+    <message>
+        <source>Alert</source>
+        <translation>Alerte</translation>
+    </message>
+    <message>
+        <source>Switch gas</source>
+        <translation>Changement de gaz</translation>
+    </message>
 </context>
 </TS>
