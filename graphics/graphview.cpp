@@ -242,15 +242,20 @@ void GraphView::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     const QPointF point = scenePoint(event->position());
+    // A band needs its press inside the graph; without one there is no corner to span from.
+    const bool pressed = mPressPoint.x() >= 0;
     if (event->button() == Qt::LeftButton) {
         if (event->modifiers() == Qt::ControlModifier) {
-            if (inside(point))
+            if (pressed && inside(point))
                 emit selectInRect(QRectF(mPressPoint, point).normalized());
             mSelectionRect->hide();
         } else if (event->modifiers() == Qt::ShiftModifier) {
             finishTimeRange(point);
         }
         mRangeInProgress = false;
+        mPressPoint.setX(-1);
+    } else if (event->button() == Qt::MiddleButton && event->buttons() == Qt::NoButton) {
+        // The pan is over: the cursor follows the mouse again.
         mPressPoint.setX(-1);
     }
     if (!mMultiSelect) {

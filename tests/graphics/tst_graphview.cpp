@@ -80,6 +80,8 @@ private slots:
     void wheelZoomsTimeOrDepth();
     void horizontalWheelOnlyPans();
     void middleDragPans();
+    void cursorFollowsAgainAfterAPan();
+    void controlReleaseWithoutPressEmitsNoBand();
     void shiftDragSelectsRange_data();
     void shiftDragSelectsRange();
     void otherPressesLeaveTheRange_data();
@@ -153,6 +155,32 @@ void TestGraphView::middleDragPans()
     // Dragging to the left brings later times into view.
     QVERIFY(qFuzzyCompare(f.view.mProfile->startTime(), 60 / pixelsPerSecond));
     QCOMPARE(moves.count(), 0);
+}
+
+void TestGraphView::cursorFollowsAgainAfterAPan()
+{
+    Dive dive = squareDive();
+    ViewFixture f(&dive);
+    f.drag(f.at(0.5), f.at(0.4), Qt::MiddleButton, Qt::NoModifier);
+    QSignalSpy moves(&f.view, &GraphView::mouseMove);
+
+    const QPoint to = f.at(0.7);
+    f.mouse(QEvent::MouseMove, to, Qt::NoButton, Qt::NoButton);
+
+    QCOMPARE(moves.count(), 1);
+    QCOMPARE(moves.first().at(1).toInt(), f.timeAt(to));
+}
+
+void TestGraphView::controlReleaseWithoutPressEmitsNoBand()
+{
+    Dive dive = squareDive();
+    ViewFixture f(&dive);
+    QSignalSpy bands(&f.view, &GraphView::selectInRect);
+    const QPoint outside = f.view.mapFromScene(QPointF(5, 5));
+
+    f.drag(outside, f.at(0.5), Qt::LeftButton, Qt::ControlModifier);
+
+    QCOMPARE(bands.count(), 0);
 }
 
 void TestGraphView::shiftDragSelectsRange_data()
