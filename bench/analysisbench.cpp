@@ -5,8 +5,9 @@
 #include "divemodel/diveanalysis.h"
 #include "divemodel/dive.h"
 
+#include "benchtiming.h"
+
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -43,24 +44,11 @@ Dive benchmarkDive(DepthAt depthAt)
     return dive;
 }
 
-template<typename Step>
-double bestMilliseconds(Step step)
-{
-    double best = 1e300;
-    for (int run = 0; run < kRuns; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        step();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 void measure(const char* profile, Dive dive)
 {
-    const double statistics = bestMilliseconds([&] { DiveAnalysis::calculateMaxTimeDepth(dive); });
-    const double speeds = bestMilliseconds([&] { DiveAnalysis::calculateSpeeds(dive, false); });
-    const double both = bestMilliseconds([&] {
+    const double statistics = bench::bestMilliseconds(kRuns, [&] { DiveAnalysis::calculateMaxTimeDepth(dive); });
+    const double speeds = bench::bestMilliseconds(kRuns, [&] { DiveAnalysis::calculateSpeeds(dive, false); });
+    const double both = bench::bestMilliseconds(kRuns, [&] {
         DiveAnalysis::calculateMaxTimeDepth(dive);
         DiveAnalysis::calculateSpeeds(dive, false);
     });

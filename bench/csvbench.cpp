@@ -4,8 +4,9 @@
 #include "divemodel/csvfile.h"
 #include "divemodel/dive.h"
 
+#include "benchtiming.h"
+
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -61,19 +62,6 @@ void writeImportFile(const QString& path)
     }
 }
 
-template<typename Step>
-double bestMilliseconds(Step step)
-{
-    double best = 1e300;
-    for (int run = 0; run < kRuns; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        step();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -90,13 +78,13 @@ int main(int argc, char* argv[])
         CsvFile csv;
         csv.separator = ';';
         csv.frenchLocale = french;
-        const double ms = bestMilliseconds([&] { ok = csv.write(exportPath, dive) && ok; });
+        const double ms = bench::bestMilliseconds(kRuns, [&] { ok = csv.write(exportPath, dive) && ok; });
         std::printf("CSV export, %d samples, %s numbers: %.1f ms (%.2f MB, best of %d)\n", kSampleCount,
                     french ? "French" : "C", ms, QFile(exportPath).size() / 1e6, kRuns);
     }
 
     int samplesRead = 0;
-    const double importMs = bestMilliseconds([&] {
+    const double importMs = bench::bestMilliseconds(kRuns, [&] {
         Dive imported;
         CsvFile csv;
         ok = csv.read(importPath, imported) && ok;

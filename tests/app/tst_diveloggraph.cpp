@@ -1,3 +1,4 @@
+#include "../divemodel/diveprofiles.h"
 #include "../graphics/viewevents.h"
 #include "divemodel/diveanalysis.h"
 #include "graphics/marker.h"
@@ -39,19 +40,6 @@ Dive sampleDive()
     return dive;
 }
 
-// The dive as a TAB-separated import file: time and depth, the other 18 fields 0.
-QByteArray importText(const Dive& dive)
-{
-    QByteArray text;
-    for (const DiveLine& line : dive.lines) {
-        QStringList fields(20, QStringLiteral("0"));
-        fields[0] = QString::number(line.timeSec);
-        fields[1] = QString::number(line.depth);
-        text += fields.join(QLatin1Char('\t')).toUtf8() + '\n';
-    }
-    return text;
-}
-
 // The (time, depth) rows of a CSV export, read after its sample title line.
 QList<QPointF> writtenProfile(const QString& path)
 {
@@ -91,10 +79,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(mFiles.isValid());
-        mDiveFile = mFiles.filePath("reef.csv");
-        QFile file(mDiveFile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(importText(sampleDive()));
+        mDiveFile = testkit::writeTestFile(mFiles.filePath("reef.csv"), testkit::csvImportText(sampleDive().lines));
     }
 
     void init() { mPrompts.clear(); }

@@ -1,4 +1,5 @@
 #include "applanguagemanager.h"
+#include "diveprofiles.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
 #include "testenvironment.h"
@@ -18,14 +19,7 @@ const QString kOpenFilter = QStringLiteral(
 // A CSV dive file of the TAB-separated import, one line per (time, depth).
 QByteArray csvDive(const QList<QPointF>& samples)
 {
-    QByteArray text;
-    for (const QPointF& sample : samples) {
-        QStringList fields(20, QStringLiteral("0"));
-        fields[0] = QString::number(sample.x());
-        fields[1] = QString::number(sample.y());
-        text += fields.join(QLatin1Char('\t')).toUtf8() + '\n';
-    }
-    return text;
+    return testkit::csvImportText(testkit::diveLines(samples));
 }
 
 QList<QPointF> profileOf(const Dive& dive)
@@ -263,11 +257,7 @@ private slots:
 private:
     QString write(const QString& name, const QByteArray& contents)
     {
-        const QString path = mFiles.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return testkit::writeTestFile(mFiles.filePath(name), contents);
     }
 
     static void writeDataFile(const QString& name, const QByteArray& contents)

@@ -2,8 +2,11 @@
 
 #include "divemodel/dive.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QPointF>
+#include <QStringList>
 
 namespace testkit {
 
@@ -32,6 +35,30 @@ inline Dive diveOfDepths(const QList<double>& depths, double period = 10.0)
     for (qsizetype i = 0; i < depths.size(); ++i)
         dive.lines.append(diveLine(double(i) * period, depths.at(i)));
     return dive;
+}
+
+// The samples as the TAB-separated CSV import reads them: 20 fields a line,
+// of which time, depth and temperature are given.
+inline QByteArray csvImportText(const QList<DiveLine>& lines)
+{
+    QByteArray text;
+    for (const DiveLine& line : lines) {
+        QStringList fields(20, QStringLiteral("0"));
+        fields[0] = QString::number(line.timeSec);
+        fields[1] = QString::number(line.depth);
+        fields[3] = QString::number(line.ambientTemp);
+        text += fields.join(QLatin1Char('\t')).toUtf8() + '\n';
+    }
+    return text;
+}
+
+// Writes a test's file; a test that cannot write its files cannot go on.
+inline QString writeTestFile(const QString& path, const QByteArray& contents)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
 }
 
 } // namespace testkit

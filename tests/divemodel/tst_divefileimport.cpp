@@ -8,14 +8,12 @@
 
 namespace {
 
-// One TAB-separated sample line of the CSV import: time, depth, temperature.
+// One sample line of the CSV import.
 QByteArray importLine(double time, double depth, double temperature)
 {
-    QStringList fields(20, QStringLiteral("0"));
-    fields[0] = QString::number(time);
-    fields[1] = QString::number(depth);
-    fields[3] = QString::number(temperature);
-    return fields.join(QLatin1Char('\t')).toUtf8() + '\n';
+    DiveLine line = testkit::diveLine(time, depth);
+    line.ambientTemp = temperature;
+    return testkit::csvImportText({line});
 }
 
 // A dive with something in every part that a read must not keep.
@@ -136,11 +134,7 @@ private slots:
 private:
     QString write(const QString& name, const QByteArray& contents)
     {
-        const QString path = mFolder.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return testkit::writeTestFile(mFolder.filePath(name), contents);
     }
 
     QTemporaryDir mFolder;
