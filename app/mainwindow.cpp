@@ -2,6 +2,8 @@
 
 #include "app/common/applicationversion.h"
 #include "divemodel/diveanalysis.h"
+#include "graphics/graphview.h"
+#include "graphics/marker.h"
 
 #include "appoptions.h"
 #include "userprompt.h"
@@ -9,7 +11,10 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGraphicsRectItem>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QIcon>
 #include <QShowEvent>
 #include <QStandardPaths>
@@ -20,6 +25,15 @@
 MainWindow* MainWindow::instance = nullptr;
 
 namespace {
+
+// The marker and icon kinds without an image keep these names empty.
+const QString sMarkerYoyoInfoFilename;
+const QString sMarkerYoyoWarningFilename;
+const QString sMarkerYoyoErrorFilename;
+const QString sMarkerAlertYoyoFilename;
+const QString sMarkerAlertSecurityFilename;
+const QString sMarkerAlert24HFilename;
+const QString sMarkerDTR;
 
 // Appends `text` as one paragraph, exactly as written: a log line is never
 // taken for markup.
@@ -70,8 +84,37 @@ MainWindow::~MainWindow()
 
 void MainWindow::setMarkerImages()
 {
-    // The profile markers' image names are handed to the graphics library
-    // here, before any profile item exists.
+    // Every profile item loads the images when it is built, so the names are
+    // handed over before any view exists.
+    const QString icons = QStringLiteral(":/TestGraphics/icons/");
+    using M = MarkerType;
+    Marker::setMarkerIconFileName(M::Info, icons + "mark_info.png");
+    Marker::setMarkerIconFileName(M::Error, icons + "mark_error.png");
+    Marker::setMarkerIconFileName(M::Warning, icons + "mark_warning.png");
+    Marker::setMarkerIconFileName(M::Gas, icons + "mark_gas.png");
+    Marker::setMarkerIconFileName(M::Diver, icons + "diver.png");
+    Marker::setMarkerIconFileName(M::AlertCeil, icons + "alertCeil.png");
+    Marker::setMarkerIconFileName(M::AlertRR, icons + "alertRR.png");
+    Marker::setMarkerIconFileName(M::AlertYoyo, sMarkerAlertYoyoFilename);
+    Marker::setMarkerIconFileName(M::AlertSecurity, sMarkerAlertSecurityFilename);
+    Marker::setMarkerIconFileName(M::Alert24H, sMarkerAlert24HFilename);
+
+    using I = IconType;
+    Marker::setIconFilename(I::OxygenTank, icons + "oxygen-tank.png");
+    Marker::setIconFilename(I::DTR, sMarkerDTR);
+    Marker::setIconFilename(I::AlertPmax, icons + "alertPmax.png");
+    Marker::setIconFilename(I::YoyoInfo, sMarkerYoyoInfoFilename);
+    Marker::setIconFilename(I::YoyoWarning, sMarkerYoyoWarningFilename);
+    Marker::setIconFilename(I::YoyoError, sMarkerYoyoErrorFilename);
+    Marker::setIconFilename(I::AlertO2Hyperoxic, icons + "alertO2Hyperoxic.png");
+    Marker::setIconFilename(I::AlertO2Hypoxic, icons + "alertO2Hypoxic.png");
+    Marker::setIconFilename(I::AlertN2, icons + "alertN2.png");
+    Marker::setIconFilename(I::AlertBattery, icons + "alertBattery.png");
+    Marker::setIconFilename(I::AlertCNS, icons + "alertCNS.png");
+    Marker::setIconFilename(I::AlertDensity, icons + "alertDensity.png");
+
+    for (int slot = 0; slot < Marker::kGasIconCount; ++slot)
+        Marker::setGasIconFilename(slot, icons + QStringLiteral("gas%1.png").arg(slot + 1));
 }
 
 void MainWindow::registerInstance()
@@ -100,8 +143,20 @@ void MainWindow::connectFormSignals()
 
 void MainWindow::createDiveLogView()
 {
-    // The dive-log profile view is created here, placed on widgetGraph, and
-    // its dropped files go to dropFiles.
+    mDiveLogView = new GraphView(nullptr);
+    auto* layout = new QHBoxLayout(ui.widgetGraph);
+    layout->addWidget(mDiveLogView);
+    mDiveLogView->mSelectTimeRange = true;
+    connect(mDiveLogView, &GraphView::dragDropFiles, this, &MainWindow::dropFiles);
+    mDiveLogView->mContextMenuFiller = [this](QMenu& menu) { return fillDiveLogMenu(menu); };
+}
+
+bool MainWindow::fillDiveLogMenu(QMenu& menu)
+{
+    if (!mDiveLogView->mSelectionRect->isVisible())
+        return false;
+    connect(menu.addAction(tr("Save selection")), &QAction::triggered, this, &MainWindow::saveSelection);
+    return true;
 }
 
 void MainWindow::initUiDivePlanification()
@@ -292,7 +347,24 @@ bool MainWindow::loadDiveProfile(const QString& path)
 
 void MainWindow::showCurrentDive()
 {
-    // The dive-log view shows the current dive here.
+    mDiveLogView->setDiveProfile(&mCurrentDive);
+}
+
+void MainWindow::saveSelection()
+{
+    const QString path = UserPrompt::current().saveFileName(
+        this, tr("Save Dive File"), QString(), tr("Dive file (*.uddf *.csv);;UDDF file (*.uddf);;Csv file (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const Dive* shown = mDiveLogView->getDiveProfile();
+    if (!shown)
+        return;
+    const auto [start, end] = mDiveLogView->getSelection();
+    Dive selection = DiveAnalysis::extractProfile(*shown, start, end);
+    if (!DiveAnalysis::exportDiveFile(selection, path)) {
+        UserPrompt::current().critical(this, tr("Error"),
+                                       tr("Impossible to write file %1").arg(QDir::toNativeSeparators(path)));
+    }
 }
 
 void MainWindow::updateDiveInfos()

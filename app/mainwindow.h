@@ -12,7 +12,9 @@
 #include <memory>
 #include <string>
 
+class GraphView;
 class QCloseEvent;
+class QMenu;
 class QShowEvent;
 class QTableWidgetItem;
 
@@ -56,12 +58,18 @@ public:
     // that cannot be read is reported and changes nothing.
     bool loadDiveProfile(const QString& path);
 
+    // The profile view of the dive log.
+    GraphView* diveLogView() const { return mDiveLogView; }
+
 public slots:
     // Asks for a dive file and loads it.
     void openDiveProfile();
     // Loads the first of the files dropped on the dive-log view; only UDDF
     // and binary dive files are taken.
     void dropFiles(const QList<QString>& files);
+    // Asks for a file name and writes the time range chosen on the dive-log
+    // view there as a new dive; a failed write is reported.
+    void saveSelection();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -102,6 +110,9 @@ private:
     void offerToSaveUserInformation();
 
     void userInformationEdited();
+    // The dive-log view's context menu: "Save selection" while a time range
+    // is shown.
+    bool fillDiveLogMenu(QMenu& menu);
 
     // What showing another current dive updates.
     void showCurrentDive();
@@ -114,6 +125,7 @@ private:
     std::unique_ptr<AppSettings> mSettings;
     // The database id of the dive last opened from the list, -1 for none.
     int mShownDatabaseId = -1;
+    GraphView* mDiveLogView = nullptr;
     Dive mCurrentDive;
     CsvSeparator mCsvSeparator = CsvSeparator::Dot;
 

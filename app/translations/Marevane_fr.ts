@@ -45,6 +45,22 @@ Les réglages et les plongées ne seront pas enregistrés.</translation>
         <source>Impossible to open file</source>
         <translation>Impossible d&apos;ouvrir le fichier</translation>
     </message>
+    <message>
+        <source>Save selection</source>
+        <translation>Enregistrer la sélection</translation>
+    </message>
+    <message>
+        <source>Save Dive File</source>
+        <translation>Enregistrer le fichier de plongée</translation>
+    </message>
+    <message>
+        <source>Dive file (*.uddf *.csv);;UDDF file (*.uddf);;Csv file (*.csv)</source>
+        <translation>Fichier de plongée (*.uddf *.csv);;Fichier UDDF (*.uddf);;Fichier Csv (*.csv)</translation>
+    </message>
+    <message>
+        <source>Impossible to write file %1</source>
+        <translation>Impossible d&apos;écrire le fichier %1</translation>
+    </message>
 </context>
 <context>
     <name>MainWindowClass</name>
@@ -411,6 +427,65 @@ Les réglages et les plongées ne seront pas enregistrés.</translation>
     <message>
         <source>About</source>
         <translation>À propos</translation>
+    </message>
+</context>
+<context>
+    <name>GraphView</name>
+    <message>
+        <source>Position information</source>
+        <translation>Informations de position</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Temps</translation>
+    </message>
+    <message>
+        <source>Depth</source>
+        <translation>Profondeur</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Vitesse</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Température</translation>
+    </message>
+    <message>
+        <source>Tank Pressure</source>
+        <translation>Pression bloc</translation>
+    </message>
+    <message>
+        <source>Ceiling</source>
+        <translation>Plafond</translation>
+    </message>
+    <message>
+        <source>NDL</source>
+        <translation>NDL</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Sélection</translation>
+    </message>
+    <message>
+        <source>Start Time</source>
+        <translation>Début</translation>
+    </message>
+    <message>
+        <source>End Time</source>
+        <translation>Fin</translation>
+    </message>
+    <message>
+        <source>Elapsed Time</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Alert</source>
+        <translation>Alerte</translation>
+    </message>
+    <message>
+        <source>Switch gas</source>
+        <translation>Changement de gaz</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,484 @@
+#include "graphics/diveprofileitem.h"
+
+#include "app/common/timetexts.h"
+#include "divemodel/diveanalysis.h"
+#include "graphics/profilemarks.h"
+#include "graphics/profilenumbers.h"
+#include "graphics/profilepainter.h"
+
+#include <QGraphicsPixmapItem>
+#include <QGraphicsScene>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+using profilenumbers::isFinitePositive;
+using profilenumbers::scaleOrOne;
+using profilenumbers::wholeSeconds;
+
+std::function<void(const QString&)> DiveProfileItem::mLogCallback;
+QIcon DiveProfileItem::effortIcon;
+double DiveProfileItem::vascSpeedLimit = 15.0;
+double DiveProfileItem::vdscSpeedLimit = 30.0;
+
+namespace {
+
+// Pixels kept free right of a computed decompression ascent for its stop labels.
+constexpr double kDecoLabelReserve = 55.0;
+constexpr int kDecoLinesNeedingReserve = 3;
+// Deepest depth the depth zoom shows, unless the dive itself is deeper.
+constexpr double kDeepestZoomedDepth = 120.0;
+// The temperature and tank curves each take this share of the graph height.
+constexpr double kCurveHeightShare = 3.2;
+constexpr double kMinTemperatureRange = 5.0; // °C
+constexpr int kMinTankRange = 6;             // bar; narrower ranges use kNarrowTankRange
+constexpr int kNarrowTankRange = 5;
+constexpr double kDepthStepsPerMetre = 2.0; // drags move by half metres
+
+// Who receives the release of every dive point: the item constructed last, while it lives.
+const DiveProfileItem* sPointHookOwner = nullptr;
+
+} // namespace
+
+DiveProfileItem::DiveProfileItem()
+    : QGraphicsObject(nullptr)
+{
+    DivePoint::sPointHasMoved = [this](DivePoint* point, const QPointF& oldPos) { onDivePointMoved(point, oldPos); };
+    sPointHookOwner = this;
+    Marker::loadPictures();
+}
+
+DiveProfileItem::~DiveProfileItem()
+{
+    if (sPointHookOwner == this) {
+        DivePoint::sPointHasMoved = nullptr;
+        sPointHookOwner = nullptr;
+    }
+}
+
+void DiveProfileItem::setLog(const std::function<void(const QString&)>& callback)
+{
+    mLogCallback = callback;
+}
+
+void DiveProfileItem::setEffortIconResource(const QString& path)
+{
+    effortIcon = QIcon(path);
+}
+
+QRectF DiveProfileItem::boundingRect() const
+{
+    return mRect;
+}
+
+void DiveProfileItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+{
+    if (!scene())
+        return;
+    if (mDive && mEditable)
+        internalUpdateTitle();
+    if (mTitleText.text() != mTitle || mTitleText.textWidth() != mRect.width()) {
+        mTitleText.setTextFormat(Qt::RichText);
+        mTitleText.setTextOption(QTextOption(Qt::AlignHCenter | Qt::AlignVCenter));
+        mTitleText.setTextWidth(mRect.width());
+        mTitleText.setText(mTitle);
+    }
+    if (mDive && mDive->lines.size() >= 2)
+        mClipRect = mGraphRect;
+    ProfilePainter(*this, *painter, mTitleText).paint();
+}
+
+void DiveProfileItem::setDiveProfile(Dive* dive)
+{
+    mMarkers.clear();
+    mDive = dive;
+    internalFitAll();
+    internalUpdateTitle();
+    repaintScene();
+    createDivePoints();
+    rebuildIcons();
+}
+
+void DiveProfileItem::resize(const QRectF& rect)
+{
+    prepareGeometryChange();
+    mRect = rect;
+    mGraphRect = QRectF(rect.left() + mMargins.left, rect.top() + mMargins.top,
+                        rect.width() - mMargins.left - mMargins.right,
+                        rect.height() - mMargins.top - mMargins.bottom);
+    mGraphBottom = mGraphRect.top() + mGraphRect.height();
+    internalFitAll();
+    updateDivePoints();
+    rebuildIcons();
+}
+
+void DiveProfileItem::fitAll()
+{
+    internalFitAll();
+    mappingChanged();
+}
+
+void DiveProfileItem::update()
+{
+    mUndoList.clear();
+    internalFitAll();
+    createDivePoints();
+    rebuildIcons();
+    repaintScene();
+}
+
+void DiveProfileItem::internalFitAll()
+{
+    if (!mDive)
+        return;
+    DiveAnalysis::calculateMaxTimeDepth(*mDive);
+    mShownMaxDepth = std::ceil(mDive->maxDepth);
+    mStartTime = 0;
+    mEndTime = mDive->maxTime;
+
+    const double reserve = mDive->decoLines.size() >= kDecoLinesNeedingReserve ? kDecoLabelReserve : 0.0;
+    const double width = mGraphRect.width();
+    const double height = mGraphRect.height();
+    mPixelsPerSecond = scaleOrOne((width - reserve) / mDive->maxTime);
+    mPixelsPerMeter = scaleOrOne((height - mBottomReserve) / mShownMaxDepth);
+
+    const double temperatureRange = std::max(kMinTemperatureRange, mDive->maxTemperature - mDive->minTemperature);
+    mPixelsPerDegree = scaleOrOne(height / kCurveHeightShare / temperatureRange);
+    int tankRange = int(mDive->maxTankPressure) - int(mDive->minTankPressure);
+    if (tankRange < kMinTankRange)
+        tankRange = kNarrowTankRange;
+    mPixelsPerBar = scaleOrOne(height / kCurveHeightShare / tankRange);
+}
+
+void DiveProfileItem::updateTitle()
+{
+    internalUpdateTitle();
+    repaintScene();
+}
+
+void DiveProfileItem::internalUpdateTitle()
+{
+    if (!mDive)
+        return;
+    const QString label = QStringLiteral("<span style=\" font-size:12pt; color:#5a5a5a;\">");
+    const QString value = QStringLiteral("<span style=\" font-size:12pt; font-weight:700;\">");
+    const QString end = QStringLiteral("</span>");
+    const auto piece = [&](const char* name, const char* placeholder) {
+        return label + QLatin1String(name) + end + value + QLatin1String(placeholder) + end;
+    };
+    QString text = QStringLiteral("<html><head/><body><p>") + piece("Plongee : ", "%1")
+        + piece(" - Profondeur : ", "%2m") + piece(" - DTP : ", "%3");
+    const bool planning = mPlanningTitle == 1;
+    if (planning)
+        text += piece(" - DTR : ", "%4") + piece(" - DTPal : ", "%5");
+    text += QStringLiteral("</p></body></html>");
+
+    // The name goes in as plain text, and in one pass with the other values
+    // so that a "%2" in it stays as typed.
+    const QString name = mDive->name.toHtmlEscaped();
+    const QString depth = QString::number(mDive->maxDepth, 'f', 1);
+    const QString duration = formatTimeSecondes(wholeSeconds(mDive->maxTime));
+    mTitle = planning ? text.arg(name, depth, duration, formatTimeSecondes(wholeSeconds(mDive->ascentTime)),
+                                 formatTimeSecondes(wholeSeconds(mDive->totalDecoTime)))
+                      : text.arg(name, depth, duration);
+}
+
+void DiveProfileItem::showItems(const ShowItemsState& state)
+{
+    mShowItems = state;
+    rebuildIcons();
+    repaintScene();
+}
+
+void DiveProfileItem::setItemFlag(bool ShowItemsState::*flag, bool on)
+{
+    mShowItems.*flag = on;
+    rebuildIcons();
+}
+
+void DiveProfileItem::setShowDivePoints(bool show)
+{
+    mShowItems.points = show;
+    showDivePoints(show);
+}
+
+void DiveProfileItem::showDivePoints(bool show)
+{
+    if (!scene())
+        return;
+    for (QGraphicsItem* item : scene()->items()) {
+        if (item->type() == DivePoint::Type)
+            item->setVisible(show);
+    }
+}
+
+void DiveProfileItem::zoom(Axis axis, double factor, double x)
+{
+    if (!mDive || !isFinitePositive(factor))
+        return;
+    if (axis == Axis::Depth)
+        zoomDepth(factor);
+    else
+        zoomTime(factor, x);
+}
+
+void DiveProfileItem::zoomDepth(double factor)
+{
+    const double deepest = std::ceil(mDive->maxDepth);
+    double shown = std::ceil(factor * mShownMaxDepth);
+    if (shown < deepest)
+        shown = deepest;
+    else if (shown > std::max(kDeepestZoomedDepth, deepest))
+        shown = std::max(kDeepestZoomedDepth, deepest);
+    const double scale = (mGraphRect.height() - mBottomReserve) / shown;
+    if (!isFinitePositive(scale))
+        return;
+    mShownMaxDepth = shown;
+    mPixelsPerMeter = scale;
+    mappingChanged();
+}
+
+void DiveProfileItem::zoomTime(double factor, double x)
+{
+    const double span = (mEndTime - mStartTime) / factor;
+    double start = 0;
+    double end = 2 * mDive->maxTime;
+    if (!(span > 2 * mDive->maxTime)) {
+        const double underCursor = xpositionToTime(x);
+        start = std::max(0.0, underCursor - (underCursor - mStartTime) / factor);
+        end = start + span;
+    }
+    const double scale = mGraphRect.width() / (end - start);
+    if (!isFinitePositive(scale))
+        return;
+    mStartTime = start;
+    mEndTime = end;
+    mPixelsPerSecond = scale;
+    mappingChanged();
+}
+
+void DiveProfileItem::pan(double dx)
+{
+    const double dt = dx / mPixelsPerSecond;
+    if (!std::isfinite(dt) || mStartTime + dt < 0)
+        return;
+    mStartTime += dt;
+    mEndTime += dt;
+    mappingChanged();
+}
+
+int DiveProfileItem::xpositionToTime(double x) const
+{
+    return wholeSeconds(timeAt(x));
+}
+
+double DiveProfileItem::ypositionToDepth(double y) const
+{
+    return (y - mGraphRect.top()) / mPixelsPerMeter;
+}
+
+QPointF DiveProfileItem::timeDepthToGraphCoordinates(double t, double d) const
+{
+    return QPointF(mGraphRect.left() + (t - mStartTime) * mPixelsPerSecond, mGraphRect.top() + d * mPixelsPerMeter);
+}
+
+QPointF DiveProfileItem::diveLineToGraphCoordinates(const DiveLine& line, QPointF* temperaturePoint,
+                                                     QPointF* tankPoint) const
+{
+    const QPointF point = timeDepthToGraphCoordinates(line.timeSec, line.depth);
+    const double height = mGraphRect.height();
+    if (temperaturePoint && mDive) {
+        *temperaturePoint = QPointF(point.x(), mGraphRect.top() + 2 * height / 3
+                                                   + (mDive->maxTemperature - line.ambientTemp) * mPixelsPerDegree);
+    }
+    if (tankPoint && mDive) {
+        *tankPoint = QPointF(point.x(), mGraphRect.top() + height / 3
+                                            + (double(mDive->maxTankPressure) - line.tankPressure) * mPixelsPerBar);
+    }
+    return point;
+}
+
+bool DiveProfileItem::pointInRect(const QPointF& p) const
+{
+    // The height is the bottom coordinate, so the sensitive area reaches one
+    // top margin below the graph; the view relies on that for its band.
+    return QRectF(mGraphRect.left(), mGraphRect.top(), mGraphRect.width(), mGraphBottom).contains(p);
+}
+
+double DiveProfileItem::timeAt(double x) const
+{
+    return (x - mMargins.left) / mPixelsPerSecond + mStartTime;
+}
+
+double DiveProfileItem::halfMetreDepthAt(double y) const
+{
+    return std::round(kDepthStepsPerMetre * (y - mGraphRect.top()) / mPixelsPerMeter) / kDepthStepsPerMetre;
+}
+
+void DiveProfileItem::mappingChanged()
+{
+    updateDivePoints();
+    rebuildIcons();
+    repaintScene();
+}
+
+void DiveProfileItem::repaintScene()
+{
+    if (scene())
+        scene()->update();
+}
+
+QList<DivePoint*> DiveProfileItem::divePoints() const
+{
+    QList<DivePoint*> points;
+    for (QGraphicsItem* child : childItems()) {
+        if (child->type() == DivePoint::Type)
+            points.append(static_cast<DivePoint*>(child));
+    }
+    return points;
+}
+
+void DiveProfileItem::createDivePoints()
+{
+    if (!mEditable)
+        return;
+    // The undo records would point at the deleted points.
+    mUndoList.clear();
+    qDeleteAll(divePoints());
+    if (!mDive)
+        return;
+    const auto constraint = [this](DiveLineInfo& info, const QPointF& p) { return updateDivePoint(info, p); };
+    for (int k = 0; k < mDive->lines.size(); ++k) {
+        const DiveLine& line = mDive->lines.at(k);
+        auto* point = new DivePoint(this, timeDepthToGraphCoordinates(line.timeSec, line.depth),
+                                    {k, line.timeSec, line.depth}, constraint, k == 0);
+        point->setToolTip(divePointToolTip(k, line));
+        point->setVisible(mShowItems.points);
+    }
+}
+
+void DiveProfileItem::updateDivePoints()
+{
+    if (!mEditable || !mDive)
+        return;
+    for (DivePoint* point : divePoints()) {
+        const int index = point->mLineInfo.index;
+        if (index < 0 || index >= mDive->lines.size())
+            continue;
+        const DiveLine& line = mDive->lines.at(index);
+        const bool notifies = point->flags().testFlag(ItemSendsGeometryChanges);
+        point->setFlag(ItemSendsGeometryChanges, false);
+        point->setPos(timeDepthToGraphCoordinates(line.timeSec, line.depth));
+        point->setFlag(ItemSendsGeometryChanges, notifies);
+        point->setToolTip(divePointToolTip(index, line));
+    }
+}
+
+QPointF DiveProfileItem::updateDivePoint(DiveLineInfo& info, QPointF p)
+{
+    const int i = info.index;
+    if (!mDive || i < 0 || i >= mDive->lines.size())
+        return p;
+    QList<DiveLine>& lines = mDive->lines;
+    double t = std::trunc(timeAt(p.x()));
+    const double d = halfMetreDepthAt(std::min(p.y(), mGraphBottom));
+
+    // The time it takes to cover dz metres at the speed limit, when dt is too short for it.
+    const auto limitedDuration = [](double dz, double dt) -> std::optional<double> {
+        const double v = 60.0 * dz / dt;
+        if (v < 0 && v < -vascSpeedLimit)
+            return -60.0 * dz / vascSpeedLimit;
+        if (v >= 0 && v > vdscSpeedLimit)
+            return 60.0 * dz / vdscSpeedLimit;
+        return std::nullopt;
+    };
+    if (i > 0) {
+        const DiveLine& previous = lines.at(i - 1);
+        t = std::max(t, previous.timeSec);
+        if (const auto duration = limitedDuration(d - previous.depth, t - previous.timeSec))
+            t = previous.timeSec + *duration;
+    }
+    if (i + 1 < lines.size()) {
+        const DiveLine& next = lines.at(i + 1);
+        t = std::min(t, next.timeSec);
+        if (const auto duration = limitedDuration(next.depth - d, next.timeSec - t))
+            t = next.timeSec - *duration;
+    }
+
+    const double depth = std::max(0.0, d);
+    lines[i].timeSec = t;
+    lines[i].depth = depth;
+    DiveAnalysis::calculateSpeeds(*mDive, false);
+    rebuildIcons();
+    repaintScene();
+    emit onUpdateDivePoint(i);
+    info.time = t;
+    info.depth = depth;
+    return timeDepthToGraphCoordinates(t, depth);
+}
+
+void DiveProfileItem::onDivePointMoved(DivePoint* point, const QPointF& oldPos)
+{
+    // Only this item's points: a record of another item's point would outlive it.
+    if (point && point->parentItem() == this)
+        mUndoList.append({1, point, oldPos});
+}
+
+QString DiveProfileItem::divePointToolTip(int index, const DiveLine& line)
+{
+    QString tip = QStringLiteral("Point <b>%1</b><br>Depth <b>%2m</b><br>Time <b>%3</b>")
+                      .arg(QString::number(index), QString::number(line.depth),
+                           formatTimeSecondes(wholeSeconds(line.timeSec)));
+    if (line.decoCeiling > 0)
+        tip += QStringLiteral("<br>Ceil <b>%1m</b>").arg(QString::number(line.decoCeiling));
+    return tip;
+}
+
+void DiveProfileItem::rebuildIcons()
+{
+    qDeleteAll(mIcons);
+    mIcons.clear();
+    if (!mDive || mDive->lines.size() < 2)
+        return;
+    const Dive& dive = *mDive;
+    const auto pointOf = [this, &dive](int i) {
+        return timeDepthToGraphCoordinates(dive.lines.at(i).timeSec, dive.lines.at(i).depth);
+    };
+    const auto addGasIcon = [&](int gasIndex, const QPointF& at) {
+        addIcon(Marker::gasImage(gasIndex), at, profilemarks::gasToolTip(dive, gasIndex));
+    };
+
+    if (mShowItems.gases && dive.lines.at(1).gasIndex >= 0)
+        addGasIcon(dive.lines.at(1).gasIndex, pointOf(0) + QPointF(10, 0));
+
+    const QList<profilemarks::AlertMark> alerts = mShowItems.alerts && dive.computerModel != 1
+        ? profilemarks::pelavixAlerts(dive)
+        : QList<profilemarks::AlertMark>();
+    const QList<int> gasChanges = mShowItems.gases ? profilemarks::gasChanges(dive) : QList<int>();
+    // Sample by sample, a sample's alerts below its gas change, as the painting stacks them.
+    auto alert = alerts.cbegin();
+    auto change = gasChanges.cbegin();
+    while (alert != alerts.cend() || change != gasChanges.cend()) {
+        if (alert != alerts.cend() && (change == gasChanges.cend() || alert->sample <= *change)) {
+            addIcon(&profilemarks::alertImage(alert->type), pointOf(alert->sample) + QPointF(5, 5),
+                    profilemarks::alertText(alert->type, dive.lines.at(alert->sample)));
+            ++alert;
+        } else {
+            addGasIcon(dive.lines.at(*change).gasIndex, pointOf(*change - 1));
+            ++change;
+        }
+    }
+}
+
+void DiveProfileItem::addIcon(const QImage* image, const QPointF& at, const QString& toolTip)
+{
+    auto* icon = new QGraphicsPixmapItem(this);
+    if (image && !image->isNull())
+        icon->setPixmap(QPixmap::fromImage(*image));
+    icon->setPos(at);
+    icon->setToolTip(toolTip);
+    // Like the curves, icons of samples outside the shown window stay out of sight.
+    icon->setVisible(mGraphRect.contains(at));
+    mIcons.append(icon);
+}

@@ -1,0 +1,175 @@
+#pragma once
+
+#include "cordale_export.h"
+#include "divemodel/dive.h"
+#include "graphics/divepoint.h"
+#include "graphics/marker.h"
+#include "graphics/showitemsstate.h"
+
+#include <QGraphicsObject>
+#include <QIcon>
+#include <QList>
+#include <QRectF>
+#include <QStaticText>
+#include <QString>
+
+#include <functional>
+
+class QGraphicsPixmapItem;
+
+// One change of a planned dive's points that can be undone.
+struct PointUndoRecord
+{
+    int kind = 0;               // 0 a point was added, 1 a point was moved
+    DivePoint* point = nullptr; // not owned
+    QPointF position;           // where it was created, or where it was before the move
+};
+
+// The depth-over-time profile of one dive in a profile view's scene. The item
+// never owns the dive: its owner re-points the item before destroying it.
+// Every scale stays finite and positive, whatever the dive and the item's size.
+class CORDALE_EXPORT DiveProfileItem : public QGraphicsObject
+{
+    Q_OBJECT
+
+public:
+    enum class Axis { Time = 0, Depth = 1 };
+
+    DiveProfileItem();
+    ~DiveProfileItem() override;
+
+    static void setLog(const std::function<void(const QString&)>& callback);
+    static void setEffortIconResource(const QString& path);
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+    QRectF boundingRect() const override;
+
+    // Shows `dive` (null allowed), fitted to the item; drops the markers.
+    void setDiveProfile(Dive* dive);
+    void resize(const QRectF& rect);
+    // Fits the whole dive again, keeping the undo list and the points.
+    void fitAll();
+    // After an outside change of the dive: clears the undo list, fits, rebuilds the points.
+    void update();
+    // The fit computation alone, without moving points or repainting.
+    void internalFitAll();
+    void updateTitle();
+    void internalUpdateTitle();
+    void showItems(const ShowItemsState& state);
+    void setItemFlag(bool ShowItemsState::*flag, bool on);
+    void setShowDivePoints(bool show);
+    void showDivePoints(bool show);
+    // A factor above 1 shows more (zooms out) on the depth axis and less on
+    // the time axis, around the time under `x`. Factors that are not finite
+    // and positive, and zooms that would leave a scale that is not, change nothing.
+    void zoom(Axis axis, double factor, double x);
+    void pan(double dx);
+
+    int xpositionToTime(double x) const;
+    double ypositionToDepth(double y) const;
+    QPointF timeDepthToGraphCoordinates(double t, double d) const;
+    QPointF diveLineToGraphCoordinates(const DiveLine& line, QPointF* temperaturePoint = nullptr,
+                                       QPointF* tankPoint = nullptr) const;
+    bool pointInRect(const QPointF& p) const;
+
+    // The points of a planned dive (edit mode only).
+    void createDivePoints();
+    void updateDivePoints();
+    // The drag constraint of the point of sample info.index: whole seconds,
+    // half metres, between its neighbours and within the speed limits.
+    QPointF updateDivePoint(DiveLineInfo& info, QPointF p);
+    void onDivePointMoved(DivePoint* point, const QPointF& oldPos);
+    static QString divePointToolTip(int index, const DiveLine& line);
+
+    // Markers pinned to a time and depth of the dive; ids are unique within
+    // the item. Zooming, panning and resizing leave their positions as they
+    // are until the next setMarkerAt or UpdateMarkers.
+    int addMarkerAt(double time, bool active, MarkerType type, const QString& text);
+    // Pins the marker to the time (within the dive) and depth (0 or more),
+    // then places every marker and repaints; nothing for an unknown id or a
+    // dive without samples.
+    void setMarkerAt(int id, double time, double depth);
+    void UpdateMarkers();
+    void removeMarker(int id);
+    // The topmost active marker whose image covers the item point, or null.
+    Marker* getMarkerAtPosition(const QPointF& point);
+
+    Dive* dive() const { return mDive; }
+    const QRectF& graphRect() const { return mGraphRect; }
+    double graphBottom() const { return mGraphBottom; }
+    const QRectF& clipRect() const { return mClipRect; }
+    double pixelsPerSecond() const { return mPixelsPerSecond; }
+    double pixelsPerMeter() const { return mPixelsPerMeter; }
+    double pixelsPerDegree() const { return mPixelsPerDegree; }
+    double pixelsPerBar() const { return mPixelsPerBar; }
+    double shownMaxDepth() const { return mShownMaxDepth; }
+    double startTime() const { return mStartTime; }
+    double endTime() const { return mEndTime; }
+    const QString& title() const { return mTitle; }
+    const ShowItemsState& shownItems() const { return mShowItems; }
+    const QList<Marker>& markers() const { return mMarkers; }
+    const QList<PointUndoRecord>& undoList() const { return mUndoList; }
+    // The gas and alert icons over the profile, in stacking order.
+    const QList<QGraphicsPixmapItem*>& icons() const { return mIcons; }
+
+    bool mEditable = false;
+
+signals:
+    void onAddDivePoint();
+    void onUpdateDivePoint(int index);
+
+private:
+    QRectF mRect{0, 0, 200, 100};
+    struct Margins
+    {
+        int left = 50;
+        int top = 30;
+        int right = 40;
+        int bottom = 50;
+    } mMargins;
+    QRectF mGraphRect;
+    double mPixelsPerSecond = 1.0;
+    double mPixelsPerMeter = 1.0;
+    double mPixelsPerDegree = 1.0;
+    double mPixelsPerBar = 1.0;
+    double mBottomReserve = 40.0;
+    QRectF mClipRect;
+    double mGraphBottom = 0;
+    double mShownMaxDepth = 0;
+    double mStartTime = 0;
+    double mEndTime = 0;
+    Dive* mDive = nullptr;
+    QString mTitle;
+
+public:
+    int mPlanningTitle = 0;
+    bool mEffortMode = false;
+
+private:
+    QList<Marker> mMarkers;
+    QList<PointUndoRecord> mUndoList;
+    ShowItemsState mShowItems;
+
+    QStaticText mTitleText;
+    QList<QGraphicsPixmapItem*> mIcons;
+
+public:
+    static std::function<void(const QString&)> mLogCallback;
+    static QIcon effortIcon;
+    static double vascSpeedLimit; // m/min
+    static double vdscSpeedLimit;
+
+private:
+    void zoomDepth(double factor);
+    void zoomTime(double factor, double x);
+    // The mapping changed: points and icons follow, and the scene repaints.
+    void mappingChanged();
+    void repaintScene();
+    QList<DivePoint*> divePoints() const;
+    double timeAt(double x) const;
+    double halfMetreDepthAt(double y) const;
+    // Builds the gas and alert icons from the dive, the scales and the shown
+    // items; painting only draws.
+    void rebuildIcons();
+    void addIcon(const QImage* image, const QPointF& at, const QString& toolTip);
+};

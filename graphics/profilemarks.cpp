@@ -1,0 +1,127 @@
+#include "graphics/profilemarks.h"
+
+#include "graphics/marker.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+
+namespace profilemarks {
+
+namespace {
+
+struct AlertRow
+{
+    PelavixAlertType type;
+    bool once;
+};
+
+// In the order the profile stacks them.
+constexpr AlertRow kAlertRows[] = {
+    {PelavixAlertType::FastAscent, false}, {PelavixAlertType::Ceiling, false},
+    {PelavixAlertType::Hyperoxic, true},   {PelavixAlertType::Hypoxic, true},
+    {PelavixAlertType::Narcotic, true},    {PelavixAlertType::Battery, true},
+    {PelavixAlertType::Cns, true},         {PelavixAlertType::Density, true},
+};
+
+// The texts are marked for translation where they stand.
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("DiveProfileItem", text);
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+} // namespace
+
+QList<AlertMark> pelavixAlerts(const Dive& dive)
+{
+    QList<AlertMark> marks;
+    bool shown[std::size(kAlertRows)] = {};
+    for (int i = 1; i < dive.lines.size(); ++i) {
+        const DiveLine& line = dive.lines.at(i);
+        for (size_t row = 0; row < std::size(kAlertRows); ++row) {
+            const AlertRow& alert = kAlertRows[row];
+            if (line.flagPelavix(alert.type) == 0 || (alert.once && shown[row]))
+                continue;
+            shown[row] = true;
+            marks.append({i, alert.type});
+        }
+    }
+    return marks;
+}
+
+QString alertText(PelavixAlertType type, const DiveLine& line)
+{
+    switch (type) {
+    case PelavixAlertType::FastAscent:
+        return translated(QT_TRANSLATE_NOOP("DiveProfileItem", "Fast ascent: %1m/mn")).arg(number(std::abs(line.speed)));
+    case PelavixAlertType::Ceiling:
+        return translated(QT_TRANSLATE_NOOP("DiveProfileItem", "Ceiling violation: %1m")).arg(number(line.depth));
+    case PelavixAlertType::Hyperoxic:
+        return translated(QT_TRANSLATE_NOOP("DiveProfileItem", "Hyperoxic: %1bar")).arg(number(line.ppO2));
+    case PelavixAlertType::Hypoxic:
+        return translated(QT_TRANSLATE_NOOP("DiveProfileItem", "Hypoxic: %1bar")).arg(number(line.ppO2));
+    case PelavixAlertType::Narcotic:
+        return translated(QT_TRANSLATE_NOOP("DiveProfileItem", "Narcotic: %1m")).arg(number(line.depth));
+    case PelavixAlertType::Battery:
+        return translated(QT_TRANSLATE_NOOP("DiveProfileItem", "Battery warning: %1mV")).arg(QString::number(line.battery));
+    case PelavixAlertType::Cns:
+        return translated(QT_TRANSLATE_NOOP("DiveProfileItem", "CNS warning: %1")).arg(number(line.cns));
+    case PelavixAlertType::Density:
+        return translated(QT_TRANSLATE_NOOP("DiveProfileItem", "Density warning"));
+    }
+    return QString();
+}
+
+const QImage& alertImage(PelavixAlertType type)
+{
+    switch (type) {
+    case PelavixAlertType::FastAscent:
+        return Marker::mMarkAlertRR;
+    case PelavixAlertType::Ceiling:
+        return Marker::mMarkAlertCeil;
+    case PelavixAlertType::Hyperoxic:
+        return Marker::mMarkAlertO2Hyperoxic;
+    case PelavixAlertType::Hypoxic:
+        return Marker::mMarkAlertO2Hypoxic;
+    case PelavixAlertType::Narcotic:
+        return Marker::mMarkAlertN2;
+    case PelavixAlertType::Battery:
+        return Marker::mMarkAlertBattery;
+    case PelavixAlertType::Cns:
+        return Marker::mMarkAlertCNS;
+    case PelavixAlertType::Density:
+        return Marker::mMarkAlertDensity;
+    }
+    return Marker::mMarkAlertDensity;
+}
+
+QList<int> gasChanges(const Dive& dive)
+{
+    QList<int> samples;
+    for (int i = 1; i < dive.lines.size(); ++i) {
+        const int gas = dive.lines.at(i).gasIndex;
+        if (gas >= 0 && gas != dive.lines.at(i - 1).gasIndex)
+            samples.append(i);
+    }
+    return samples;
+}
+
+QString gasToolTip(const Dive& dive, int gasIndex)
+{
+    const DiveGas& gas = dive.gasAt(gasIndex);
+    switch (gas.legacyGasClass()) {
+    case 1:
+        return gas.getName() + translated(QT_TRANSLATE_NOOP("DiveProfileItem", " (Diluent)"));
+    case 2:
+        return gas.getName() + translated(QT_TRANSLATE_NOOP("DiveProfileItem", " (Bailout)"));
+    default:
+        return gas.getName() + translated(QT_TRANSLATE_NOOP("DiveProfileItem", " (Open Circuit)"));
+    }
+}
+
+} // namespace profilemarks

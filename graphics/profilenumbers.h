@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cmath>
+#include <limits>
+
+namespace profilenumbers {
+
+inline bool isFinitePositive(double value)
+{
+    return std::isfinite(value) && value > 0.0;
+}
+
+// A scale from a quotient, or 1.0 when the quotient is not a usable scale
+// (an empty dive, an item too small to hold the graph).
+inline double scaleOrOne(double quotient)
+{
+    return isFinitePositive(quotient) ? quotient : 1.0;
+}
+
+// Seconds truncated towards zero, held within int; 0 for NaN.
+inline int wholeSeconds(double seconds)
+{
+    if (std::isnan(seconds))
+        return 0;
+    constexpr double lowest = std::numeric_limits<int>::min();
+    constexpr double highest = std::numeric_limits<int>::max();
+    return int(std::trunc(seconds < lowest ? lowest : (seconds > highest ? highest : seconds)));
+}
+
+} // namespace profilenumbers

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "divemodel/dive.h"
+#include "divemodel/diveanalysis.h"
+#include "graphics/marker.h"
+
+#include <QGraphicsScene>
+#include <QImage>
+#include <QPainter>
+#include <QPointF>
+
+#include <algorithm>
+#include <cmath>
+
+// Dives and helpers shared by the profile tests and the paint benchmark.
+namespace profilefixtures {
+
+// The icon names the program gives the marker statics at start-up; the
+// pictures come from the program's resources.
+inline void setProgramIcons()
+{
+    const QString folder = QStringLiteral(":/TestGraphics/icons/");
+    using M = MarkerType;
+    using I = IconType;
+    Marker::setMarkerIconFileName(M::Info, folder + "mark_info.png");
+    Marker::setMarkerIconFileName(M::Warning, folder + "mark_warning.png");
+    Marker::setMarkerIconFileName(M::Error, folder + "mark_error.png");
+    Marker::setMarkerIconFileName(M::Gas, folder + "mark_gas.png");
+    Marker::setMarkerIconFileName(M::Diver, folder + "diver.png");
+    Marker::setMarkerIconFileName(M::AlertCeil, folder + "alertCeil.png");
+    Marker::setMarkerIconFileName(M::AlertRR, folder + "alertRR.png");
+    Marker::setIconFilename(I::OxygenTank, folder + "oxygen-tank.png");
+    Marker::setIconFilename(I::AlertPmax, folder + "alertPmax.png");
+    Marker::setIconFilename(I::AlertO2Hyperoxic, folder + "alertO2Hyperoxic.png");
+    Marker::setIconFilename(I::AlertO2Hypoxic, folder + "alertO2Hypoxic.png");
+    Marker::setIconFilename(I::AlertN2, folder + "alertN2.png");
+    Marker::setIconFilename(I::AlertBattery, folder + "alertBattery.png");
+    Marker::setIconFilename(I::AlertCNS, folder + "alertCNS.png");
+    Marker::setIconFilename(I::AlertDensity, folder + "alertDensity.png");
+    for (int slot = 0; slot < Marker::kGasIconCount; ++slot)
+        Marker::setGasIconFilename(slot, folder + QStringLiteral("gas%1.png").arg(slot + 1));
+}
+
+inline DiveGas gas(int o2Percent, int gasClass = 0)
+{
+    DiveGas mix;
+    mix.setFractionO2(o2Percent / 100.0);
+    mix.setLegacyGasClass(gasClass);
+    return mix;
+}
+
+// Time (s) and depth (m) of a 45 m decompression dive of 48 minutes: a descent
+// at 29 m/min, the bottom, an ascent that starts too fast, stops at 21, 9, 6
+// and 3 m.
+inline const QList<QPointF>& decoWaypoints()
+{
+    static const QList<QPointF> points = {{0, 0},      {93, 45},    {1500, 44},  {1520, 36},  {1640, 21},
+                                          {1760, 21},  {1840, 9},   {2000, 9},   {2020, 6},   {2300, 6},
+                                          {2320, 3},   {2900, 3},   {2915, 0}};
+    return points;
+}
+
+inline double waypointDepth(double t)
+{
+    const QList<QPointF>& points = decoWaypoints();
+    for (qsizetype k = 1; k < points.size(); ++k) {
+        if (t <= points[k].x()) {
+            const QPointF& a = points[k - 1];
+            const QPointF& b = points[k];
+            return a.y() + (b.y() - a.y()) * (t - a.x()) / (b.x() - a.x());
+        }
+    }
+    return 0;
+}
+
+// The deco dive as a Pelavix computer logs it, `sampleCount` samples spread
+// over the 48 minutes stretched by `stretch`; the depth wiggles by a few
+// decimetres, at about 6 m/min, as a real sensor's does. Air, then Nx50 from 21 m and oxygen
+// from 6 m; temperature, tank pressure, ceilings; fast-ascent, hyperoxic and
+// battery alerts.
+inline Dive decoDive(int sampleCount = 1458, double stretch = 1.0)
+{
+    Dive dive;
+    dive.name = QStringLiteral("Epave du Donator");
+    dive.computerModel = 2;
+    dive.format = 2;
+    dive.gases = {gas(21), gas(50), gas(100)};
+    const double duration = decoWaypoints().last().x();
+    constexpr double kWiggle = 2 * M_PI / 20; // once every 20 s of the original dive
+    const double period = duration / (sampleCount - 1);
+    dive.lines.reserve(sampleCount);
+    for (int i = 0; i < sampleCount; ++i) {
+        const double t = i * period; // on the unstretched time line
+        DiveLine line;
+        line.timeSec = t * stretch;
+        const double depth = waypointDepth(t);
+        line.depth = depth > 1 ? depth + 0.3 * std::sin(t * kWiggle) : depth;
+        line.ambientTemp = 21.0 - 9.0 * std::min(1.0, depth / 30.0);
+        line.tankPressure = quint16(200 - 140 * t / duration);
+        line.gasIndex = t < 1700 ? 0 : (t < 2010 ? 1 : 2);
+        const double fO2 = dive.gases[line.gasIndex].fO2;
+        line.ppO2 = fO2 * (1.0 + line.depth / 10.0);
+        if (t >= 1200 && t < 2900)
+            line.decoCeiling = std::min(18.0, std::max(0.0, std::floor((depth - 3.0) / 3.0) * 3.0));
+        line.battery = 3600;
+        quint16 alerts = 0;
+        if (t > 1500 && t <= 1520)
+            alerts |= 1u << 10; // fast ascent
+        if (line.ppO2 > 1.59)
+            alerts |= 1u << 2; // hyperoxic
+        if (t > 2400 && t < 2420)
+            alerts |= 1u << 8; // battery
+        line.pelavixAlerts = alerts;
+        dive.lines.append(line);
+    }
+    DiveAnalysis::calculateMaxTimeDepth(dive);
+    DiveAnalysis::calculateSpeeds(dive, false);
+    DiveAnalysis::createCeilPointsFromLines(dive);
+    return dive;
+}
+
+// Renders the scene's rectangle into an image of that size, on the
+// background that the profile view gives its scene.
+inline QImage render(QGraphicsScene& scene)
+{
+    const QRectF area = scene.sceneRect();
+    QImage image(area.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(242, 242, 230));
+    QPainter painter(&image);
+    scene.render(&painter, QRectF(QPointF(0, 0), area.size()), area);
+    return image;
+}
+
+} // namespace profilefixtures

@@ -1,0 +1,468 @@
+#include "testenvironment.h"
+
+#include "../divemodel/diveprofiles.h"
+#include "graphics/curvereduction.h"
+#include "graphics/diveprofileitem.h"
+#include "graphics/profilegrid.h"
+#include "profilefixtures.h"
+
+#include <QGraphicsPixmapItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+using testkit::diveLine;
+using testkit::diveLines;
+
+Q_DECLARE_METATYPE(Dive)
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+const QColor kGreen(Qt::green);
+const QColor kAmber(255, 190, 0);
+const QColor kRed(Qt::red);
+
+ShowItemsState curveOnly()
+{
+    ShowItemsState state;
+    state.temperature = state.deco = state.alerts = state.gases = state.maxDepth = state.tankPressure = false;
+    return state;
+}
+
+// A profile item showing a dive in a scene of the item's size.
+struct ShownProfile
+{
+    QGraphicsScene scene;
+    DiveProfileItem* item;
+    Dive dive;
+
+    ShownProfile(Dive shown, const ShowItemsState& state, QSizeF size = QSizeF(690, 320),
+                 DiveProfileItem* profile = new DiveProfileItem)
+        : item(profile)
+        , dive(std::move(shown))
+    {
+        scene.setSceneRect(QRectF(QPointF(0, 0), size));
+        scene.addItem(item);
+        item->resize(scene.sceneRect());
+        item->showItems(state);
+        item->setDiveProfile(&dive);
+    }
+
+    QImage render() { return profilefixtures::render(scene); }
+};
+
+bool regionHas(const QImage& image, const QRect& region, const QColor& colour)
+{
+    const QRect inside = region & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (image.pixelColor(x, y) == colour)
+                return true;
+        }
+    }
+    return false;
+}
+
+Dive withSpeeds(Dive dive)
+{
+    DiveAnalysis::calculateSpeeds(dive, false);
+    return dive;
+}
+
+Dive sampledDive(const QList<QPointF>& samples)
+{
+    Dive dive;
+    dive.lines = diveLines(samples);
+    return withSpeeds(dive);
+}
+
+// A Pelavix dive of 20 samples 10 s apart: hyperoxic on samples 3 to 5, an
+// ascent of 18 m/min flagged on samples 7 to 9, gas 9 (Nx40 bailout) from
+// sample 10 and gas 2 (Nx50 diluent) from sample 15.
+Dive alertedDive()
+{
+    Dive dive;
+    dive.computerModel = 2;
+    for (int gas = 0; gas < 10; ++gas)
+        dive.gases.append(profilefixtures::gas(21));
+    dive.gases[9] = profilefixtures::gas(40, 2);
+    dive.gases[2] = profilefixtures::gas(50, 1);
+    const double depths[] = {0, 10, 20, 30, 30, 30, 30, 27, 24, 21, 21, 21, 21, 21, 21, 18, 12, 6, 3, 0};
+    for (int i = 0; i < 20; ++i) {
+        DiveLine line = diveLine(10.0 * i, depths[i]);
+        line.gasIndex = i < 10 ? 0 : (i < 15 ? 9 : 2);
+        line.ppO2 = i >= 3 && i <= 5 ? 1.62 : 0.8;
+        if (i >= 3 && i <= 5)
+            line.pelavixAlerts |= 1u << 2;
+        if (i >= 7 && i <= 9)
+            line.pelavixAlerts |= 1u << 10;
+        dive.lines.append(line);
+    }
+    return withSpeeds(dive);
+}
+
+class CountingProfileItem : public DiveProfileItem
+{
+public:
+    int paints = 0;
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override
+    {
+        ++paints;
+        DiveProfileItem::paint(painter, option, widget);
+    }
+};
+
+} // namespace
+
+class ProfilePaintingTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { profilefixtures::setProgramIcons(); }
+
+    void speedColourAtSegmentMidpoint_data()
+    {
+        QTest::addColumn<double>("speed");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("ascent -15.02 m/min") << -15.02 << kRed;
+        QTest::newRow("ascent -15.0 m/min") << -15.0 << kAmber;
+        QTest::newRow("ascent -13.5 m/min") << -13.5 << kAmber;
+        QTest::newRow("ascent -13.0 m/min") << -13.0 << kGreen;
+        QTest::newRow("level") << 0.0 << kGreen;
+        QTest::newRow("descent 27.9 m/min") << 27.9 << kGreen;
+        QTest::newRow("descent 28.5 m/min") << 28.5 << kAmber;
+        QTest::newRow("descent 30.0 m/min") << 30.0 << kAmber;
+        QTest::newRow("descent 30.02 m/min") << 30.02 << kRed;
+    }
+
+    void speedColourAtSegmentMidpoint()
+    {
+        QFETCH(double, speed);
+        QFETCH(QColor, colour);
+        ShownProfile profile(sampledDive({{0, 20}, {600, 20}, {660, 20 + speed}}),
+                             curveOnly());
+        const QImage image = profile.render();
+        const QPointF middle = profile.item->timeDepthToGraphCoordinates(630, 20 + speed / 2);
+        const QRect around(middle.toPoint() - QPoint(1, 1), QSize(3, 3));
+        QVERIFY(regionHas(image, around, colour));
+        for (const QColor& other : {kGreen, kAmber, kRed}) {
+            if (other != colour)
+                QVERIFY(!regionHas(image, around, other));
+        }
+    }
+
+    // A three-second fast ascent among 20,000 samples falls inside one pixel
+    // column, yet stays red.
+    void briefFastAscentAmongManySamplesStaysRed()
+    {
+        Dive dive;
+        for (int i = 0; i <= 20000; ++i) {
+            const double t = i * 0.1;
+            double depth = std::min(30.0, t / 30.0);
+            if (t > 1000)
+                depth = 30 - std::min(1.0, (t - 1000) / 3.0);
+            dive.lines.append(diveLine(t, depth));
+        }
+        ShownProfile profile(withSpeeds(dive), curveOnly());
+        const QImage image = profile.render();
+        const QPointF start = profile.item->timeDepthToGraphCoordinates(1000, 30);
+        const QPointF end = profile.item->timeDepthToGraphCoordinates(1003, 29);
+        const QRect fastPart = QRectF(start, end).normalized().toAlignedRect().adjusted(-2, -2, 2, 2);
+        QVERIFY(regionHas(image, fastPart, kRed));
+        QVERIFY(regionHas(image, image.rect(), kGreen));
+    }
+
+    void depthGridStep_data()
+    {
+        QTest::addColumn<double>("shownDepth");
+        QTest::addColumn<double>("step");
+        QTest::newRow("4 m: a tenth rounds to 0") << 4.0 << 1.0;
+        QTest::newRow("0 m") << 0.0 << 1.0;
+        QTest::newRow("43 m") << 43.0 << 4.0;
+        QTest::newRow("45 m: halves away from zero") << 45.0 << 5.0;
+        QTest::newRow("120 m") << 120.0 << 12.0;
+        QTest::newRow("-30 m") << -30.0 << -3.0;
+    }
+
+    void depthGridStep()
+    {
+        QFETCH(double, shownDepth);
+        QTEST(profilegrid::depthStep(shownDepth), "step");
+    }
+
+    void timeGridStep_data()
+    {
+        QTest::addColumn<double>("span");
+        QTest::addColumn<double>("step");
+        QTest::newRow("25 minutes: 3 minutes") << 1500.0 << 180.0;
+        QTest::newRow("4 minutes: 24 s") << 240.0 << 24.0;
+        QTest::newRow("40 minutes: 4 minutes") << 2400.0 << 240.0;
+        QTest::newRow("3 s: 1 s") << 3.0 << 1.0;
+        QTest::newRow("empty window: 1 s") << 0.0 << 1.0;
+        QTest::newRow("negative window: 1 s") << -600.0 << 1.0;
+        QTest::newRow("NaN: 1 s") << kNaN << 1.0;
+    }
+
+    void timeGridStep()
+    {
+        QFETCH(double, span);
+        QTEST(profilegrid::timeStep(span), "step");
+    }
+
+    void firstGridTime()
+    {
+        QCOMPARE(profilegrid::firstTime(0), 0.0);
+        QCOMPARE(profilegrid::firstTime(61), 120.0);
+        QCOMPARE(profilegrid::firstTime(300), 300.0);
+    }
+
+    // The loop runs at least once and never for ever.
+    void gridLinePositions_data()
+    {
+        QTest::addColumn<double>("first");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<double>("edge");
+        QTest::addColumn<int>("count");
+        QTest::newRow("lines up to the edge") << 10.0 << 10.0 << 50.0 << 5;
+        QTest::newRow("the first line past the edge") << 10.0 << 10.0 << 5.0 << 1;
+        QTest::newRow("zero step") << 10.0 << 0.0 << 50.0 << 0;
+        QTest::newRow("negative step") << 10.0 << -1.0 << 50.0 << 0;
+        QTest::newRow("NaN step") << 10.0 << kNaN << 50.0 << 0;
+        QTest::newRow("NaN first line") << kNaN << 10.0 << 50.0 << 0;
+        QTest::newRow("NaN edge") << 10.0 << 10.0 << kNaN << 1;
+        QTest::newRow("a step far below a pixel") << 0.0 << 1e-9 << 900.0 << 4096;
+    }
+
+    void gridLinePositions()
+    {
+        QFETCH(double, first);
+        QFETCH(double, step);
+        QFETCH(double, edge);
+        const QList<double> positions = profilegrid::linePositions(first, step, edge);
+        QTEST(int(positions.size()), "count");
+        if (!positions.isEmpty())
+            QCOMPARE(positions.first(), first);
+    }
+
+    // Tiny, empty and never-resized items with a deco dive: every paint returns.
+    void degenerateItemPaintsAndReturns_data()
+    {
+        QTest::addColumn<QRectF>("rect"); // null: never resized
+        QTest::newRow("zero size") << QRectF(0, 0, 0, 0);
+        QTest::newRow("5 x 5") << QRectF(0, 0, 5, 5);
+        QTest::newRow("smaller than the margins") << QRectF(0, 0, 60, 60);
+        QTest::newRow("the bottom reserve only") << QRectF(0, 0, 690, 120.001);
+        QTest::newRow("one pixel wide") << QRectF(0, 0, 1, 900);
+        QTest::newRow("never resized") << QRectF();
+    }
+
+    void degenerateItemPaintsAndReturns()
+    {
+        QFETCH(QRectF, rect);
+        QGraphicsScene scene(0, 0, 200, 100);
+        auto* item = new DiveProfileItem;
+        scene.addItem(item);
+        if (!rect.isNull())
+            item->resize(rect);
+        Dive dive = profilefixtures::decoDive();
+        ShowItemsState all;
+        all.points = true;
+        item->showItems(all);
+        item->setDiveProfile(&dive);
+        item->zoom(DiveProfileItem::Axis::Time, 3.0, 100);
+        item->zoom(DiveProfileItem::Axis::Depth, 2.0, 100);
+        profilefixtures::render(scene);
+        for (double scale : {item->pixelsPerSecond(), item->pixelsPerMeter(), item->pixelsPerDegree(),
+                             item->pixelsPerBar()})
+            QVERIFY(std::isfinite(scale) && scale > 0);
+    }
+
+    void iconChildren_data()
+    {
+        QTest::addColumn<int>("computerModel");
+        QTest::addColumn<bool>("alerts");
+        QTest::addColumn<bool>("gases");
+        QTest::addColumn<QStringList>("toolTips");
+        const QString air = QStringLiteral("Air (Open Circuit)");
+        const QString bailout = QStringLiteral("Nx40 (Bailout)");
+        const QString diluent = QStringLiteral("Nx50 (Diluent)");
+        const QString hyperoxic = QStringLiteral("Hyperoxic: 1.62bar");
+        const QString fast = QStringLiteral("Fast ascent: 18m/mn");
+        QTest::newRow("Pelavix, all shown") << 2 << true << true
+                                            << QStringList{air, hyperoxic, fast, fast, fast, bailout, diluent};
+        QTest::newRow("alerts hidden") << 2 << false << true << QStringList{air, bailout, diluent};
+        QTest::newRow("gases hidden") << 2 << true << false << QStringList{hyperoxic, fast, fast, fast};
+        QTest::newRow("first family: alerts are painted") << 1 << true << true << QStringList{air, bailout, diluent};
+    }
+
+    void iconChildren()
+    {
+        QFETCH(int, computerModel);
+        QFETCH(bool, alerts);
+        QFETCH(bool, gases);
+        QFETCH(QStringList, toolTips);
+        Dive dive = alertedDive();
+        dive.computerModel = computerModel;
+        ShowItemsState state;
+        state.alerts = alerts;
+        state.gases = gases;
+        ShownProfile profile(dive, state);
+        profile.render();
+
+        const QList<QGraphicsPixmapItem*> icons = profile.item->icons();
+        QStringList shown;
+        for (QGraphicsPixmapItem* icon : icons) {
+            QCOMPARE(icon->parentItem(), profile.item);
+            QVERIFY(icon->isVisible());
+            shown << icon->toolTip();
+            // Gas 9 has no icon among the eight; every other icon has its picture.
+            QCOMPARE(icon->pixmap().isNull(), icon->toolTip() == QStringLiteral("Nx40 (Bailout)"));
+        }
+        QCOMPARE(shown, toolTips);
+        QCOMPARE(profile.item->childItems().size(), icons.size());
+
+        // Painting again neither deletes nor adds icons.
+        profile.render();
+        QCOMPARE(profile.item->icons(), icons);
+    }
+
+    void iconsFollowTheScales()
+    {
+        ShownProfile profile(alertedDive(), ShowItemsState());
+        DiveProfileItem& item = *profile.item;
+        // The hyperoxic icon of sample 3 (30 s, 30 m).
+        const auto hyperoxic = [&item] { return item.icons().at(1); };
+        const QPointF before = hyperoxic()->pos();
+        item.zoom(DiveProfileItem::Axis::Depth, 2.0, 0);
+        QCOMPARE(hyperoxic()->pos(), item.timeDepthToGraphCoordinates(30, 30) + QPointF(5, 5));
+        QVERIFY(hyperoxic()->pos() != before);
+
+        item.zoom(DiveProfileItem::Axis::Time, 2.0, item.timeDepthToGraphCoordinates(190.5, 0).x());
+        QCOMPARE(item.startTime(), 95.0);
+        QCOMPARE(hyperoxic()->pos(), item.timeDepthToGraphCoordinates(30, 30) + QPointF(5, 5));
+        QVERIFY(!hyperoxic()->isVisible()); // left of the shown window
+        QVERIFY(item.icons().last()->isVisible());
+    }
+
+    // Nothing that a paint does asks for another paint.
+    void idleViewDoesNotRepaint()
+    {
+        auto* item = new CountingProfileItem;
+        ShownProfile profile(alertedDive(), ShowItemsState(), QSizeF(690, 320), item);
+        QGraphicsView view(&profile.scene);
+        view.resize(700, 330);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTRY_VERIFY(item->paints >= 1);
+        item->paints = 0;
+        QTest::qWait(200);
+        QVERIFY2(item->paints <= 2, qPrintable(QString::number(item->paints)));
+    }
+
+    void tankCurveNeedsTheLastPressure_data()
+    {
+        QTest::addColumn<int>("lastPressure");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("last sample at 150 bar") << 150 << true;
+        QTest::newRow("last sample at 0 bar") << 0 << false;
+    }
+
+    void tankCurveNeedsTheLastPressure()
+    {
+        QFETCH(int, lastPressure);
+        QFETCH(bool, drawn);
+        Dive dive = sampledDive({{0, 0}, {300, 20}, {900, 20}, {1200, 0}});
+        for (DiveLine& line : dive.lines)
+            line.tankPressure = 180;
+        dive.lines.last().tankPressure = quint16(lastPressure);
+        ShowItemsState state = curveOnly();
+        state.tankPressure = true;
+        ShownProfile profile(dive, state);
+        QCOMPARE(regionHas(profile.render(), profile.item->graphRect().toRect(), QColor(Qt::darkGreen)), drawn);
+    }
+
+    void invalidDiveBanner_data()
+    {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("banner");
+        QTest::newRow("valid") << 0 << false;
+        QTest::newRow("too many yoyos") << 3 << true;
+        QTest::newRow("surface interval") << 4 << true;
+        QTest::newRow("reason 5: red background only") << 5 << false;
+    }
+
+    void invalidDiveBanner()
+    {
+        QFETCH(int, reason);
+        QFETCH(bool, banner);
+        Dive dive = sampledDive({{0, 0}, {300, 20}, {900, 20}, {1200, 0}});
+        dive.invalidReason = reason;
+        ShownProfile profile(dive, curveOnly());
+        const QImage image = profile.render();
+        QCOMPARE(regionHas(image, QRect(0, image.height() - 25, 400, 25), kRed), banner);
+    }
+
+    void fewSamplesDrawOnlyAxesAndTitle_data()
+    {
+        QTest::addColumn<QList<QPointF>>("samples");
+        QTest::addColumn<bool>("curve");
+        QTest::newRow("one sample") << QList<QPointF>{{0, 10}} << false;
+        QTest::newRow("two samples: one segment") << QList<QPointF>{{0, 0}, {600, 10}} << true;
+    }
+
+    void fewSamplesDrawOnlyAxesAndTitle()
+    {
+        QFETCH(QList<QPointF>, samples);
+        QFETCH(bool, curve);
+        ShownProfile profile(sampledDive(samples), ShowItemsState());
+        const QImage image = profile.render();
+        QCOMPARE(regionHas(image, image.rect(), kGreen), curve);
+        QVERIFY(regionHas(image, image.rect(), QColor(Qt::lightGray))); // the axes
+    }
+
+    // Inside one pixel column only the first, the highest, the lowest and the
+    // last point are kept; everything left or right of the view is one column.
+    void outlineReduction()
+    {
+        const PixelColumns columns(1.0, 0.0, 10.0);
+        const QPolygonF points = {{0.1, 5}, {0.15, 6}, {0.2, 1}, {0.3, 9}, {0.35, 7}, {0.4, 4}, {1.5, 3},
+                                  {12, 2},  {13, 8},   {14, 1}, {15, 5}, {16, 4}, {17, kNaN}};
+        // The highest and the lowest keep their order of arrival.
+        const QPolygonF expected = {{0.1, 5}, {0.2, 1}, {0.3, 9}, {0.4, 4}, {1.5, 3},
+                                    {12, 2},  {13, 8},  {14, 1}, {16, 4}};
+        QCOMPARE(reducedOutline(points, columns), expected);
+    }
+
+    void segmentReduction()
+    {
+        const PixelColumns columns(1.0, 0.0, 10.0);
+        // Three segments inside column 0 (levels 0, 2, 0), one crossing to
+        // column 3 (level 1), one crossing out of the view (level 0) and one
+        // wholly right of it.
+        const QPolygonF points = {{0.1, 5}, {0.2, 1}, {0.3, 9}, {0.4, 4}, {3.5, 4}, {12, 4}, {13, 6}};
+        const QList<quint8> levels = {0, 0, 2, 0, 1, 0, 2};
+        const QList<QList<QLineF>> lines = reducedSegments(points, levels, columns, 3);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], (QList<QLineF>{QLineF(QPointF(3.5, 4), QPointF(12, 4)),
+                                          QLineF(QPointF(0.2, 1), QPointF(0.3, 9))}));
+        QCOMPARE(lines[1], (QList<QLineF>{QLineF(QPointF(0.4, 4), QPointF(3.5, 4))}));
+        QCOMPARE(lines[2], (QList<QLineF>{QLineF(QPointF(0.2, 1), QPointF(0.3, 9))}));
+    }
+
+    void dotReduction()
+    {
+        const PixelColumns columns(1.0, 0.0, 10.0);
+        const QPolygonF points = {{0.1, 5.1}, {0.2, 5.6}, {0.3, 6.2}, {0.4, 5.2}, {1.1, 5.1}, {12, 5}, {2, 40}};
+        QCOMPARE(distinctDots(points, columns, 0, 20), (QPolygonF{{0.1, 5.1}, {0.3, 6.2}, {1.1, 5.1}}));
+    }
+};
+
+MAREVANE_TEST_MAIN(ProfilePaintingTest)
+#include "tst_profilepainting.moc"
