@@ -76,5 +76,5 @@ DiveListQuery DiveListQuery::forFilter(const Filter& filter, SortField field, So
 
 QString DiveListQuery::forOneDive()
 {
-    return kSelectRows + QStringLiteral(" WHERE d.diveid = ?");
+    return kSelectRows + QStringLiteral(" WHERE d.diveid = :diveid");
 }

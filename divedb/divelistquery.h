@@ -15,7 +15,7 @@ struct DiveListQuery
     QList<QVariant> values; // in the order of the placeholders
 
     static DiveListQuery forFilter(const Filter& filter, SortField field, SortOrder order);
-    // The statement of one dive's row, with its id to bind.
+    // The statement of one dive's row, with its id to bind as ":diveid".
     static QString forOneDive();
 };
 
