@@ -152,11 +152,12 @@ void MainWindow::openDatabase()
     DiveDb* db = DiveDb::instance();
     switch (db->setDatabase(path)) {
     case DiveDb::NotOpen:
-        UserPrompt::current().critical(this, tr("Database Error"), tr("Impossible to open database"));
+        UserPrompt::current().critical(this, tr("Database Error"),
+                                       tr("Impossible to open database"));
         break;
     case DiveDb::SqlFailed:
-        UserPrompt::current().critical(this, tr("Database Error"),
-                                       tr("Impossible to create database \n") + db->lastError());
+        UserPrompt::current().critical(
+            this, tr("Database Error"), tr("Impossible to create database \n") + db->lastError());
         break;
     default:
         break;

@@ -44,7 +44,8 @@ void readTissueBlob(const QByteArray& blob, quint16 (&values)[16])
 
 qint64 diveAlertWord(const Dive& dive)
 {
-    return dive.computerModel == kQuelmModel ? qint64(dive.alertsQuelm) : qint64(dive.alertsPelavix);
+    return dive.computerModel == kQuelmModel ? qint64(dive.alertsQuelm)
+                                             : qint64(dive.alertsPelavix);
 }
 
 void setDiveAlertWord(Dive& dive, qint64 value)

@@ -27,22 +27,65 @@ QVariant textValue(const QString& text)
 
 // The columns of the dive row that readDive selects, in order.
 enum DiveColumn {
-    ColName = 1, ColComputer, ColDateTime, ColSerial, ColPeriod, ColDiverMode, ColDiveMode,
-    ColOcDiveMode, ColGfLow, ColGfHigh, ColWaterDensity, ColSurfacePressure, ColAlerts, ColAlertsAI,
-    ColComputerType, ColGasSet, ColFirmware, ColPlace, ColSite, ColBuddy, ColDiveNumber, ColUploaded,
-    ColDiverN2, ColDiverHe,
+    ColName = 1,
+    ColComputer,
+    ColDateTime,
+    ColSerial,
+    ColPeriod,
+    ColDiverMode,
+    ColDiveMode,
+    ColOcDiveMode,
+    ColGfLow,
+    ColGfHigh,
+    ColWaterDensity,
+    ColSurfacePressure,
+    ColAlerts,
+    ColAlertsAI,
+    ColComputerType,
+    ColGasSet,
+    ColFirmware,
+    ColPlace,
+    ColSite,
+    ColBuddy,
+    ColDiveNumber,
+    ColUploaded,
+    ColDiverN2,
+    ColDiverHe,
 };
 
 // The columns of a sample that readDive selects, in order.
 enum SampleColumn {
-    SamTime, SamDepth, SamTemperature, SamOtu, SamCns, SamDecoCeiling, SamGradientFactor,
-    SamAlertFlag, SamGasIndex, SamBattery, SamTankPressure, SamGfLow, SamGfHigh, SamPpO2,
-    SamAlertAI, SamAlertPelavix, SamTxIndex,
+    SamTime,
+    SamDepth,
+    SamTemperature,
+    SamOtu,
+    SamCns,
+    SamDecoCeiling,
+    SamGradientFactor,
+    SamAlertFlag,
+    SamGasIndex,
+    SamBattery,
+    SamTankPressure,
+    SamGfLow,
+    SamGfHigh,
+    SamPpO2,
+    SamAlertAI,
+    SamAlertPelavix,
+    SamTxIndex,
 };
 
 // The columns of a dive list row, as DiveListQuery selects them.
-enum ListColumn { LstId, LstName, LstSerial, LstDateTime, LstComputer, LstGfLow, LstGfHigh,
-                  LstMaxTime, LstMaxDepth };
+enum ListColumn {
+    LstId,
+    LstName,
+    LstSerial,
+    LstDateTime,
+    LstComputer,
+    LstGfLow,
+    LstGfHigh,
+    LstMaxTime,
+    LstMaxDepth
+};
 
 DiveInfo diveInfoFrom(const QSqlQuery& query)
 {
@@ -76,22 +119,41 @@ int groupCountOf(const QList<DiveInfo>& rows)
     return groups;
 }
 
-const QString kFiguresOf = QStringLiteral(
-    "INSERT OR REPLACE INTO divefigures (diveid, maxtime, maxdepth) "
-    "SELECT d.diveid, MAX(p.time), MAX(p.depth) FROM dives d "
-    "LEFT JOIN profiles p ON p.diveid = d.diveid WHERE %1 GROUP BY d.diveid");
-
 } // namespace
 
 // Every statement that runs more than once, prepared on first use.
 enum class DiveDb::Statement : int {
-    Begin, Commit, Rollback,
-    CountDives, MaxDiveId, DiveByName,
-    InsertDive, UpdateDive, InsertGas, InsertSample, WriteFigures,
-    SelectDive, SelectGases, SelectSamples, SelectListRow,
-    DeleteSamples, DeleteGases, DeleteDive, ClearDives, ClearSamples, ClearGases,
-    DiveNumbers, StoreUserInformation, RenameComputer, SerialOfDive, RenameDive,
-    DistinctSerials, ComputersOfSerial, DistinctComputers, MarkUploaded, NotUploadedPelavix,
+    Begin,
+    Commit,
+    Rollback,
+    CountDives,
+    MaxDiveId,
+    DiveByName,
+    InsertDive,
+    UpdateDive,
+    InsertGas,
+    InsertSample,
+    WriteFigures,
+    SelectDive,
+    SelectGases,
+    SelectSamples,
+    SelectListRow,
+    DeleteSamples,
+    DeleteGases,
+    DeleteDive,
+    ClearDives,
+    ClearSamples,
+    ClearGases,
+    DiveNumbers,
+    StoreUserInformation,
+    RenameComputer,
+    SerialOfDive,
+    RenameDive,
+    DistinctSerials,
+    ComputersOfSerial,
+    DistinctComputers,
+    MarkUploaded,
+    NotUploadedPelavix,
     Count
 };
 
@@ -103,12 +165,14 @@ QString DiveDb::textOf(Statement statement)
     case Statement::Rollback: return QStringLiteral("ROLLBACK");
     case Statement::CountDives: return QStringLiteral("SELECT COUNT(diveid) FROM dives");
     case Statement::MaxDiveId: return QStringLiteral("SELECT MAX(diveid) FROM dives");
-    case Statement::DiveByName: return QStringLiteral("SELECT diveid FROM dives WHERE name=:name AND serial=:serial");
+    case Statement::DiveByName:
+        return QStringLiteral("SELECT diveid FROM dives WHERE name=:name AND serial=:serial");
     case Statement::InsertDive:
         return QStringLiteral(
-            "INSERT INTO dives (diveid, name, computer, datetime, serial, period, alerts, alertsAI, "
-            "divermode, divemode, ocdivemode, gfslow, gfshigh, waterdensity, psurf, computertype, "
-            "firmwareversion, place, site, buddy, diveNumber, uploaded, gasSet, diverN2, diverHe) "
+            "INSERT INTO dives (diveid, name, computer, datetime, serial, period, alerts, "
+            "alertsAI, divermode, divemode, ocdivemode, gfslow, gfshigh, waterdensity, psurf, "
+            "computertype, firmwareversion, place, site, buddy, diveNumber, uploaded, gasSet, "
+            "diverN2, diverHe) "
             "VALUES (:diveid, :name, :computer, :datetime, :serial, :period, :alerts, :alertsAI, "
             ":divermode, :divemode, :ocdivemode, :gfslow, :gfshigh, :waterdensity, :psurf, "
             ":computertype, :firmwareversion, :place, :site, :buddy, :diveNumber, :uploaded, "
@@ -134,7 +198,7 @@ QString DiveDb::textOf(Statement statement)
             ":time, :depth, :temperature, :otu, :cns, :decoceiling, :gradientfactor, :alertFlag, "
             ":gasindex, :alertAI, :battery, :tankPressure, :gfLow, :gfHigh, :ppo2, "
             ":tankPressureTxIndex, :alertPelavix)");
-    case Statement::WriteFigures: return kFiguresOf.arg(QStringLiteral("d.diveid=:diveid"));
+    case Statement::WriteFigures: return QString::fromLatin1(diveschema::writeFiguresOfDive);
     case Statement::SelectDive:
         return QStringLiteral(
             "SELECT diveid, name, computer, datetime, serial, period, divermode, divemode, "
@@ -150,14 +214,16 @@ QString DiveDb::textOf(Statement statement)
             "gasindex, battery, tankPressure, gfLow, gfHigh, ppo2, alertAI, alertPelavix, "
             "tankPressureTxIndex FROM profiles WHERE diveid=:diveid ORDER BY pointid");
     case Statement::SelectListRow: return DiveListQuery::forOneDive();
-    case Statement::DeleteSamples: return QStringLiteral("DELETE FROM profiles WHERE diveid=:diveid");
+    case Statement::DeleteSamples:
+        return QStringLiteral("DELETE FROM profiles WHERE diveid=:diveid");
     case Statement::DeleteGases: return QStringLiteral("DELETE FROM gases WHERE diveid=:diveid");
     case Statement::DeleteDive: return QStringLiteral("DELETE FROM dives WHERE diveid=:diveid");
     case Statement::ClearDives: return QStringLiteral("DELETE FROM dives");
     case Statement::ClearSamples: return QStringLiteral("DELETE FROM profiles");
     case Statement::ClearGases: return QStringLiteral("DELETE FROM gases");
     case Statement::DiveNumbers:
-        return QStringLiteral("SELECT diveNumber FROM dives WHERE serial=:serial AND diveNumber > 0");
+        return QStringLiteral(
+            "SELECT diveNumber FROM dives WHERE serial=:serial AND diveNumber > 0");
     case Statement::StoreUserInformation:
         return QStringLiteral(
             "UPDATE dives SET place=:place, site=:site, buddy=:buddy WHERE diveid=:diveid");
@@ -165,19 +231,23 @@ QString DiveDb::textOf(Statement statement)
         // IS NOT also names the dives whose computer name is NULL.
         return QStringLiteral("UPDATE dives SET computer=:computer "
                               "WHERE serial=:serial AND computer IS NOT :samecomputer");
-    case Statement::SerialOfDive: return QStringLiteral("SELECT serial FROM dives WHERE diveid=:diveid");
-    case Statement::RenameDive: return QStringLiteral("UPDATE dives SET name=:name WHERE diveid=:diveid");
-    case Statement::DistinctSerials: return QStringLiteral("SELECT DISTINCT serial FROM dives ORDER BY serial");
+    case Statement::SerialOfDive:
+        return QStringLiteral("SELECT serial FROM dives WHERE diveid=:diveid");
+    case Statement::RenameDive:
+        return QStringLiteral("UPDATE dives SET name=:name WHERE diveid=:diveid");
+    case Statement::DistinctSerials:
+        return QStringLiteral("SELECT DISTINCT serial FROM dives ORDER BY serial");
     case Statement::ComputersOfSerial:
         return QStringLiteral(
             "SELECT DISTINCT computer FROM dives WHERE serial=:serial ORDER BY computer");
-    case Statement::DistinctComputers: return QStringLiteral("SELECT DISTINCT computer FROM dives ORDER BY computer");
-    case Statement::MarkUploaded: return QStringLiteral("UPDATE dives SET uploaded=:uploaded WHERE diveid=:diveid");
+    case Statement::DistinctComputers:
+        return QStringLiteral("SELECT DISTINCT computer FROM dives ORDER BY computer");
+    case Statement::MarkUploaded:
+        return QStringLiteral("UPDATE dives SET uploaded=:uploaded WHERE diveid=:diveid");
     case Statement::NotUploadedPelavix:
         return QStringLiteral("SELECT diveid FROM dives WHERE computer='Pelavix' "
                               "AND (uploaded IS NULL OR uploaded=0) ORDER BY datetime ASC");
-    case Statement::Count:
-        break;
+    case Statement::Count: break;
     }
     return {};
 }
@@ -223,8 +293,12 @@ class DiveDb::Run
 {
 public:
     Run() = default;
-    explicit Run(QSqlQuery* query) : mQuery(query) {}
-    Run(Run&& other) noexcept : mQuery(std::exchange(other.mQuery, nullptr)) {}
+    explicit Run(QSqlQuery* query)
+        : mQuery(query)
+    {}
+    Run(Run&& other) noexcept
+        : mQuery(std::exchange(other.mQuery, nullptr))
+    {}
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
     Run& operator=(Run&&) = delete;
@@ -251,8 +325,7 @@ public:
     explicit Transaction(const DiveDb& db)
         : mDb(db)
         , mBegun(bool(db.run(Statement::Begin, {})))
-    {
-    }
+    {}
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     ~Transaction()
@@ -288,8 +361,7 @@ private:
 
 DiveDb::DiveDb()
     : mDatabase(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE")))
-{
-}
+{}
 
 DiveDb::~DiveDb() = default;
 
@@ -324,12 +396,12 @@ DiveDb::PreparedStatement* DiveDb::prepared(Statement statement) const
     if (!mStatements[index]) {
         auto fresh = std::make_unique<PreparedStatement>();
         fresh->query = QSqlQuery(mDatabase);
+        fresh->query.setForwardOnly(true);
         const QString text = textOf(statement);
         if (!fresh->query.prepare(text)) {
             debugQueryError(fresh->query);
             return nullptr;
         }
-        fresh->query.setForwardOnly(true);
         fresh->placeholders = placeholdersOf(text);
         mStatements[index] = std::move(fresh);
     }
@@ -419,7 +491,8 @@ bool DiveDb::checkField(const QString& table, const QString& column, FieldType t
         }
     }
     QSqlQuery add;
-    if (add.exec(QStringLiteral("ALTER TABLE %1 ADD %2 %3").arg(table, column, fieldTypeName(type))))
+    if (add.exec(
+            QStringLiteral("ALTER TABLE %1 ADD %2 %3").arg(table, column, fieldTypeName(type))))
         return true;
     if (error)
         *error = add.lastError().text();
@@ -430,8 +503,8 @@ int DiveDb::migrate()
 {
     QSqlQuery names(mDatabase);
     names.setForwardOnly(true);
-    if (!names.exec(QStringLiteral(
-            "SELECT name FROM sqlite_master WHERE type='table' AND substr(name, 1, 7) <> 'sqlite_'"))) {
+    if (!names.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND "
+                                   "substr(name, 1, 7) <> 'sqlite_'"))) {
         debugQueryError(names);
         return SqlFailed;
     }
@@ -452,7 +525,7 @@ int DiveDb::migrate()
     }
     if (const int result = bringColumnsUpToDate(); result != Success)
         return result;
-    if (!fillMissingFigures())
+    if (!keepDiveFigures())
         return SqlFailed;
 
     QSqlQuery version(mDatabase);
@@ -472,11 +545,12 @@ int DiveDb::bringColumnsUpToDate()
                         check.type, &mLastError))
             return SqlFailed;
     }
-    return execute(QStringLiteral("UPDATE dives SET uploaded=0 WHERE uploaded IS NULL")) ? Success
-                                                                                         : SqlFailed;
+    return execute(QStringLiteral("UPDATE dives SET uploaded=0 WHERE uploaded IS NULL"))
+               ? Success
+               : SqlFailed;
 }
 
-bool DiveDb::fillMissingFigures()
+bool DiveDb::keepDiveFigures()
 {
     if (!execute(QString::fromLatin1(diveschema::createFigures)))
         return false;
@@ -486,8 +560,7 @@ bool DiveDb::fillMissingFigures()
     }
     // Dives written by an older version (or by any program that dropped their
     // figures) get them once; for a file kept by this version there is none.
-    return execute(kFiguresOf.arg(
-        QStringLiteral("d.diveid NOT IN (SELECT diveid FROM divefigures)")));
+    return execute(QString::fromLatin1(diveschema::fillMissingFigures));
 }
 
 // --- Storing and reading -------------------------------------------------------
@@ -729,9 +802,10 @@ bool DiveDb::readSamples(int id, Dive& dive) const
         line.tankPressureTxIndex = transmitterIndexFromColumn(row.value(SamTxIndex));
         if (pelavix) {
             const QVariant stored = row.value(SamAlertPelavix);
-            setSampleAlertPelavix(line, stored.isNull() ? pelavixAlertFromQuelm(
-                                                              line.alertFlag, line.alertFlagTransmitter)
-                                                        : stored.toLongLong());
+            setSampleAlertPelavix(
+                line, stored.isNull()
+                          ? pelavixAlertFromQuelm(line.alertFlag, line.alertFlagTransmitter)
+                          : stored.toLongLong());
         }
         dive.lines.append(line);
     }
@@ -841,7 +915,8 @@ bool DiveDb::deleteDive(int id)
         return false;
     Transaction transaction(*this);
     return transaction.begun() &&
-           runEach({Statement::DeleteSamples, Statement::DeleteGases, Statement::DeleteDive}, {id}) &&
+           runEach({Statement::DeleteSamples, Statement::DeleteGases, Statement::DeleteDive},
+                   {id}) &&
            transaction.commit();
 }
 

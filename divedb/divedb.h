@@ -74,7 +74,8 @@ public:
     int storeUserInformation(int id, const UserInformation& info);
     // Gives every dive of the serial the computer's name; `changed` tells
     // whether any dive had another.
-    int checkComputerNameBySerial(const QString& serial, const QString& computerName, bool& changed);
+    int checkComputerNameBySerial(const QString& serial, const QString& computerName,
+                                  bool& changed);
     bool renameDive(int id, const QString& newName);
     QString getSerialOfDive(int id) const;
     bool deleteDive(int id);
@@ -113,7 +114,7 @@ private:
     int createTable(const char* statement);
     int migrate();
     int bringColumnsUpToDate();
-    bool fillMissingFigures();
+    bool keepDiveFigures();
     bool readDiveRow(int id, Dive& dive) const;
     // The rows written, or -1 when the statement failed.
     int writeDiveRow(Statement statement, int id, const Dive& dive);
@@ -124,7 +125,8 @@ private:
     bool readSamples(int id, Dive& dive) const;
     // Runs the statements in order with the same values; stops at the first
     // that fails.
-    bool runEach(std::initializer_list<Statement> statements, std::initializer_list<QVariant> values);
+    bool runEach(std::initializer_list<Statement> statements,
+                 std::initializer_list<QVariant> values);
 
     QSqlDatabase mDatabase;
     mutable QString mLastError;

@@ -12,7 +12,7 @@ struct DiveInfo
     QString name;
     QString serial;
     QString computer;
-    QDateTime dateTime; // local time
+    QDateTime dateTime;  // local time
     double maxTime = 0;  // s, the largest sample time (0 without samples)
     double maxDepth = 0; // m, the largest sample depth (0 without samples)
     int gfLow = 0;
@@ -28,7 +28,7 @@ struct Filter
     bool byDate = false;
     QDateTime startDate; // first day
     bool byEndDate = false;
-    QDateTime endDate;   // last day
+    QDateTime endDate; // last day
     bool byTime = false;
     QTime startTime;
     QTime endTime;

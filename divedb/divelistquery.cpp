@@ -13,12 +13,9 @@ const QString kSelectRows = QStringLiteral(
 QString sortKey(SortField field)
 {
     switch (field) {
-    case SortField::Date:
-        return QStringLiteral("d.datetime");
-    case SortField::Duration:
-        return QStringLiteral("COALESCE(f.maxtime, 0)");
-    case SortField::MaxDepth:
-        return QStringLiteral("COALESCE(f.maxdepth, 0)");
+    case SortField::Date: return QStringLiteral("d.datetime");
+    case SortField::Duration: return QStringLiteral("COALESCE(f.maxtime, 0)");
+    case SortField::MaxDepth: return QStringLiteral("COALESCE(f.maxdepth, 0)");
     }
     return {};
 }

@@ -3,14 +3,10 @@
 QString fieldTypeName(FieldType type)
 {
     switch (type) {
-    case FieldType::Integer:
-        return QStringLiteral("INTEGER");
-    case FieldType::Real:
-        return QStringLiteral("REAL");
-    case FieldType::Text:
-        return QStringLiteral("TEXT");
-    case FieldType::Blob:
-        return QStringLiteral("BLOB");
+    case FieldType::Integer: return QStringLiteral("INTEGER");
+    case FieldType::Real: return QStringLiteral("REAL");
+    case FieldType::Text: return QStringLiteral("TEXT");
+    case FieldType::Blob: return QStringLiteral("BLOB");
     }
     return {};
 }
@@ -36,8 +32,8 @@ const char* const createGases =
     "CREATE TABLE gases (diveid INTEGER, gasid INTEGER, o2 INTEGER, he INTEGER, "
     "gasClass INTEGER, PRIMARY KEY(diveid, gasid))";
 
-const char* const createFigures =
-    "CREATE TABLE IF NOT EXISTS divefigures (diveid INTEGER PRIMARY KEY, maxtime REAL, maxdepth REAL)";
+const char* const createFigures = "CREATE TABLE IF NOT EXISTS divefigures "
+                                  "(diveid INTEGER PRIMARY KEY, maxtime REAL, maxdepth REAL)";
 
 const char* const createFiguresTriggers[2] = {
     "CREATE TRIGGER IF NOT EXISTS divefigures_on_delete AFTER DELETE ON dives "
@@ -47,6 +43,17 @@ const char* const createFiguresTriggers[2] = {
     "CREATE TRIGGER IF NOT EXISTS divefigures_on_rewrite AFTER UPDATE OF datetime ON dives "
     "BEGIN DELETE FROM divefigures WHERE diveid = OLD.diveid; END",
 };
+
+#define MAREVANE_FIGURES_OF(condition)                                                             \
+    "INSERT OR REPLACE INTO divefigures (diveid, maxtime, maxdepth) "                              \
+    "SELECT d.diveid, MAX(p.time), MAX(p.depth) FROM dives d "                                     \
+    "LEFT JOIN profiles p ON p.diveid = d.diveid WHERE " condition " GROUP BY d.diveid"
+
+const char* const writeFiguresOfDive = MAREVANE_FIGURES_OF("d.diveid=:diveid");
+const char* const fillMissingFigures =
+    MAREVANE_FIGURES_OF("d.diveid NOT IN (SELECT diveid FROM divefigures)");
+
+#undef MAREVANE_FIGURES_OF
 
 namespace {
 

@@ -24,6 +24,10 @@ extern const char* const createGases;
 // that are missing.
 extern const char* const createFigures;
 extern const char* const createFiguresTriggers[2];
+// Computes the figures of one dive (its id bound as ":diveid"), or of every
+// dive that has none.
+extern const char* const writeFiguresOfDive;
+extern const char* const fillMissingFigures;
 
 // One column that must exist, checked in this order on every opening.
 struct ColumnCheck

@@ -39,7 +39,9 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
-        QTest::newRow("english") << "" << "Database Error" << "Impossible to create database \n";
+        QTest::newRow("english") << ""
+                                 << "Database Error"
+                                 << "Impossible to create database \n";
         QTest::newRow("french") << "fr" << QString::fromUtf8("Erreur de base de données")
                                 << QString::fromUtf8("Impossible de créer la base de données \n");
     }
@@ -57,7 +59,8 @@ private slots:
         AppLanguageManager* manager = AppLanguageManager::instance();
         if (!language.isEmpty()) {
             QVERIFY(manager->loadLanguage(
-                "Marevane", AppLanguageManager::translationsFolder(QCoreApplication::applicationDirPath()),
+                "Marevane",
+                AppLanguageManager::translationsFolder(QCoreApplication::applicationDirPath()),
                 language));
         }
         {

@@ -42,7 +42,8 @@ int main(int argc, char* argv[])
     // A small page cache writes the dive's pages into the file long before the
     // commit, as a big dive does on a real logbook.
     QSqlQuery(QStringLiteral("PRAGMA cache_size = 20"));
-    sqlite3* handle = *static_cast<sqlite3* const*>(QSqlDatabase::database().driver()->handle().data());
+    sqlite3* handle =
+        *static_cast<sqlite3* const*>(QSqlDatabase::database().driver()->handle().data());
     sqlite3_create_function(handle, "pause_midway", 0, SQLITE_UTF8, nullptr, pauseForever, nullptr,
                             nullptr);
     QSqlQuery(QStringLiteral("CREATE TEMP TRIGGER pause_midway AFTER INSERT ON main.profiles "

@@ -6,8 +6,8 @@ namespace testkit {
 
 RawSqlite::RawSqlite(const QString& path)
 {
-    if (sqlite3_open_v2(path.toUtf8().constData(), &mHandle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &mHandle,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         mLastError = QString::fromUtf8(sqlite3_errmsg(mHandle));
         sqlite3_close(mHandle);
         mHandle = nullptr;
@@ -33,7 +33,8 @@ QList<QList<QVariant>> RawSqlite::rows(const QString& sql)
 {
     QList<QList<QVariant>> result;
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(mHandle, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(mHandle, sql.toUtf8().constData(), -1, &statement, nullptr) !=
+        SQLITE_OK) {
         mLastError = QString::fromUtf8(sqlite3_errmsg(mHandle));
         return result;
     }
@@ -41,12 +42,8 @@ QList<QList<QVariant>> RawSqlite::rows(const QString& sql)
         QList<QVariant> row;
         for (int i = 0; i < sqlite3_column_count(statement); ++i) {
             switch (sqlite3_column_type(statement, i)) {
-            case SQLITE_INTEGER:
-                row.append(qint64(sqlite3_column_int64(statement, i)));
-                break;
-            case SQLITE_FLOAT:
-                row.append(sqlite3_column_double(statement, i));
-                break;
+            case SQLITE_INTEGER: row.append(qint64(sqlite3_column_int64(statement, i))); break;
+            case SQLITE_FLOAT: row.append(sqlite3_column_double(statement, i)); break;
             case SQLITE_TEXT:
                 row.append(QString::fromUtf8(
                     reinterpret_cast<const char*>(sqlite3_column_text(statement, i))));
@@ -55,9 +52,7 @@ QList<QList<QVariant>> RawSqlite::rows(const QString& sql)
                 row.append(QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, i)),
                                       sqlite3_column_bytes(statement, i)));
                 break;
-            default:
-                row.append(QVariant());
-                break;
+            default: row.append(QVariant()); break;
             }
         }
         result.append(row);

@@ -37,7 +37,10 @@ private slots:
         QCOMPARE(raw.value("PRAGMA integrity_check").toString(), QString("ok"));
         QCOMPARE(raw.value("SELECT COUNT(*) FROM dives").toInt(), 1);
         for (const char* table : {"dives", "gases", "profiles", "divefigures"})
-            QCOMPARE(raw.value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE diveid = 2").arg(table)).toInt(), 0);
+            QCOMPARE(
+                raw.value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE diveid = 2").arg(table))
+                    .toInt(),
+                0);
 
         // The dive stored before is whole, and storing goes on.
         Dive whole;

@@ -86,33 +86,33 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const QDateTime start = local(1, 0);
         QTest::newRow("no filter")
-            << Filter()
-            << QStringList{"a-feb28", "a-mar1-0000", "a-mar1-0800", "a-mar3-1800", "b-mar2-0000",
-                           "b-mar2-0300", "c-mar2-0001", "c-mar3-1801", "inject", "o-brien"};
-        QTest::newRow("two computers")
-            << byComputers({"A1", "B2"})
-            << QStringList{"a-feb28", "a-mar1-0000", "a-mar1-0800", "a-mar3-1800", "b-mar2-0000",
-                           "b-mar2-0300"};
-        QTest::newRow("computers without serials") << byComputers({}) << QStringList{
-            "a-feb28", "a-mar1-0000", "a-mar1-0800", "a-mar3-1800", "b-mar2-0000", "b-mar2-0300",
-            "c-mar2-0001", "c-mar3-1801", "inject", "o-brien"};
+            << Filter() << QStringList{"a-feb28",     "a-mar1-0000", "a-mar1-0800", "a-mar3-1800",
+                                       "b-mar2-0000", "b-mar2-0300", "c-mar2-0001", "c-mar3-1801",
+                                       "inject",      "o-brien"};
+        QTest::newRow("two computers") << byComputers({"A1", "B2"})
+                                       << QStringList{"a-feb28",     "a-mar1-0000", "a-mar1-0800",
+                                                      "a-mar3-1800", "b-mar2-0000", "b-mar2-0300"};
+        QTest::newRow("computers without serials")
+            << byComputers({})
+            << QStringList{"a-feb28",     "a-mar1-0000", "a-mar1-0800", "a-mar3-1800",
+                           "b-mar2-0000", "b-mar2-0300", "c-mar2-0001", "c-mar3-1801",
+                           "inject",      "o-brien"};
         // Up to and including the start plus 86400 s.
-        QTest::newRow("one day")
-            << byDates(start)
-            << QStringList{"a-mar1-0000", "a-mar1-0800", "b-mar2-0000", "inject", "o-brien"};
-        QTest::newRow("date range")
-            << byDates(start, local(3, 0))
-            << QStringList{"a-mar1-0000", "a-mar1-0800", "a-mar3-1800", "b-mar2-0000",
-                           "b-mar2-0300", "c-mar2-0001", "c-mar3-1801", "inject", "o-brien"};
+        QTest::newRow("one day") << byDates(start)
+                                 << QStringList{"a-mar1-0000", "a-mar1-0800", "b-mar2-0000",
+                                                "inject", "o-brien"};
+        QTest::newRow("date range") << byDates(start, local(3, 0))
+                                    << QStringList{"a-mar1-0000", "a-mar1-0800", "a-mar3-1800",
+                                                   "b-mar2-0000", "b-mar2-0300", "c-mar2-0001",
+                                                   "c-mar3-1801", "inject",      "o-brien"};
         // One range from the first day's start time to the last day's end
         // time, not a window on each day.
         QTest::newRow("times over a date range")
             << withTimes(byDates(start, local(3, 0)), QTime(8, 0), QTime(18, 0))
             << QStringList{"a-mar1-0800", "a-mar3-1800", "b-mar2-0000", "b-mar2-0300",
-                           "c-mar2-0001", "inject", "o-brien"};
-        QTest::newRow("times on one day")
-            << withTimes(byDates(start), QTime(8, 0), QTime(18, 0))
-            << QStringList{"a-mar1-0800", "inject", "o-brien"};
+                           "c-mar2-0001", "inject",      "o-brien"};
+        QTest::newRow("times on one day") << withTimes(byDates(start), QTime(8, 0), QTime(18, 0))
+                                          << QStringList{"a-mar1-0800", "inject", "o-brien"};
         Filter both = byDates(start);
         both.byComputer = true;
         both.serials = {"A1", "B2"};
@@ -134,11 +134,11 @@ private slots:
             const char* serial;
             QDateTime begin;
         } dives[] = {
-            {"a-feb28", "A1", local(0, 23, 59, 59)},      {"a-mar1-0000", "A1", local(1, 0)},
-            {"a-mar1-0800", "A1", local(1, 8)},           {"b-mar2-0000", "B2", local(2, 0)},
-            {"c-mar2-0001", "C3", local(2, 0, 0, 1)},     {"b-mar2-0300", "B2", local(2, 3)},
-            {"a-mar3-1800", "A1", local(3, 18)},          {"c-mar3-1801", "C3", local(3, 18, 0, 1)},
-            {"o-brien", "O'Brien", local(1, 12)},         {"inject", "x' OR '1'='1", local(1, 13)},
+            {"a-feb28", "A1", local(0, 23, 59, 59)},  {"a-mar1-0000", "A1", local(1, 0)},
+            {"a-mar1-0800", "A1", local(1, 8)},       {"b-mar2-0000", "B2", local(2, 0)},
+            {"c-mar2-0001", "C3", local(2, 0, 0, 1)}, {"b-mar2-0300", "B2", local(2, 3)},
+            {"a-mar3-1800", "A1", local(3, 18)},      {"c-mar3-1801", "C3", local(3, 18, 0, 1)},
+            {"o-brien", "O'Brien", local(1, 12)},     {"inject", "x' OR '1'='1", local(1, 13)},
         };
         for (const auto& dive : dives) {
             QCOMPARE(db()->storeDive(testkit::makeDive(dive.name, dive.serial, 3, 10.0,
@@ -185,9 +185,9 @@ private slots:
             int samples;
             int day;
         } dives[] = {
-            {"g5", "B2", "Gamma", 5.0, 40, 1},   {"a10", "A1", "Alpha", 10.0, 60, 2},
-            {"b20", "A1", "Beta", 20.0, 30, 3},  {"a30", "A1", "Alpha", 30.0, 20, 4},
-            {"b40", "A1", "Beta", 40.0, 10, 5},  {"g50", "B2", "Gamma", 50.0, 20, 6},
+            {"g5", "B2", "Gamma", 5.0, 40, 1},  {"a10", "A1", "Alpha", 10.0, 60, 2},
+            {"b20", "A1", "Beta", 20.0, 30, 3}, {"a30", "A1", "Alpha", 30.0, 20, 4},
+            {"b40", "A1", "Beta", 40.0, 10, 5}, {"g50", "B2", "Gamma", 50.0, 20, 6},
         };
         for (const auto& d : dives) {
             Dive dive = testkit::makeDive(d.name, d.serial, d.samples, d.depth,
@@ -234,17 +234,19 @@ private slots:
         {
             RawSqlite raw(mFolder->path());
             // An older delete, then an older store that takes the same id.
-            QVERIFY(raw.exec("DELETE FROM profiles WHERE diveid = 2; DELETE FROM gases WHERE diveid = 2;"
-                             "DELETE FROM dives WHERE diveid = 2;"
-                             "INSERT INTO dives (diveid, name, serial, computer, datetime) "
-                             "VALUES (2, 'Cave', 'S1', 'Old', 1700000100);"
-                             "INSERT INTO profiles (diveid, pointid, time, depth) VALUES "
-                             "(2, 0, 0, 0), (2, 1, 600, 45.5);"));
+            QVERIFY(raw.exec(
+                "DELETE FROM profiles WHERE diveid = 2; DELETE FROM gases WHERE diveid = 2;"
+                "DELETE FROM dives WHERE diveid = 2;"
+                "INSERT INTO dives (diveid, name, serial, computer, datetime) "
+                "VALUES (2, 'Cave', 'S1', 'Old', 1700000100);"
+                "INSERT INTO profiles (diveid, pointid, time, depth) VALUES "
+                "(2, 0, 0, 0), (2, 1, 600, 45.5);"));
             // An older rewrite of the first dive.
-            QVERIFY(raw.exec("UPDATE dives SET name = 'Reef', datetime = 1700000000 WHERE diveid = 1;"
-                             "DELETE FROM profiles WHERE diveid = 1;"
-                             "INSERT INTO profiles (diveid, pointid, time, depth) VALUES "
-                             "(1, 0, 0, 0), (1, 1, 900, 12.0);"));
+            QVERIFY(
+                raw.exec("UPDATE dives SET name = 'Reef', datetime = 1700000000 WHERE diveid = 1;"
+                         "DELETE FROM profiles WHERE diveid = 1;"
+                         "INSERT INTO profiles (diveid, pointid, time, depth) VALUES "
+                         "(1, 0, 0, 0), (1, 1, 900, 12.0);"));
         }
         QCOMPARE(db()->setDatabase(mFolder->path()), int(DiveDb::Success));
         const QList<DiveInfo> list = listed(Filter());
@@ -280,8 +282,12 @@ private slots:
         QVERIFY(db()->deleteDive(1));
         RawSqlite raw(mFolder->path());
         for (const char* table : {"dives", "gases", "profiles", "divefigures"}) {
-            QCOMPARE(raw.value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE diveid = 1").arg(table)).toInt(), 0);
-            QVERIFY(raw.value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE diveid = 2").arg(table)).toInt() > 0);
+            QCOMPARE(
+                raw.value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE diveid = 1").arg(table))
+                    .toInt(),
+                0);
+            QVERIFY(raw.value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE diveid = 2").arg(table))
+                        .toInt() > 0);
         }
         QVERIFY(db()->deleteDive(77)); // an unknown id deletes nothing, and succeeds
         QCOMPARE(namesOf(listed(Filter())), QStringList({"Wreck"}));
@@ -324,8 +330,8 @@ private slots:
 
     void distinctSerialsJoinTheirComputerNames()
     {
-        for (const auto& [name, computer] : {std::pair{"One", "Beta"}, std::pair{"Two", "Alpha"},
-                                            std::pair{"Three", "Beta"}}) {
+        for (const auto& [name, computer] :
+             {std::pair{"One", "Beta"}, std::pair{"Two", "Alpha"}, std::pair{"Three", "Beta"}}) {
             Dive dive = testkit::makeDive(name, "S1", 3);
             dive.computerName = computer;
             QCOMPARE(db()->storeDive(dive), int(DiveDb::Success));
@@ -338,7 +344,8 @@ private slots:
     void userInformation()
     {
         QCOMPARE(db()->storeDive(testkit::makeDive("Reef", "S1", 3)), int(DiveDb::Success));
-        QCOMPARE(db()->storeUserInformation(1, {"Marseille", "Impérial", "Lou"}), int(DiveDb::Success));
+        QCOMPARE(db()->storeUserInformation(1, {"Marseille", "Impérial", "Lou"}),
+                 int(DiveDb::Success));
         QCOMPARE(db()->storeUserInformation(5, {"Nowhere", "", ""}), int(DiveDb::NotFound));
         Dive read;
         QVERIFY(db()->readDive(1, read));
@@ -354,7 +361,10 @@ private slots:
             const char* name;
             const char* serial;
             quint16 number;
-        } dives[] = {{"d12", "S1", 12}, {"file", "S1", 0}, {"d65535", "S1", 65535}, {"d3", "S2", 3},
+        } dives[] = {{"d12", "S1", 12},
+                     {"file", "S1", 0},
+                     {"d65535", "S1", 65535},
+                     {"d3", "S2", 3},
                      {"imported", "S3", 0}};
         for (const auto& d : dives) {
             Dive dive = testkit::makeDive(d.name, d.serial, 3);
@@ -374,10 +384,13 @@ private slots:
             const char* name;
             const char* computer;
             int day;
-        } dives[] = {{"late", "Pelavix", 9}, {"early", "Pelavix", 2}, {"other", "Quelm", 1},
+        } dives[] = {{"late", "Pelavix", 9},
+                     {"early", "Pelavix", 2},
+                     {"other", "Quelm", 1},
                      {"middle", "Pelavix", 5}};
         for (const auto& d : dives) {
-            Dive dive = testkit::makeDive(d.name, "S1", 3, 10.0, local(d.day, 9).toSecsSinceEpoch());
+            Dive dive =
+                testkit::makeDive(d.name, "S1", 3, 10.0, local(d.day, 9).toSecsSinceEpoch());
             dive.computerName = d.computer;
             QCOMPARE(db()->storeDive(dive), int(DiveDb::Success));
         }

@@ -9,20 +9,53 @@ using testkit::RawSqlite;
 
 namespace {
 
-const QList<QString> kDivesColumns = {
-    "diveid INTEGER", "name TEXT", "computer TEXT", "datetime INTEGER", "serial TEXT",
-    "divermode INTEGER", "divemode INTEGER", "ocdivemode INTEGER", "gfslow INTEGER",
-    "gfshigh INTEGER", "waterdensity INTEGER", "psurf INTEGER", "period INTEGER", "alerts INTEGER",
-    "alertsAI INTEGER", "computertype INTEGER", "firmwareversion TEXT", "place TEXT", "site TEXT",
-    "buddy TEXT", "diveNumber INTEGER", "uploaded INTEGER", "gasSet INTEGER", "diverN2 BLOB",
-    "diverHe BLOB"};
-const QList<QString> kProfilesColumns = {
-    "diveid INTEGER", "pointid INTEGER", "time REAL", "depth REAL", "temperature REAL", "OTU REAL",
-    "CNS REAL", "decoCeiling REAL", "gradientFactor REAL", "alertFlag INTEGER", "alertAI INTEGER",
-    "tissues BLOB", "gasindex INTEGER", "battery INTEGER", "tankPressure INTEGER", "gfLow INTEGER",
-    "gfHigh INTEGER", "ppo2 REAL", "tankPressureTxIndex INTEGER", "alertPelavix INTEGER"};
-const QList<QString> kGasesColumns = {"diveid INTEGER", "gasid INTEGER", "o2 INTEGER",
-                                      "he INTEGER", "gasClass INTEGER"};
+const QList<QString> kDivesColumns = {"diveid INTEGER",
+                                      "name TEXT",
+                                      "computer TEXT",
+                                      "datetime INTEGER",
+                                      "serial TEXT",
+                                      "divermode INTEGER",
+                                      "divemode INTEGER",
+                                      "ocdivemode INTEGER",
+                                      "gfslow INTEGER",
+                                      "gfshigh INTEGER",
+                                      "waterdensity INTEGER",
+                                      "psurf INTEGER",
+                                      "period INTEGER",
+                                      "alerts INTEGER",
+                                      "alertsAI INTEGER",
+                                      "computertype INTEGER",
+                                      "firmwareversion TEXT",
+                                      "place TEXT",
+                                      "site TEXT",
+                                      "buddy TEXT",
+                                      "diveNumber INTEGER",
+                                      "uploaded INTEGER",
+                                      "gasSet INTEGER",
+                                      "diverN2 BLOB",
+                                      "diverHe BLOB"};
+const QList<QString> kProfilesColumns = {"diveid INTEGER",
+                                         "pointid INTEGER",
+                                         "time REAL",
+                                         "depth REAL",
+                                         "temperature REAL",
+                                         "OTU REAL",
+                                         "CNS REAL",
+                                         "decoCeiling REAL",
+                                         "gradientFactor REAL",
+                                         "alertFlag INTEGER",
+                                         "alertAI INTEGER",
+                                         "tissues BLOB",
+                                         "gasindex INTEGER",
+                                         "battery INTEGER",
+                                         "tankPressure INTEGER",
+                                         "gfLow INTEGER",
+                                         "gfHigh INTEGER",
+                                         "ppo2 REAL",
+                                         "tankPressureTxIndex INTEGER",
+                                         "alertPelavix INTEGER"};
+const QList<QString> kGasesColumns = {"diveid INTEGER", "gasid INTEGER", "o2 INTEGER", "he INTEGER",
+                                      "gasClass INTEGER"};
 
 // A file of an early version: few columns, no gases table, two dives.
 const char* const kEarlyFile =
@@ -49,7 +82,8 @@ QByteArray contentsOf(const QString& path)
 QList<QString> userTables(RawSqlite& raw)
 {
     QList<QString> names;
-    for (const auto& row : raw.rows("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name"))
+    for (const auto& row :
+         raw.rows("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name"))
         names.append(row.first().toString());
     return names;
 }
@@ -101,17 +135,17 @@ private slots:
         RawSqlite raw(folder.path());
         // The added columns take the types older versions gave them.
         const QList<QString> dives = raw.columns("dives");
-        for (const char* added : {"period TEXT", "alerts TEXT", "alertsAI TEXT", "computertype TEXT",
-                                  "firmwareversion TEXT", "place TEXT", "site TEXT", "buddy TEXT",
-                                  "diveNumber INTEGER", "uploaded INTEGER", "gasSet INTEGER",
-                                  "divermode INTEGER", "ocdivemode INTEGER", "diverN2 BLOB",
-                                  "diverHe BLOB"})
+        for (const char* added :
+             {"period TEXT", "alerts TEXT", "alertsAI TEXT", "computertype TEXT",
+              "firmwareversion TEXT", "place TEXT", "site TEXT", "buddy TEXT", "diveNumber INTEGER",
+              "uploaded INTEGER", "gasSet INTEGER", "divermode INTEGER", "ocdivemode INTEGER",
+              "diverN2 BLOB", "diverHe BLOB"})
             QVERIFY2(dives.contains(added), added);
         const QList<QString> profiles = raw.columns("profiles");
-        for (const char* added : {"alertFlag INTEGER", "alertAI INTEGER", "tissues INTEGER",
-                                  "gasindex INTEGER", "tankpressure INTEGER", "battery INTEGER",
-                                  "gfLow INTEGER", "gfHigh INTEGER", "ppo2 INTEGER",
-                                  "tankPressureTxIndex INTEGER", "alertPelavix INTEGER"})
+        for (const char* added :
+             {"alertFlag INTEGER", "alertAI INTEGER", "tissues INTEGER", "gasindex INTEGER",
+              "tankpressure INTEGER", "battery INTEGER", "gfLow INTEGER", "gfHigh INTEGER",
+              "ppo2 INTEGER", "tankPressureTxIndex INTEGER", "alertPelavix INTEGER"})
             QVERIFY2(profiles.contains(added), added);
         QCOMPARE(raw.columns("gases"), kGasesColumns);
         QCOMPARE(raw.value("PRAGMA user_version").toInt(), 1);
@@ -151,10 +185,10 @@ private slots:
         testkit::DatabaseFolder folder;
         {
             RawSqlite raw(folder.path());
-            QVERIFY(raw.exec(QString::fromLatin1(diveschema::createDives) + ';' +
-                             diveschema::createProfiles +
-                             ";INSERT INTO dives (diveid, name, serial) VALUES (1, 'Reef', 'S1');"
-                             "INSERT INTO profiles (diveid, pointid, time, depth) VALUES (1, 0, 0, 0);"));
+            QVERIFY(raw.exec(
+                QString::fromLatin1(diveschema::createDives) + ';' + diveschema::createProfiles +
+                ";INSERT INTO dives (diveid, name, serial) VALUES (1, 'Reef', 'S1');"
+                "INSERT INTO profiles (diveid, pointid, time, depth) VALUES (1, 0, 0, 0);"));
         }
         QCOMPARE(DiveDb::instance()->setDatabase(folder.path()), int(DiveDb::Success));
         RawSqlite raw(folder.path());
@@ -171,7 +205,8 @@ private slots:
         QTest::newRow("only an unrelated table")
             << QByteArray("CREATE TABLE notes (line TEXT); INSERT INTO notes VALUES ('keep');")
             << QByteArray();
-        QTest::newRow("not SQLite") << QByteArray() << QByteArray("Dive log kept as text\n").repeated(300);
+        QTest::newRow("not SQLite")
+            << QByteArray() << QByteArray("Dive log kept as text\n").repeated(300);
     }
 
     void foreignFileIsRefusedAndLeftAlone()

@@ -17,7 +17,8 @@ QString snapshot(RawSqlite& raw)
 {
     QString all;
     for (const char* table : {"dives", "gases", "profiles", "divefigures"}) {
-        for (const auto& row : raw.rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(table))) {
+        for (const auto& row :
+             raw.rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(table))) {
             all += table;
             for (const QVariant& value : row)
                 all += '|' + (value.isNull() ? QStringLiteral("NULL") : value.toString());
@@ -31,8 +32,10 @@ int rowsOfDive(RawSqlite& raw, int id)
 {
     int rows = 0;
     for (const char* table : {"dives", "gases", "profiles", "divefigures"})
-        rows += raw.value(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE diveid = %2").arg(table).arg(id))
-                    .toInt();
+        rows +=
+            raw.value(
+                   QStringLiteral("SELECT COUNT(*) FROM %1 WHERE diveid = %2").arg(table).arg(id))
+                .toInt();
     return rows;
 }
 
@@ -197,7 +200,8 @@ private slots:
         const QByteArray n2 = raw.value("SELECT diverN2 FROM dives").toByteArray();
         QCOMPARE(n2.size(), 32);
         QCOMPARE(n2.left(2), QByteArray("\x34\x12"));
-        QCOMPARE(raw.value("SELECT tankPressureTxIndex FROM profiles WHERE pointid = 0").toInt(), -1);
+        QCOMPARE(raw.value("SELECT tankPressureTxIndex FROM profiles WHERE pointid = 0").toInt(),
+                 -1);
         QCOMPARE(raw.value("SELECT alerts FROM dives").toLongLong(), qint64(0xc000000c));
     }
 
@@ -230,10 +234,20 @@ private slots:
         QTest::addColumn<QString>("serial");
         QTest::addColumn<QString>("storedComputer");
         QTest::addColumn<QString>("storedSerial");
-        QTest::newRow("both given") << "Pelavix" << "PX1" << "Pelavix" << "PX1";
-        QTest::newRow("no name") << "" << "PX1" << "No name" << "PX1";
-        QTest::newRow("no serial") << "Pelavix" << "" << "Pelavix" << "No serial number";
-        QTest::newRow("neither") << QString() << QString() << "No name" << "No serial number";
+        QTest::newRow("both given") << "Pelavix"
+                                    << "PX1"
+                                    << "Pelavix"
+                                    << "PX1";
+        QTest::newRow("no name") << ""
+                                 << "PX1"
+                                 << "No name"
+                                 << "PX1";
+        QTest::newRow("no serial") << "Pelavix"
+                                   << ""
+                                   << "Pelavix"
+                                   << "No serial number";
+        QTest::newRow("neither") << QString() << QString() << "No name"
+                                 << "No serial number";
     }
 
     void emptyIdentityTextsAreStoredAsTheirSubstitutes()
@@ -323,7 +337,8 @@ private slots:
         QCOMPARE(db()->storeDive(dive), int(DiveDb::Success));
         RawSqlite raw(path());
         const QList<QVariant> row = raw.rows("SELECT gasid, o2, he, gasClass FROM gases").value(0);
-        QCOMPARE(row, QList<QVariant>({qint64(1), qint64(storedO2), qint64(storedHe), qint64(gasClass)}));
+        QCOMPARE(row, QList<QVariant>(
+                          {qint64(1), qint64(storedO2), qint64(storedHe), qint64(gasClass)}));
         Dive read;
         QVERIFY(db()->readDive(1, read));
         QCOMPARE(read.gases.size(), 1);
@@ -410,10 +425,11 @@ private slots:
         QCOMPARE(db()->storeDive(dive), int(DiveDb::Success));
         {
             RawSqlite raw(path());
-            QVERIFY(raw.exec(QStringLiteral("UPDATE profiles SET alertPelavix = NULL, alertFlag = %1, "
-                                            "alertAI = %2 WHERE pointid = 0")
-                                 .arg(flag)
-                                 .arg(transmitter)));
+            QVERIFY(
+                raw.exec(QStringLiteral("UPDATE profiles SET alertPelavix = NULL, alertFlag = %1, "
+                                        "alertAI = %2 WHERE pointid = 0")
+                             .arg(flag)
+                             .arg(transmitter)));
         }
         Dive read;
         QVERIFY(db()->readDive(1, read));
@@ -439,7 +455,8 @@ private slots:
         QTest::newRow("sample that cannot be read")
             << "ALTER TABLE profiles RENAME TO profiles_data;"
                "CREATE VIEW profiles AS SELECT diveid, pointid, time, "
-               "CASE WHEN pointid = 5 THEN abs(-9223372036854775803 - pointid) ELSE depth END AS depth, "
+               "CASE WHEN pointid = 5 THEN abs(-9223372036854775803 - pointid) ELSE depth END AS "
+               "depth, "
                "temperature, OTU, CNS, decoCeiling, gradientFactor, alertFlag, gasindex, battery, "
                "tankPressure, gfLow, gfHigh, ppo2, alertAI, alertPelavix, tankPressureTxIndex "
                "FROM profiles_data";
@@ -492,8 +509,10 @@ private slots:
         QCOMPARE(db()->storeDive(testkit::makeDive("Reef", "S1", 5)), int(DiveDb::Success));
         RawSqlite raw(path());
         const QString before = snapshot(raw);
-        QCOMPARE(db()->updateDiveById(99, testkit::makeDive("Ghost", "S1", 5)), int(DiveDb::NotFound));
-        QCOMPARE(db()->updateDiveById(-1, testkit::makeDive("Ghost", "S1", 5)), int(DiveDb::NotFound));
+        QCOMPARE(db()->updateDiveById(99, testkit::makeDive("Ghost", "S1", 5)),
+                 int(DiveDb::NotFound));
+        QCOMPARE(db()->updateDiveById(-1, testkit::makeDive("Ghost", "S1", 5)),
+                 int(DiveDb::NotFound));
         QCOMPARE(snapshot(raw), before);
         // No orphan rows stand in the way of the next dive.
         QCOMPARE(db()->storeDive(testkit::makeDive("Next", "S1", 5)), int(DiveDb::Success));
@@ -505,8 +524,9 @@ private slots:
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QString>("trigger");
         QTest::addColumn<QString>("message");
-        const QString sixthSample = "CREATE TRIGGER refuse BEFORE INSERT ON profiles "
-                                    "WHEN NEW.pointid = 5 BEGIN SELECT RAISE(ABORT, 'sixth sample refused'); END";
+        const QString sixthSample =
+            "CREATE TRIGGER refuse BEFORE INSERT ON profiles "
+            "WHEN NEW.pointid = 5 BEGIN SELECT RAISE(ABORT, 'sixth sample refused'); END";
         const QString diveRow = "CREATE TRIGGER refuse BEFORE DELETE ON dives "
                                 "BEGIN SELECT RAISE(ABORT, 'dive row refused'); END";
         QTest::newRow("store") << "store" << sixthSample << "sixth sample refused";
@@ -579,7 +599,8 @@ private:
         if (operation == "store")
             return db()->storeDive(testkit::makeDive("New", "S1", 20)) == DiveDb::Success;
         if (operation == "update")
-            return db()->updateDiveById(1, testkit::makeDive("Kept", "S1", 30, 12.0)) == DiveDb::Success;
+            return db()->updateDiveById(1, testkit::makeDive("Kept", "S1", 30, 12.0)) ==
+                   DiveDb::Success;
         if (operation == "delete")
             return db()->deleteDive(1);
         return db()->clearDatabase() == DiveDb::Success;
