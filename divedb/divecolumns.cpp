@@ -9,8 +9,8 @@ namespace {
 constexpr int kQuelmModel = 1;
 constexpr int kPelavixModel = 2;
 
-// The larger value of each two-bit field of `a` and `b`, for the fields in
-// `mask` (the low bit of each field).
+// The larger value of each two-bit field of `a` and `b`, for the fields whose
+// low bits are set in `fieldLowBits`; the other bits are dropped.
 quint32 largerFields(quint32 a, quint32 b, quint32 fieldLowBits)
 {
     quint32 result = 0;

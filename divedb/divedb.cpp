@@ -102,6 +102,15 @@ DiveInfo diveInfoFrom(const QSqlQuery& query)
     return info;
 }
 
+QList<QString> textsOf(const QList<QVariant>& values)
+{
+    QList<QString> texts;
+    texts.reserve(values.size());
+    for (const QVariant& value : values)
+        texts.append(value.toString());
+    return texts;
+}
+
 // The number of computer groups of a sorted list: each row whose serial or
 // computer differs from the row before starts one (a first row with neither
 // starts none).
@@ -857,9 +866,8 @@ bool DiveDb::getDiveInfo(int id, DiveInfo& info) const
 QList<unsigned short> DiveDb::getDiveIdsByComputer(const QString& serial) const
 {
     QList<unsigned short> numbers;
-    Run rows = run(Statement::DiveNumbers, {textValue(serial)});
-    while (rows && rows->next())
-        numbers.append(quint16(rows->value(0).toInt()));
+    for (const QVariant& number : firstColumn(Statement::DiveNumbers, {textValue(serial)}))
+        numbers.append(quint16(number.toInt()));
     return numbers;
 }
 
@@ -920,31 +928,27 @@ bool DiveDb::deleteDive(int id)
            transaction.commit();
 }
 
+QList<QVariant> DiveDb::firstColumn(Statement statement,
+                                    std::initializer_list<QVariant> values) const
+{
+    QList<QVariant> column;
+    Run rows = run(statement, values);
+    while (rows && rows->next())
+        column.append(rows->value(0));
+    return column;
+}
+
 QList<QString> DiveDb::getDistinctSerialNumber(QList<QString>& names) const
 {
-    QList<QString> serials;
-    {
-        Run rows = run(Statement::DistinctSerials, {});
-        while (rows && rows->next())
-            serials.append(rows->value(0).toString());
-    }
-    for (const QString& serial : serials) {
-        QList<QString> computers;
-        Run rows = run(Statement::ComputersOfSerial, {serial});
-        while (rows && rows->next())
-            computers.append(rows->value(0).toString());
-        names.append(computers.join(QStringLiteral(", ")));
-    }
+    const QList<QString> serials = textsOf(firstColumn(Statement::DistinctSerials, {}));
+    for (const QString& serial : serials)
+        names.append(textsOf(firstColumn(Statement::ComputersOfSerial, {serial})).join(", "));
     return serials;
 }
 
 QList<QString> DiveDb::getDistinctComputerName() const
 {
-    QList<QString> computers;
-    Run rows = run(Statement::DistinctComputers, {});
-    while (rows && rows->next())
-        computers.append(rows->value(0).toString());
-    return computers;
+    return textsOf(firstColumn(Statement::DistinctComputers, {}));
 }
 
 bool DiveDb::markUploaded(int id, bool uploaded)
@@ -956,9 +960,8 @@ bool DiveDb::markUploaded(int id, bool uploaded)
 QList<int> DiveDb::getNotUploadedPelavixDiveIds() const
 {
     QList<int> ids;
-    Run rows = run(Statement::NotUploadedPelavix, {});
-    while (rows && rows->next())
-        ids.append(rows->value(0).toInt());
+    for (const QVariant& id : firstColumn(Statement::NotUploadedPelavix, {}))
+        ids.append(id.toInt());
     return ids;
 }
 

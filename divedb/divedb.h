@@ -107,6 +107,8 @@ private:
     PreparedStatement* prepared(Statement statement) const;
     // Runs a prepared statement with its values bound in order.
     Run run(Statement statement, std::initializer_list<QVariant> values) const;
+    // The first column of every row of a query.
+    QList<QVariant> firstColumn(Statement statement, std::initializer_list<QVariant> values) const;
     // Runs a statement text once.
     bool execute(const QString& text) const;
     void dropStatements();
