@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "app/common/applicationversion.h"
+#include "divedb/divedb.h"
 #include "divemodel/diveanalysis.h"
 #include "graphics/graphview.h"
 #include "graphics/marker.h"
@@ -207,7 +208,22 @@ void MainWindow::applyOptions()
 
 void MainWindow::openDatabase()
 {
-    // The dive database "diveDB.db" of the data folder opens here.
+    // Without a data folder there is no file to open.
+    const QString folder = QString::fromStdString(mDataFolder);
+    const QString path = folder.isEmpty() ? QString() : QDir(folder).filePath("diveDB.db");
+    DiveDb* db = DiveDb::instance();
+    switch (db->setDatabase(path)) {
+    case DiveDb::NotOpen:
+        UserPrompt::current().critical(this, tr("Database Error"),
+                                       tr("Impossible to open database"));
+        break;
+    case DiveDb::SqlFailed:
+        UserPrompt::current().critical(
+            this, tr("Database Error"), tr("Impossible to create database \n") + db->lastError());
+        break;
+    default:
+        break;
+    }
 }
 
 void MainWindow::setUpDiveList()

@@ -14,6 +14,20 @@ Settings and dives will not be saved.</source>
 Les réglages et les plongées ne seront pas enregistrés.</translation>
     </message>
     <message>
+        <source>Database Error</source>
+        <translation>Erreur de base de données</translation>
+    </message>
+    <message>
+        <source>Impossible to open database</source>
+        <translation>Impossible d&apos;ouvrir la base de données</translation>
+    </message>
+    <message>
+        <source>Impossible to create database 
+</source>
+        <translation>Impossible de créer la base de données 
+</translation>
+    </message>
+    <message>
         <source>OC</source>
         <translation>CO</translation>
     </message>

@@ -52,17 +52,19 @@ private slots:
         qputenv("XDG_DATA_HOME", (mDataHome + "/file/below").toUtf8());
         MainWindow window;
         const QString folder = QString::fromStdString(window.dataFolder());
-        QCOMPARE(mPrompts.records().size(), 1);
+        // The dive database, which lives in that folder, then cannot open.
+        QCOMPARE(mPrompts.records().size(), 2);
         const testkit::PromptRecord& record = mPrompts.records().first();
         QCOMPARE(record.kind, QString("warning"));
         QCOMPARE(record.title, QString("Data Folder Error"));
         QCOMPARE(record.text, "Impossible to create the data folder " + folder +
                                   "\nSettings and dives will not be saved.");
+        QCOMPARE(mPrompts.records().at(1).text, QString("Impossible to open database"));
         // The window carries on with its defaults.
         QCOMPARE(MainWindow::instance, &window);
         QCOMPARE(window.csvSeparator(), CsvSeparator::Dot);
         window.setCsvSeparator(CsvSeparator::Semicolon);
-        QCOMPARE(mPrompts.records().size(), 1);
+        QCOMPARE(mPrompts.records().size(), 2);
     }
 
     void options_data()

@@ -1,0 +1,978 @@
+#include "divedb/divedb.h"
+
+#include "divedb/divecolumns.h"
+#include "divedb/divelistquery.h"
+#include "divemodel/diveanalysis.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+#include <utility>
+
+using namespace divecolumns;
+
+namespace {
+
+constexpr int kPelavixModel = 2;
+
+// Texts are bound as values, never NULL, so that a lookup by an empty name
+// finds the dive stored with it.
+QVariant textValue(const QString& text)
+{
+    return text.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(text);
+}
+
+// The columns of the dive row that readDive selects, in order.
+enum DiveColumn {
+    ColName = 1,
+    ColComputer,
+    ColDateTime,
+    ColSerial,
+    ColPeriod,
+    ColDiverMode,
+    ColDiveMode,
+    ColOcDiveMode,
+    ColGfLow,
+    ColGfHigh,
+    ColWaterDensity,
+    ColSurfacePressure,
+    ColAlerts,
+    ColAlertsAI,
+    ColComputerType,
+    ColGasSet,
+    ColFirmware,
+    ColPlace,
+    ColSite,
+    ColBuddy,
+    ColDiveNumber,
+    ColUploaded,
+    ColDiverN2,
+    ColDiverHe,
+};
+
+// The columns of a sample that readDive selects, in order.
+enum SampleColumn {
+    SamTime,
+    SamDepth,
+    SamTemperature,
+    SamOtu,
+    SamCns,
+    SamDecoCeiling,
+    SamGradientFactor,
+    SamAlertFlag,
+    SamGasIndex,
+    SamBattery,
+    SamTankPressure,
+    SamGfLow,
+    SamGfHigh,
+    SamPpO2,
+    SamAlertAI,
+    SamAlertPelavix,
+    SamTxIndex,
+};
+
+// The columns of a dive list row, as DiveListQuery selects them.
+enum ListColumn {
+    LstId,
+    LstName,
+    LstSerial,
+    LstDateTime,
+    LstComputer,
+    LstGfLow,
+    LstGfHigh,
+    LstMaxTime,
+    LstMaxDepth
+};
+
+DiveInfo diveInfoFrom(const QSqlQuery& query)
+{
+    DiveInfo info;
+    info.id = query.value(LstId).toInt();
+    info.name = query.value(LstName).toString();
+    info.serial = query.value(LstSerial).toString();
+    info.dateTime = QDateTime::fromSecsSinceEpoch(query.value(LstDateTime).toLongLong());
+    info.computer = query.value(LstComputer).toString();
+    info.gfLow = query.value(LstGfLow).toInt();
+    info.gfHigh = query.value(LstGfHigh).toInt();
+    info.maxTime = query.value(LstMaxTime).toDouble();
+    info.maxDepth = query.value(LstMaxDepth).toDouble();
+    return info;
+}
+
+QList<QString> textsOf(const QList<QVariant>& values)
+{
+    QList<QString> texts;
+    texts.reserve(values.size());
+    for (const QVariant& value : values)
+        texts.append(value.toString());
+    return texts;
+}
+
+// The number of computer groups of a sorted list: each row whose serial or
+// computer differs from the row before starts one (a first row with neither
+// starts none).
+int groupCountOf(const QList<DiveInfo>& rows)
+{
+    int groups = 0;
+    QString serial;
+    QString computer;
+    for (const DiveInfo& row : rows) {
+        if (row.serial != serial || row.computer != computer)
+            ++groups;
+        serial = row.serial;
+        computer = row.computer;
+    }
+    return groups;
+}
+
+} // namespace
+
+// Every statement that runs more than once, prepared on first use.
+enum class DiveDb::Statement : int {
+    Begin,
+    Commit,
+    Rollback,
+    CountDives,
+    MaxDiveId,
+    DiveByName,
+    InsertDive,
+    UpdateDive,
+    InsertGas,
+    InsertSample,
+    WriteFigures,
+    SelectDive,
+    SelectGases,
+    SelectSamples,
+    SelectListRow,
+    DeleteSamples,
+    DeleteGases,
+    DeleteDive,
+    ClearDives,
+    ClearSamples,
+    ClearGases,
+    DiveNumbers,
+    StoreUserInformation,
+    RenameComputer,
+    SerialOfDive,
+    RenameDive,
+    DistinctSerials,
+    ComputersOfSerial,
+    DistinctComputers,
+    MarkUploaded,
+    NotUploadedPelavix,
+    Count
+};
+
+QString DiveDb::textOf(Statement statement)
+{
+    switch (statement) {
+    case Statement::Begin: return QStringLiteral("BEGIN IMMEDIATE");
+    case Statement::Commit: return QStringLiteral("COMMIT");
+    case Statement::Rollback: return QStringLiteral("ROLLBACK");
+    case Statement::CountDives: return QStringLiteral("SELECT COUNT(diveid) FROM dives");
+    case Statement::MaxDiveId: return QStringLiteral("SELECT MAX(diveid) FROM dives");
+    case Statement::DiveByName:
+        return QStringLiteral("SELECT diveid FROM dives WHERE name=:name AND serial=:serial");
+    case Statement::InsertDive:
+        return QStringLiteral(
+            "INSERT INTO dives (diveid, name, computer, datetime, serial, period, alerts, "
+            "alertsAI, divermode, divemode, ocdivemode, gfslow, gfshigh, waterdensity, psurf, "
+            "computertype, firmwareversion, place, site, buddy, diveNumber, uploaded, gasSet, "
+            "diverN2, diverHe) "
+            "VALUES (:diveid, :name, :computer, :datetime, :serial, :period, :alerts, :alertsAI, "
+            ":divermode, :divemode, :ocdivemode, :gfslow, :gfshigh, :waterdensity, :psurf, "
+            ":computertype, :firmwareversion, :place, :site, :buddy, :diveNumber, :uploaded, "
+            ":gasSet, :diverN2, :diverHe)");
+    case Statement::UpdateDive:
+        // A rewrite keeps the stored diver mode, open-circuit mode, gas set and
+        // tissue values.
+        return QStringLiteral(
+            "UPDATE dives SET name=:name, computer=:computer, datetime=:datetime, serial=:serial, "
+            "period=:period, alerts=:alerts, alertsAI=:alertsAI, divemode=:divemode, "
+            "gfslow=:gfslow, gfshigh=:gfshigh, waterdensity=:waterdensity, psurf=:psurf, "
+            "computertype=:computertype, firmwareversion=:firmwareversion, place=:place, "
+            "site=:site, buddy=:buddy, diveNumber=:diveNumber, uploaded=:uploaded "
+            "WHERE diveid=:diveid");
+    case Statement::InsertGas:
+        return QStringLiteral("INSERT INTO gases (diveid, gasid, o2, he, gasClass) "
+                              "VALUES (:diveid, :gasid, :o2, :he, :gasClass)");
+    case Statement::InsertSample:
+        return QStringLiteral(
+            "INSERT INTO profiles (diveid, pointid, time, depth, temperature, OTU, CNS, "
+            "decoCeiling, gradientFactor, alertFlag, gasindex, alertAI, battery, tankPressure, "
+            "gfLow, gfHigh, ppo2, tankPressureTxIndex, alertPelavix) VALUES (:diveid, :pointid, "
+            ":time, :depth, :temperature, :otu, :cns, :decoceiling, :gradientfactor, :alertFlag, "
+            ":gasindex, :alertAI, :battery, :tankPressure, :gfLow, :gfHigh, :ppo2, "
+            ":tankPressureTxIndex, :alertPelavix)");
+    case Statement::WriteFigures: return QString::fromLatin1(diveschema::writeFiguresOfDive);
+    case Statement::SelectDive:
+        return QStringLiteral(
+            "SELECT diveid, name, computer, datetime, serial, period, divermode, divemode, "
+            "ocdivemode, gfslow, gfshigh, waterdensity, psurf, alerts, alertsAI, computertype, "
+            "gasSet, firmwareversion, place, site, buddy, diveNumber, uploaded, diverN2, diverHe "
+            "FROM dives WHERE diveid=:diveid");
+    case Statement::SelectGases:
+        return QStringLiteral(
+            "SELECT gasid, o2, he, gasClass FROM gases WHERE diveid=:diveid ORDER BY gasid");
+    case Statement::SelectSamples:
+        return QStringLiteral(
+            "SELECT time, depth, temperature, OTU, CNS, decoCeiling, gradientFactor, alertFlag, "
+            "gasindex, battery, tankPressure, gfLow, gfHigh, ppo2, alertAI, alertPelavix, "
+            "tankPressureTxIndex FROM profiles WHERE diveid=:diveid ORDER BY pointid");
+    case Statement::SelectListRow: return DiveListQuery::forOneDive();
+    case Statement::DeleteSamples:
+        return QStringLiteral("DELETE FROM profiles WHERE diveid=:diveid");
+    case Statement::DeleteGases: return QStringLiteral("DELETE FROM gases WHERE diveid=:diveid");
+    case Statement::DeleteDive: return QStringLiteral("DELETE FROM dives WHERE diveid=:diveid");
+    case Statement::ClearDives: return QStringLiteral("DELETE FROM dives");
+    case Statement::ClearSamples: return QStringLiteral("DELETE FROM profiles");
+    case Statement::ClearGases: return QStringLiteral("DELETE FROM gases");
+    case Statement::DiveNumbers:
+        return QStringLiteral(
+            "SELECT diveNumber FROM dives WHERE serial=:serial AND diveNumber > 0");
+    case Statement::StoreUserInformation:
+        return QStringLiteral(
+            "UPDATE dives SET place=:place, site=:site, buddy=:buddy WHERE diveid=:diveid");
+    case Statement::RenameComputer:
+        // IS NOT also names the dives whose computer name is NULL.
+        return QStringLiteral("UPDATE dives SET computer=:computer "
+                              "WHERE serial=:serial AND computer IS NOT :samecomputer");
+    case Statement::SerialOfDive:
+        return QStringLiteral("SELECT serial FROM dives WHERE diveid=:diveid");
+    case Statement::RenameDive:
+        return QStringLiteral("UPDATE dives SET name=:name WHERE diveid=:diveid");
+    case Statement::DistinctSerials:
+        return QStringLiteral("SELECT DISTINCT serial FROM dives ORDER BY serial");
+    case Statement::ComputersOfSerial:
+        return QStringLiteral(
+            "SELECT DISTINCT computer FROM dives WHERE serial=:serial ORDER BY computer");
+    case Statement::DistinctComputers:
+        return QStringLiteral("SELECT DISTINCT computer FROM dives ORDER BY computer");
+    case Statement::MarkUploaded:
+        return QStringLiteral("UPDATE dives SET uploaded=:uploaded WHERE diveid=:diveid");
+    case Statement::NotUploadedPelavix:
+        return QStringLiteral("SELECT diveid FROM dives WHERE computer='Pelavix' "
+                              "AND (uploaded IS NULL OR uploaded=0) ORDER BY datetime ASC");
+    case Statement::Count: break;
+    }
+    return {};
+}
+
+namespace {
+
+// The named placeholders of a statement, in the order of their first use.
+QList<QString> placeholdersOf(const QString& text)
+{
+    static const QRegularExpression placeholder(QStringLiteral(":[A-Za-z_][A-Za-z0-9_]*"));
+    QList<QString> names;
+    for (const QRegularExpressionMatch& match : placeholder.globalMatch(text)) {
+        if (!names.contains(match.captured()))
+            names.append(match.captured());
+    }
+    return names;
+}
+
+} // namespace
+
+// A prepared statement and its placeholders. Values are bound by name: for
+// the SQLite driver that costs a look-up where binding by position builds a
+// name for each value.
+struct DiveDb::PreparedStatement
+{
+    QSqlQuery query;
+    QList<QString> placeholders;
+
+    // The values in the order of the placeholders, one for each.
+    bool exec(std::initializer_list<QVariant> values)
+    {
+        Q_ASSERT(qsizetype(values.size()) == placeholders.size());
+        auto name = placeholders.cbegin();
+        for (const QVariant& value : values)
+            query.bindValue(*name++, value);
+        return query.exec();
+    }
+};
+
+// A statement that ran; a SELECT's rows are read through it, and the
+// statement lets go of them (and of its read lock) when it goes.
+class DiveDb::Run
+{
+public:
+    Run() = default;
+    explicit Run(QSqlQuery* query)
+        : mQuery(query)
+    {}
+    Run(Run&& other) noexcept
+        : mQuery(std::exchange(other.mQuery, nullptr))
+    {}
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+    Run& operator=(Run&&) = delete;
+    ~Run()
+    {
+        if (mQuery)
+            mQuery->finish();
+    }
+
+    explicit operator bool() const { return mQuery != nullptr; }
+    QSqlQuery* operator->() const { return mQuery; }
+    QSqlQuery& operator*() const { return *mQuery; }
+
+private:
+    QSqlQuery* mQuery = nullptr;
+};
+
+// A write transaction. BEGIN IMMEDIATE takes the write lock at once, so that
+// a busy file fails here and not half-way. Unless committed, it is rolled
+// back when it goes; a commit that fails is rolled back too.
+class DiveDb::Transaction
+{
+public:
+    explicit Transaction(const DiveDb& db)
+        : mDb(db)
+        , mBegun(bool(db.run(Statement::Begin, {})))
+    {}
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    ~Transaction()
+    {
+        if (mBegun)
+            rollBack();
+    }
+
+    bool begun() const { return mBegun; }
+
+    bool commit()
+    {
+        if (!mDb.run(Statement::Commit, {}))
+            return false;
+        mBegun = false;
+        return true;
+    }
+
+private:
+    // The error that made the transaction fail stays the last error: a
+    // rollback that finds no transaction (SQLite ended it already) is no news.
+    void rollBack()
+    {
+        if (PreparedStatement* rollback = mDb.prepared(Statement::Rollback)) {
+            rollback->query.exec();
+            rollback->query.finish();
+        }
+    }
+
+    const DiveDb& mDb;
+    bool mBegun;
+};
+
+DiveDb::DiveDb()
+    : mDatabase(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE")))
+{}
+
+DiveDb::~DiveDb() = default;
+
+DiveDb* DiveDb::instance()
+{
+    static DiveDb* const db = new DiveDb;
+    return db;
+}
+
+QString DiveDb::storedComputerName(const QString& name)
+{
+    return name.isEmpty() ? tr("No name") : name;
+}
+
+QString DiveDb::storedSerial(const QString& serial)
+{
+    return serial.isEmpty() ? tr("No serial number") : serial;
+}
+
+void DiveDb::debugQueryError(const QSqlQuery& query) const
+{
+    mLastError = query.lastError().text();
+}
+
+DiveDb::PreparedStatement* DiveDb::prepared(Statement statement) const
+{
+    if (!isOpen())
+        return nullptr;
+    const auto index = std::size_t(statement);
+    if (mStatements.empty())
+        mStatements.resize(std::size_t(Statement::Count));
+    if (!mStatements[index]) {
+        auto fresh = std::make_unique<PreparedStatement>();
+        fresh->query = QSqlQuery(mDatabase);
+        fresh->query.setForwardOnly(true);
+        const QString text = textOf(statement);
+        if (!fresh->query.prepare(text)) {
+            debugQueryError(fresh->query);
+            return nullptr;
+        }
+        fresh->placeholders = placeholdersOf(text);
+        mStatements[index] = std::move(fresh);
+    }
+    return mStatements[index].get();
+}
+
+DiveDb::Run DiveDb::run(Statement statement, std::initializer_list<QVariant> values) const
+{
+    PreparedStatement* ready = prepared(statement);
+    if (!ready)
+        return {};
+    if (!ready->exec(values)) {
+        debugQueryError(ready->query);
+        ready->query.finish();
+        return {};
+    }
+    return Run(&ready->query);
+}
+
+bool DiveDb::execute(const QString& text) const
+{
+    QSqlQuery query(mDatabase);
+    if (query.exec(text))
+        return true;
+    debugQueryError(query);
+    return false;
+}
+
+void DiveDb::dropStatements()
+{
+    mStatements.clear();
+}
+
+// --- Opening and migration ---------------------------------------------------
+
+int DiveDb::setDatabase(const QString& path)
+{
+    dropStatements();
+    if (mDatabase.isOpen())
+        mDatabase.close();
+    // An empty name would make SQLite open a temporary file, which loses
+    // every dive at exit.
+    if (path.isEmpty())
+        return NotOpen;
+    mDatabase.setDatabaseName(path);
+    if (!mDatabase.open()) {
+        mLastError = mDatabase.lastError().text();
+        return NotOpen;
+    }
+    Transaction transaction(*this);
+    if (!transaction.begun())
+        return SqlFailed;
+    if (const int result = migrate(); result != Success)
+        return result;
+    return transaction.commit() ? Success : SqlFailed;
+}
+
+int DiveDb::createTable(const char* statement)
+{
+    return execute(QString::fromLatin1(statement)) ? Success : SqlFailed;
+}
+
+int DiveDb::createTableDives()
+{
+    return createTable(diveschema::createDives);
+}
+
+int DiveDb::createTableProfiles()
+{
+    return createTable(diveschema::createProfiles);
+}
+
+int DiveDb::createTableGases()
+{
+    return createTable(diveschema::createGases);
+}
+
+bool DiveDb::checkField(const QString& table, const QString& column, FieldType type, QString* error)
+{
+    // The schema answers without reading a single row.
+    QSqlQuery columns;
+    columns.setForwardOnly(true);
+    if (columns.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table))) {
+        while (columns.next()) {
+            if (columns.value(1).toString().compare(column, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+    }
+    QSqlQuery add;
+    if (add.exec(
+            QStringLiteral("ALTER TABLE %1 ADD %2 %3").arg(table, column, fieldTypeName(type))))
+        return true;
+    if (error)
+        *error = add.lastError().text();
+    return false;
+}
+
+int DiveDb::migrate()
+{
+    QSqlQuery names(mDatabase);
+    names.setForwardOnly(true);
+    if (!names.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND "
+                                   "substr(name, 1, 7) <> 'sqlite_'"))) {
+        debugQueryError(names);
+        return SqlFailed;
+    }
+    QList<QString> tables;
+    while (names.next())
+        tables.append(names.value(0).toString());
+    names.finish();
+
+    if (tables.isEmpty()) {
+        if (const int result = createTableDives(); result != Success)
+            return result;
+        if (const int result = createTableProfiles(); result != Success)
+            return result;
+    }
+    if (!tables.contains(QStringLiteral("gases"))) {
+        if (const int result = createTableGases(); result != Success)
+            return result;
+    }
+    if (const int result = bringColumnsUpToDate(); result != Success)
+        return result;
+    if (!keepDiveFigures())
+        return SqlFailed;
+
+    QSqlQuery version(mDatabase);
+    if (version.exec(QStringLiteral("PRAGMA user_version")) && version.next() &&
+        version.value(0).toInt() < 1) {
+        version.finish();
+        if (!execute(QStringLiteral("PRAGMA user_version = 1")))
+            return SqlFailed;
+    }
+    return Success;
+}
+
+int DiveDb::bringColumnsUpToDate()
+{
+    for (const diveschema::ColumnCheck& check : diveschema::migratedColumns()) {
+        if (!checkField(QString::fromLatin1(check.table), QString::fromLatin1(check.column),
+                        check.type, &mLastError))
+            return SqlFailed;
+    }
+    return execute(QStringLiteral("UPDATE dives SET uploaded=0 WHERE uploaded IS NULL"))
+               ? Success
+               : SqlFailed;
+}
+
+bool DiveDb::keepDiveFigures()
+{
+    if (!execute(QString::fromLatin1(diveschema::createFigures)))
+        return false;
+    for (const char* trigger : diveschema::createFiguresTriggers) {
+        if (!execute(QString::fromLatin1(trigger)))
+            return false;
+    }
+    // Dives written by an older version (or by any program that dropped their
+    // figures) get them once; for a file kept by this version there is none.
+    return execute(QString::fromLatin1(diveschema::fillMissingFigures));
+}
+
+// --- Storing and reading -------------------------------------------------------
+
+int DiveDb::getNbDives() const
+{
+    Run count = run(Statement::CountDives, {});
+    return count && count->next() ? count->value(0).toInt() : 0;
+}
+
+int DiveDb::getMaxDiveId() const
+{
+    Run max = run(Statement::MaxDiveId, {});
+    return max && max->next() ? max->value(0).toInt() : 0;
+}
+
+int DiveDb::getDiveByName(const QString& name, const QString& serial) const
+{
+    Run found = run(Statement::DiveByName, {textValue(name), storedSerial(serial)});
+    return found && found->next() ? found->value(0).toInt() : -1;
+}
+
+int DiveDb::storeDive(const Dive& dive)
+{
+    if (!isOpen())
+        return NotOpen;
+    Transaction transaction(*this);
+    if (!transaction.begun())
+        return SqlFailed;
+    if (getDiveByName(dive.name, dive.computerSerial) >= 0)
+        return AlreadyStored;
+    const int id = getNbDives() < 1 ? 1 : getMaxDiveId() + 1;
+    if (writeDiveRow(Statement::InsertDive, id, dive) < 0 || !writeGases(id, dive) ||
+        !writeSamples(id, dive) || !writeFigures(id))
+        return SqlFailed;
+    return transaction.commit() ? Success : SqlFailed;
+}
+
+int DiveDb::updateDive(const Dive& dive)
+{
+    if (!isOpen())
+        return NotOpen;
+    const int id = getDiveByName(dive.name, dive.computerSerial);
+    return id < 0 ? NotFound : updateDiveById(id, dive);
+}
+
+int DiveDb::updateDiveById(int id, const Dive& dive)
+{
+    if (!isOpen())
+        return NotOpen;
+    if (id < 0)
+        return NotFound;
+    Transaction transaction(*this);
+    if (!transaction.begun())
+        return SqlFailed;
+    const int rewritten = writeDiveRow(Statement::UpdateDive, id, dive);
+    if (rewritten < 0)
+        return SqlFailed;
+    // No dive of that id: nothing else is written.
+    if (rewritten == 0)
+        return NotFound;
+    if (!runEach({Statement::DeleteGases, Statement::DeleteSamples}, {id}) ||
+        !writeGases(id, dive) || !writeSamples(id, dive) || !writeFigures(id))
+        return SqlFailed;
+    return transaction.commit() ? Success : SqlFailed;
+}
+
+int DiveDb::writeDiveRow(Statement statement, int id, const Dive& dive)
+{
+    PreparedStatement* write = prepared(statement);
+    if (!write)
+        return -1;
+    QSqlQuery& query = write->query;
+    // Both the insert and the rewrite take their values by name; a statement
+    // ignores the names it does not use.
+    query.bindValue(QStringLiteral(":diveid"), id);
+    query.bindValue(QStringLiteral(":name"), textValue(dive.name));
+    query.bindValue(QStringLiteral(":computer"), storedComputerName(dive.computerName));
+    query.bindValue(QStringLiteral(":datetime"), qint64(dive.beginTime));
+    query.bindValue(QStringLiteral(":serial"), storedSerial(dive.computerSerial));
+    query.bindValue(QStringLiteral(":period"), int(dive.samplePeriod));
+    query.bindValue(QStringLiteral(":alerts"), diveAlertWord(dive));
+    query.bindValue(QStringLiteral(":alertsAI"), int(dive.alertsAI));
+    query.bindValue(QStringLiteral(":divermode"), int(dive.diverMode));
+    query.bindValue(QStringLiteral(":divemode"), int(dive.divemode));
+    query.bindValue(QStringLiteral(":ocdivemode"), int(dive.ocdivemode));
+    query.bindValue(QStringLiteral(":gfslow"), int(dive.gfLow));
+    query.bindValue(QStringLiteral(":gfshigh"), int(dive.gfHigh));
+    query.bindValue(QStringLiteral(":waterdensity"), int(dive.density));
+    query.bindValue(QStringLiteral(":psurf"), int(dive.surfacePressure));
+    query.bindValue(QStringLiteral(":computertype"), int(dive.computerModel));
+    query.bindValue(QStringLiteral(":firmwareversion"), textValue(dive.firmwareVersion));
+    query.bindValue(QStringLiteral(":place"), textValue(dive.place));
+    query.bindValue(QStringLiteral(":site"), textValue(dive.site));
+    query.bindValue(QStringLiteral(":buddy"), textValue(dive.buddy));
+    query.bindValue(QStringLiteral(":diveNumber"), int(dive.diveNumber));
+    query.bindValue(QStringLiteral(":uploaded"), int(dive.uploaded));
+    query.bindValue(QStringLiteral(":gasSet"), int(dive.gasSet));
+    query.bindValue(QStringLiteral(":diverN2"), tissueBlob(dive.diverN2));
+    query.bindValue(QStringLiteral(":diverHe"), tissueBlob(dive.diverHe));
+    int written = -1;
+    if (query.exec())
+        written = query.numRowsAffected();
+    else
+        debugQueryError(query);
+    query.finish();
+    return written;
+}
+
+bool DiveDb::writeGases(int id, const Dive& dive)
+{
+    for (qsizetype i = 0; i < dive.gases.size(); ++i) {
+        const DiveGas& gas = dive.gases.at(i);
+        if (!run(Statement::InsertGas, {id, int(i + 1), int(gas.o2Percent()), int(gas.hePercent()),
+                                        gas.legacyGasClass()}))
+            return false;
+    }
+    return true;
+}
+
+bool DiveDb::writeSamples(int id, const Dive& dive)
+{
+    PreparedStatement* insert = prepared(Statement::InsertSample);
+    if (!insert)
+        return false;
+    for (qsizetype i = 0; i < dive.lines.size(); ++i) {
+        const DiveLine& line = dive.lines.at(i);
+        if (!insert->exec({id, int(i), line.timeSec, line.depth, line.ambientTemp, line.otu,
+                           line.cns, line.decoCeiling, line.gradientFactor, int(line.alertFlag),
+                           int(line.gasIndex), int(line.alertFlagTransmitter), int(line.battery),
+                           int(line.tankPressure), int(line.gfLow), int(line.gfHigh), line.ppO2,
+                           storedTransmitterIndex(line.tankPressureTxIndex),
+                           sampleAlertPelavix(line)})) {
+            debugQueryError(insert->query);
+            insert->query.finish();
+            return false;
+        }
+    }
+    insert->query.finish();
+    return true;
+}
+
+bool DiveDb::writeFigures(int id)
+{
+    return bool(run(Statement::WriteFigures, {id}));
+}
+
+bool DiveDb::readDive(int id, Dive& dive) const
+{
+    if (!isOpen())
+        return false;
+    // Read aside: the dive handed in changes only once everything was read.
+    Dive read = dive;
+    read.clear();
+    if (!readDiveRow(id, read) || !readGases(id, read) || !readSamples(id, read))
+        return false;
+    if (read.computerModel == kPelavixModel)
+        read.alertsPelavix = pelavixAlertSummary(read.lines);
+    DiveAnalysis::calculateMaxTimeDepth(read);
+    DiveAnalysis::calculateSpeeds(read, false);
+    DiveAnalysis::createCeilPointsFromLines(read);
+    dive = std::move(read);
+    return true;
+}
+
+bool DiveDb::readDiveRow(int id, Dive& dive) const
+{
+    Run row = run(Statement::SelectDive, {id});
+    if (!row || !row->next())
+        return false;
+    const auto number = [&row](int column) { return row->value(column).toInt(); };
+    const auto text = [&row](int column) { return row->value(column).toString(); };
+    dive.name = text(ColName);
+    dive.computerName = text(ColComputer);
+    dive.computerSerial = text(ColSerial);
+    dive.firmwareVersion = text(ColFirmware);
+    dive.beginTime = row->value(ColDateTime).toLongLong();
+    dive.samplePeriod = quint8(std::max(1, number(ColPeriod)));
+    dive.diverMode = row->value(ColDiverMode).isNull() ? quint8(255) : quint8(number(ColDiverMode));
+    dive.divemode = quint8(number(ColDiveMode));
+    dive.ocdivemode = quint8(number(ColOcDiveMode));
+    dive.gfLow = quint8(number(ColGfLow));
+    dive.gfHigh = quint8(number(ColGfHigh));
+    dive.density = number(ColWaterDensity) != 0 ? 1 : 0;
+    dive.surfacePressure = quint16(number(ColSurfacePressure));
+    dive.computerModel = number(ColComputerType);
+    dive.place = text(ColPlace);
+    dive.site = text(ColSite);
+    dive.buddy = text(ColBuddy);
+    dive.diveNumber = quint16(number(ColDiveNumber));
+    dive.alertsAI = quint8(number(ColAlertsAI));
+    dive.uploaded = number(ColUploaded) != 0;
+    dive.gasSet = quint16(number(ColGasSet));
+    readTissueBlob(row->value(ColDiverN2).toByteArray(), dive.diverN2);
+    readTissueBlob(row->value(ColDiverHe).toByteArray(), dive.diverHe);
+    setDiveAlertWord(dive, row->value(ColAlerts).toLongLong());
+    return true;
+}
+
+bool DiveDb::readGases(int id, Dive& dive) const
+{
+    Run gases = run(Statement::SelectGases, {id});
+    if (!gases)
+        return false;
+    while (gases->next()) {
+        DiveGas gas;
+        gas.setFractionO2(gases->value(1).toInt() / 100.0);
+        gas.setFractionHe(gases->value(2).toInt() / 100.0);
+        gas.setLegacyGasClass(gases->value(3).toInt());
+        dive.gases.append(gas);
+    }
+    return gases->lastError().type() == QSqlError::NoError;
+}
+
+bool DiveDb::readSamples(int id, Dive& dive) const
+{
+    Run samples = run(Statement::SelectSamples, {id});
+    if (!samples)
+        return false;
+    const bool pelavix = dive.computerModel == kPelavixModel;
+    while (samples->next()) {
+        const QSqlQuery& row = *samples;
+        DiveLine line;
+        line.timeSec = row.value(SamTime).toDouble();
+        line.depth = row.value(SamDepth).toDouble();
+        line.ambientTemp = row.value(SamTemperature).toDouble();
+        line.otu = row.value(SamOtu).toDouble();
+        line.cns = row.value(SamCns).toDouble();
+        line.decoCeiling = row.value(SamDecoCeiling).toDouble();
+        line.gradientFactor = row.value(SamGradientFactor).toDouble();
+        line.alertFlag = quint8(row.value(SamAlertFlag).toInt());
+        line.alertFlagTransmitter = quint8(row.value(SamAlertAI).toInt());
+        line.gasIndex = row.value(SamGasIndex).toInt();
+        line.battery = quint16(row.value(SamBattery).toInt());
+        line.tankPressure = quint16(row.value(SamTankPressure).toInt());
+        line.gfLow = quint8(row.value(SamGfLow).toInt());
+        line.gfHigh = quint8(row.value(SamGfHigh).toInt());
+        line.ppO2 = row.value(SamPpO2).toDouble();
+        line.tankPressureTxIndex = transmitterIndexFromColumn(row.value(SamTxIndex));
+        if (pelavix) {
+            const QVariant stored = row.value(SamAlertPelavix);
+            setSampleAlertPelavix(
+                line, stored.isNull()
+                          ? pelavixAlertFromQuelm(line.alertFlag, line.alertFlagTransmitter)
+                          : stored.toLongLong());
+        }
+        dive.lines.append(line);
+    }
+    // A read that stopped on an error is not the whole dive.
+    return samples->lastError().type() == QSqlError::NoError;
+}
+
+// --- Listing and edits ---------------------------------------------------------
+
+void DiveDb::getDives(const Filter& filter, QList<DiveInfo>& out, int& groupCount, SortField field,
+                      SortOrder order) const
+{
+    groupCount = 0;
+    if (!isOpen())
+        return;
+    const DiveListQuery list = DiveListQuery::forFilter(filter, field, order);
+    QSqlQuery query(mDatabase);
+    query.setForwardOnly(true);
+    if (!query.prepare(list.text)) {
+        debugQueryError(query);
+        return;
+    }
+    for (const QVariant& value : list.values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        debugQueryError(query);
+        return;
+    }
+    QList<DiveInfo> rows;
+    while (query.next())
+        rows.append(diveInfoFrom(query));
+    if (query.lastError().type() != QSqlError::NoError) {
+        debugQueryError(query);
+        return;
+    }
+    groupCount = groupCountOf(rows);
+    out.append(rows);
+}
+
+bool DiveDb::getDiveInfo(int id, DiveInfo& info) const
+{
+    Run row = run(Statement::SelectListRow, {id});
+    if (!row || !row->next())
+        return false;
+    info = diveInfoFrom(*row);
+    return true;
+}
+
+QList<unsigned short> DiveDb::getDiveIdsByComputer(const QString& serial) const
+{
+    QList<unsigned short> numbers;
+    for (const QVariant& number : firstColumn(Statement::DiveNumbers, {textValue(serial)}))
+        numbers.append(quint16(number.toInt()));
+    return numbers;
+}
+
+int DiveDb::storeUserInformation(int id, const UserInformation& info)
+{
+    if (!isOpen())
+        return NotOpen;
+    Run update = run(Statement::StoreUserInformation,
+                     {textValue(info.place), textValue(info.site), textValue(info.buddy), id});
+    if (!update)
+        return SqlFailed;
+    return update->numRowsAffected() > 0 ? Success : NotFound;
+}
+
+int DiveDb::checkComputerNameBySerial(const QString& serial, const QString& computerName,
+                                      bool& changed)
+{
+    if (!isOpen())
+        return NotOpen;
+    const QString name = storedComputerName(computerName);
+    Run update = run(Statement::RenameComputer, {name, storedSerial(serial), name});
+    if (!update)
+        return SqlFailed;
+    changed = update->numRowsAffected() > 0;
+    return Success;
+}
+
+QString DiveDb::getSerialOfDive(int id) const
+{
+    Run row = run(Statement::SerialOfDive, {id});
+    return row && row->next() ? row->value(0).toString() : QString();
+}
+
+bool DiveDb::renameDive(int id, const QString& newName)
+{
+    const QString serial = getSerialOfDive(id);
+    if (serial.isEmpty() || getDiveByName(newName, serial) >= 0)
+        return false;
+    return bool(run(Statement::RenameDive, {textValue(newName), id}));
+}
+
+bool DiveDb::runEach(std::initializer_list<Statement> statements,
+                     std::initializer_list<QVariant> values)
+{
+    return std::all_of(statements.begin(), statements.end(), [this, values](Statement statement) {
+        return bool(run(statement, values));
+    });
+}
+
+bool DiveDb::deleteDive(int id)
+{
+    if (!isOpen())
+        return false;
+    Transaction transaction(*this);
+    return transaction.begun() &&
+           runEach({Statement::DeleteSamples, Statement::DeleteGases, Statement::DeleteDive},
+                   {id}) &&
+           transaction.commit();
+}
+
+QList<QVariant> DiveDb::firstColumn(Statement statement,
+                                    std::initializer_list<QVariant> values) const
+{
+    QList<QVariant> column;
+    Run rows = run(statement, values);
+    while (rows && rows->next())
+        column.append(rows->value(0));
+    return column;
+}
+
+QList<QString> DiveDb::getDistinctSerialNumber(QList<QString>& names) const
+{
+    const QList<QString> serials = textsOf(firstColumn(Statement::DistinctSerials, {}));
+    for (const QString& serial : serials)
+        names.append(textsOf(firstColumn(Statement::ComputersOfSerial, {serial})).join(", "));
+    return serials;
+}
+
+QList<QString> DiveDb::getDistinctComputerName() const
+{
+    return textsOf(firstColumn(Statement::DistinctComputers, {}));
+}
+
+bool DiveDb::markUploaded(int id, bool uploaded)
+{
+    Run update = run(Statement::MarkUploaded, {int(uploaded), id});
+    return update && update->numRowsAffected() > 0;
+}
+
+QList<int> DiveDb::getNotUploadedPelavixDiveIds() const
+{
+    QList<int> ids;
+    for (const QVariant& id : firstColumn(Statement::NotUploadedPelavix, {}))
+        ids.append(id.toInt());
+    return ids;
+}
+
+int DiveDb::clearDatabase()
+{
+    if (!isOpen())
+        return NotOpen;
+    Transaction transaction(*this);
+    if (!transaction.begun())
+        return SqlFailed;
+    if (!runEach({Statement::ClearDives, Statement::ClearSamples, Statement::ClearGases}, {}))
+        return SqlFailed;
+    return transaction.commit() ? Success : SqlFailed;
+}

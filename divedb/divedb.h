@@ -1,0 +1,136 @@
+#pragma once
+
+#include "divedb/diveinfo.h"
+#include "divedb/diveschema.h"
+#include "divemodel/dive.h"
+
+#include <QList>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+class QSqlQuery;
+class QVariant;
+
+// The dive database "diveDB.db": the one owner of its connection. It creates
+// the tables of a new file, brings the columns of an older file up to date,
+// and stores, reads, lists and edits dives. Every operation that writes more
+// than one statement runs in a transaction of its own: a dive is written
+// whole or not at all.
+class DiveDb : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The result codes of the operations.
+    enum Result : int {
+        Success = 0,
+        NotOpen = 1,       // the database is not open (or could not be opened)
+        AlreadyStored = 2, // a dive of the same name and serial number is stored
+        SqlFailed = 3,     // a statement failed; the transaction was rolled back
+        NotFound = 4,      // no stored dive to update
+    };
+
+    // The one instance, made on first use and kept for the whole run.
+    static DiveDb* instance();
+
+    // Opens (or creates) the file and brings it up to date, in one
+    // transaction: a file that cannot be brought up to date is left as it
+    // was. Opening another file closes the one before.
+    int setDatabase(const QString& path);
+    int createTableDives();
+    int createTableProfiles();
+    int createTableGases();
+    // Whether the column exists or could be added. The error of a failed
+    // addition goes to `error` when given.
+    static bool checkField(const QString& table, const QString& column, FieldType type,
+                           QString* error = nullptr);
+    // Keeps the text of the query's error as the last error.
+    void debugQueryError(const QSqlQuery& query) const;
+    QString lastError() const { return mLastError; }
+
+    int getNbDives() const;
+    int getMaxDiveId() const;
+    // The id of the dive of that name and (stored) serial, or -1.
+    int getDiveByName(const QString& name, const QString& serial) const;
+    int storeDive(const Dive& dive);
+    // Loads a stored dive and computes what its samples give; on any failure
+    // returns false and leaves `dive` as it was.
+    bool readDive(int id, Dive& dive) const;
+    int updateDive(const Dive& dive);
+    int updateDiveById(int id, const Dive& dive);
+
+    // Appends the dives that the filter keeps, grouped by computer and sorted
+    // inside each group; `groupCount` gets the number of computer groups.
+    void getDives(const Filter& filter, QList<DiveInfo>& out, int& groupCount, SortField field,
+                  SortOrder order) const;
+    bool getDiveInfo(int id, DiveInfo& info) const;
+    // The computer's dive numbers already stored for the serial.
+    QList<unsigned short> getDiveIdsByComputer(const QString& serial) const;
+    int storeUserInformation(int id, const UserInformation& info);
+    // Gives every dive of the serial the computer's name; `changed` tells
+    // whether any dive had another.
+    int checkComputerNameBySerial(const QString& serial, const QString& computerName,
+                                  bool& changed);
+    bool renameDive(int id, const QString& newName);
+    QString getSerialOfDive(int id) const;
+    bool deleteDive(int id);
+    // The distinct serials; `names` gets, for each, its computer names joined
+    // with ", ".
+    QList<QString> getDistinctSerialNumber(QList<QString>& names) const;
+    QList<QString> getDistinctComputerName() const;
+    bool markUploaded(int id, bool uploaded);
+    QList<int> getNotUploadedPelavixDiveIds() const;
+    int clearDatabase();
+
+    // The texts that stand for an empty computer name and serial number.
+    static QString storedComputerName(const QString& name);
+    static QString storedSerial(const QString& serial);
+
+private:
+    enum class Statement : int;
+    struct PreparedStatement;
+    class Transaction;
+    class Run;
+
+    DiveDb();
+    ~DiveDb() override;
+
+    static QString textOf(Statement statement);
+    bool isOpen() const { return mDatabase.isOpen(); }
+    // The statement, prepared on first use and kept; null (after recording
+    // the error) when it cannot be prepared.
+    PreparedStatement* prepared(Statement statement) const;
+    // Runs a prepared statement with its values bound in order.
+    Run run(Statement statement, std::initializer_list<QVariant> values) const;
+    // The first column of every row of a query.
+    QList<QVariant> firstColumn(Statement statement, std::initializer_list<QVariant> values) const;
+    // Runs a statement text once.
+    bool execute(const QString& text) const;
+    void dropStatements();
+
+    int createTable(const char* statement);
+    int migrate();
+    int bringColumnsUpToDate();
+    bool keepDiveFigures();
+    bool readDiveRow(int id, Dive& dive) const;
+    // The rows written, or -1 when the statement failed.
+    int writeDiveRow(Statement statement, int id, const Dive& dive);
+    bool writeGases(int id, const Dive& dive);
+    bool writeSamples(int id, const Dive& dive);
+    bool writeFigures(int id);
+    bool readGases(int id, Dive& dive) const;
+    bool readSamples(int id, Dive& dive) const;
+    // Runs the statements in order with the same values; stops at the first
+    // that fails.
+    bool runEach(std::initializer_list<Statement> statements,
+                 std::initializer_list<QVariant> values);
+
+    QSqlDatabase mDatabase;
+    mutable QString mLastError;
+    mutable std::vector<std::unique_ptr<PreparedStatement>> mStatements;
+};
