@@ -18,14 +18,6 @@
 
 namespace {
 
-QList<QPointF> profileOf(const Dive& dive)
-{
-    QList<QPointF> profile;
-    for (const DiveLine& line : dive.lines)
-        profile.append(QPointF(line.timeSec, line.depth));
-    return profile;
-}
-
 // A 30-minute dive to 24 m, one sample every 30 s.
 Dive sampleDive()
 {
@@ -105,7 +97,7 @@ private slots:
         QVERIFY(window.loadDiveProfile(mDiveFile));
         GraphView* view = window.diveLogView();
         QCOMPARE(view->getDiveProfile(), &window.currentDive());
-        QCOMPARE(profileOf(*view->getDiveProfile()), profileOf(sampleDive()));
+        QCOMPARE(testkit::profileOf(*view->getDiveProfile()), testkit::profileOf(sampleDive()));
         // A PNG for a person to look at.
         window.resize(1280, 800);
         window.show();
@@ -155,7 +147,7 @@ private slots:
         QCOMPARE(mPrompts.records().first().filter,
                  QString("Dive file (*.uddf *.csv);;UDDF file (*.uddf);;Csv file (*.csv)"));
         const QList<QPointF> written = writtenProfile(path);
-        const QList<QPointF> expected = profileOf(DiveAnalysis::extractProfile(window.currentDive(), start, end));
+        const QList<QPointF> expected = testkit::profileOf(DiveAnalysis::extractProfile(window.currentDive(), start, end));
         QVERIFY(expected.size() > 4);
         QCOMPARE(written.size(), expected.size());
         for (qsizetype i = 0; i < expected.size(); ++i) {

@@ -22,14 +22,6 @@ QByteArray csvDive(const QList<QPointF>& samples)
     return testkit::csvImportText(testkit::diveLines(samples));
 }
 
-QList<QPointF> profileOf(const Dive& dive)
-{
-    QList<QPointF> profile;
-    for (const DiveLine& line : dive.lines)
-        profile.append(QPointF(line.timeSec, line.depth));
-    return profile;
-}
-
 QString lastDiveFolder()
 {
     const QString data = QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
@@ -73,7 +65,7 @@ private slots:
         mPrompts.answer(mSecond);
         window.findChild<QPushButton*>("btImportDive")->click();
         const Dive& dive = window.currentDive();
-        QCOMPARE(profileOf(dive), (QList<QPointF>{{0, 0}, {30, 6}}));
+        QCOMPARE(testkit::profileOf(dive), (QList<QPointF>{{0, 0}, {30, 6}}));
         QCOMPARE(dive.name, QString("evening"));
         QCOMPARE(dive.format, qint32(DiveFormat::Csv));
         QCOMPARE(dive.maxDepth, 6.0);

@@ -28,6 +28,15 @@ inline QList<DiveLine> diveLines(const QList<QPointF>& points)
     return lines;
 }
 
+// The (time, depth) points of a dive's samples: the inverse of diveLines.
+inline QList<QPointF> profileOf(const Dive& dive)
+{
+    QList<QPointF> profile;
+    for (const DiveLine& line : dive.lines)
+        profile.append(QPointF(line.timeSec, line.depth));
+    return profile;
+}
+
 // A dive of samples at `period` seconds apart with the given depths.
 inline Dive diveOfDepths(const QList<double>& depths, double period = 10.0)
 {
