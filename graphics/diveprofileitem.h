@@ -4,6 +4,7 @@
 #include "divemodel/dive.h"
 #include "graphics/divepoint.h"
 #include "graphics/marker.h"
+#include "graphics/profilemapping.h"
 #include "graphics/showitemsstate.h"
 
 #include <QGraphicsObject>
@@ -81,6 +82,8 @@ public:
     void onDivePointMoved(DivePoint* point, const QPointF& oldPos);
     static QString divePointToolTip(int index, const DiveLine& line);
 
+    // The mapping of the scales and the graph area, as every paint uses it.
+    ProfileMapping mapping() const;
     Dive* dive() const { return mDive; }
     const QRectF& graphRect() const { return mGraphRect; }
     double graphBottom() const { return mGraphBottom; }

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include <cmath>
+#include <iterator>
 
 namespace profilemarks {
 
@@ -30,6 +31,8 @@ QString translated(const char* text)
     return QCoreApplication::translate("DiveProfileItem", text);
 }
 
+static_assert(std::size(kAlertRows) == PelavixAlertScan::kRowCount);
+
 QString number(double value)
 {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
@@ -37,20 +40,25 @@ QString number(double value)
 
 } // namespace
 
+void PelavixAlertScan::scan(int sample, const DiveLine& line, QList<AlertMark>& marks)
+{
+    if (line.pelavixAlerts == 0)
+        return;
+    for (size_t row = 0; row < std::size(kAlertRows); ++row) {
+        const AlertRow& alert = kAlertRows[row];
+        if (line.flagPelavix(alert.type) == 0 || (alert.once && mShown[row]))
+            continue;
+        mShown[row] = true;
+        marks.append({sample, alert.type});
+    }
+}
+
 QList<AlertMark> pelavixAlerts(const Dive& dive)
 {
     QList<AlertMark> marks;
-    bool shown[std::size(kAlertRows)] = {};
-    for (int i = 1; i < dive.lines.size(); ++i) {
-        const DiveLine& line = dive.lines.at(i);
-        for (size_t row = 0; row < std::size(kAlertRows); ++row) {
-            const AlertRow& alert = kAlertRows[row];
-            if (line.flagPelavix(alert.type) == 0 || (alert.once && shown[row]))
-                continue;
-            shown[row] = true;
-            marks.append({i, alert.type});
-        }
-    }
+    PelavixAlertScan scan;
+    for (int i = 1; i < dive.lines.size(); ++i)
+        scan.scan(i, dive.lines.at(i), marks);
     return marks;
 }
 
@@ -104,8 +112,7 @@ QList<int> gasChanges(const Dive& dive)
 {
     QList<int> samples;
     for (int i = 1; i < dive.lines.size(); ++i) {
-        const int gas = dive.lines.at(i).gasIndex;
-        if (gas >= 0 && gas != dive.lines.at(i - 1).gasIndex)
+        if (isGasChange(dive.lines.at(i), dive.lines.at(i - 1)))
             samples.append(i);
     }
     return samples;

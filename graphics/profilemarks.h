@@ -20,13 +20,31 @@ struct AlertMark
 // The Pelavix alerts of a dive, sample by sample and, within a sample, in
 // the order the profile shows them. Fast ascents and ceiling violations are
 // marked on every flagged sample, the other alerts on the first one only.
+class PelavixAlertScan
+{
+public:
+    static constexpr int kRowCount = 8;
+
+    // Appends the alerts of sample `sample`; samples come in order from 1.
+    void scan(int sample, const DiveLine& line, QList<AlertMark>& marks);
+
+private:
+    bool mShown[kRowCount] = {}; // the once-only alerts already marked
+};
+
 QList<AlertMark> pelavixAlerts(const Dive& dive);
 
 // The tool tip of an alert: its translated text with the sample's value.
 QString alertText(PelavixAlertType type, const DiveLine& line);
 const QImage& alertImage(PelavixAlertType type);
 
-// Samples i (from 1) whose gas index is defined and differs from sample i - 1's.
+// Whether a sample switches to a gas: its gas index is defined and differs from the previous sample's.
+inline bool isGasChange(const DiveLine& line, const DiveLine& previous)
+{
+    return line.gasIndex >= 0 && line.gasIndex != previous.gasIndex;
+}
+
+// Samples i (from 1) that switch gas.
 QList<int> gasChanges(const Dive& dive);
 
 // The gas's name and its use, " (Diluent)", " (Bailout)" or " (Open Circuit)".

@@ -427,28 +427,60 @@ private slots:
         QVERIFY(regionHas(image, image.rect(), QColor(Qt::lightGray))); // the axes
     }
 
-    // Inside one pixel column only the first, the highest, the lowest and the
-    // last point are kept; everything left or right of the view is one column.
+    // A stroked polyline keeps per pixel column the first, the highest, the
+    // lowest and the last point; everything left or right of the view is one column.
     void outlineReduction()
     {
-        const PixelColumns columns(1.0, 0.0, 10.0);
-        const QPolygonF points = {{0.1, 5}, {0.15, 6}, {0.2, 1}, {0.3, 9}, {0.35, 7}, {0.4, 4}, {1.5, 3},
-                                  {12, 2},  {13, 8},   {14, 1}, {15, 5}, {16, 4}, {17, kNaN}};
+        OutlineReducer outline(PixelColumns(1.0, 0.0, 10.0));
+        for (const QPointF& p : QPolygonF{{0.1, 5}, {0.15, 6}, {0.2, 1}, {0.3, 9}, {0.35, 7}, {0.4, 4}, {1.5, 3},
+                                          {12, 2}, {13, 8}, {14, 1}, {15, 5}, {16, 4}, {17, kNaN}})
+            outline.add(p);
         // The highest and the lowest keep their order of arrival.
-        const QPolygonF expected = {{0.1, 5}, {0.2, 1}, {0.3, 9}, {0.4, 4}, {1.5, 3},
-                                    {12, 2},  {13, 8},  {14, 1}, {16, 4}};
-        QCOMPARE(reducedOutline(points, columns), expected);
+        QCOMPARE(outline.take(), (QPolygonF{{0.1, 5}, {0.2, 1}, {0.3, 9}, {0.4, 4}, {1.5, 3},
+                                            {12, 2}, {13, 8}, {14, 1}, {16, 4}}));
+    }
+
+    void areaReduction_data()
+    {
+        QTest::addColumn<bool>("strokedEdge");
+        QTest::addColumn<QPolygonF>("points");
+        QTest::addColumn<QPolygonF>("outline");
+        const QPolygonF threeColumns = {{0.1, 5}, {0.5, 1}, {0.9, 9}, {1.1, 4}, {1.5, 8},
+                                        {1.9, 2}, {2.1, 6}, {2.5, 3}, {2.9, 7}, {4.5, 5}};
+        QTest::newRow("first and last per column") << false << threeColumns
+                                                   << QPolygonF{{0.1, 5}, {0.9, 9}, {1.1, 4}, {1.9, 2}, {2.1, 6},
+                                                                {2.9, 7}, {4.5, 5}};
+        QTest::newRow("under a stroke: one level through the run")
+            << true << threeColumns
+            << QPolygonF{{0.1, 5}, {0.9, 5}, {1.1, 5}, {1.9, 5}, {2.1, 5}, {2.9, 7}, {4.5, 5}};
+        QTest::newRow("under a stroke: the level stays within each column")
+            << true << QPolygonF{{0.1, 1}, {0.9, 2}, {1.1, 6}, {1.9, 8}}
+            << QPolygonF{{0.1, 1}, {0.9, 1}, {1.1, 6}, {1.9, 8}};
+        QTest::newRow("single points stay exact") << true << QPolygonF{{0.5, 1}, {2.5, 9}, {3.5, 4}}
+                                                  << QPolygonF{{0.5, 1}, {2.5, 9}, {3.5, 4}};
+    }
+
+    void areaReduction()
+    {
+        QFETCH(bool, strokedEdge);
+        QFETCH(QPolygonF, points);
+        AreaReducer area(PixelColumns(1.0, 0.0, 10.0), strokedEdge);
+        for (const QPointF& p : points)
+            area.add(p);
+        QTEST(area.take(), "outline");
     }
 
     void segmentReduction()
     {
-        const PixelColumns columns(1.0, 0.0, 10.0);
         // Three segments inside column 0 (levels 0, 2, 0), one crossing to
         // column 3 (level 1), one crossing out of the view (level 0) and one
         // wholly right of it.
+        SegmentReducer segments(PixelColumns(1.0, 0.0, 10.0), 3);
         const QPolygonF points = {{0.1, 5}, {0.2, 1}, {0.3, 9}, {0.4, 4}, {3.5, 4}, {12, 4}, {13, 6}};
         const QList<quint8> levels = {0, 0, 2, 0, 1, 0, 2};
-        const QList<QList<QLineF>> lines = reducedSegments(points, levels, columns, 3);
+        for (qsizetype k = 0; k < points.size(); ++k)
+            segments.add(points[k], levels[k]);
+        const QList<QList<QLineF>> lines = segments.take();
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], (QList<QLineF>{QLineF(QPointF(3.5, 4), QPointF(12, 4)),
                                           QLineF(QPointF(0.2, 1), QPointF(0.3, 9))}));
@@ -456,11 +488,35 @@ private slots:
         QCOMPARE(lines[2], (QList<QLineF>{QLineF(QPointF(0.2, 1), QPointF(0.3, 9))}));
     }
 
+    void dotReduction_data()
+    {
+        QTest::addColumn<QPolygonF>("dots");
+        QTest::addColumn<QList<QLineF>>("lines");
+        QTest::newRow("touching dots: one run") << QPolygonF{{0.1, 5}, {0.2, 8}, {0.3, 6}, {0.4, 11}}
+                                                << QList<QLineF>{QLineF(0.1, 5, 0.1, 11)};
+        QTest::newRow("dots apart: one run each")
+            << QPolygonF{{0.1, 5}, {0.2, 15}, {0.3, 7}, {1.5, 3}}
+            << QList<QLineF>{QLineF(0.1, 5, 0.1, 7), QLineF(0.1, 15, 0.1, 15), QLineF(1.5, 3, 1.5, 3)};
+        QTest::newRow("out of sight: none") << QPolygonF{{12, 5}, {2, 40}, {3, -9}, {kNaN, 5}} << QList<QLineF>{};
+    }
+
     void dotReduction()
     {
-        const PixelColumns columns(1.0, 0.0, 10.0);
-        const QPolygonF points = {{0.1, 5.1}, {0.2, 5.6}, {0.3, 6.2}, {0.4, 5.2}, {1.1, 5.1}, {12, 5}, {2, 40}};
-        QCOMPARE(distinctDots(points, columns, 0, 20), (QPolygonF{{0.1, 5.1}, {0.3, 6.2}, {1.1, 5.1}}));
+        QFETCH(QPolygonF, dots);
+        DotReducer reducer(PixelColumns(1.0, 0.0, 10.0), 0, 20, 4);
+        for (const QPointF& p : dots)
+            reducer.add(p);
+        QTEST(reducer.take(), "lines");
+    }
+
+    void markedPixels()
+    {
+        PixelSet marked;
+        QVERIFY(marked.insert(QPointF(10.2, 5.1)));
+        QVERIFY(!marked.insert(QPointF(9.8, 4.9)));   // the same pixel
+        QVERIFY(marked.insert(QPointF(9.8, 4.9), 1)); // another layer
+        QVERIFY(marked.insert(QPointF(11.2, 5.1)));
+        QVERIFY(!marked.insert(QPointF(1e12, 5)));    // far off any screen
     }
 };
 
