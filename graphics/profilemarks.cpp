@@ -1,6 +1,7 @@
 #include "graphics/profilemarks.h"
 
 #include "graphics/marker.h"
+#include "graphics/profilestyle.h"
 
 #include <QCoreApplication>
 
@@ -128,6 +129,36 @@ QString gasToolTip(const Dive& dive, int gasIndex)
         return gas.getName() + translated(QT_TRANSLATE_NOOP("DiveProfileItem", " (Bailout)"));
     default:
         return gas.getName() + translated(QT_TRANSLATE_NOOP("DiveProfileItem", " (Open Circuit)"));
+    }
+}
+
+CurveLabels::CurveLabels(const QRectF& visible)
+    : mVisible(visible)
+{
+}
+
+void CurveLabels::keep(const QPointF& at, const QString& text, const QColor& colour)
+{
+    static const QPointF kOffset(5, -5);
+    if (mVisible.contains(at))
+        mLabels.append({at + kOffset, text, colour});
+    mLastX = at.x();
+}
+
+void CurveLabels::add(const DiveLine& start, const QPointF* temperatureAt, const QPointF* tankAt)
+{
+    constexpr double kSpacing = 50.0; // px
+    if (temperatureAt && temperatureAt->x() > mLastX + kSpacing) {
+        const double rounded = std::round(start.ambientTemp);
+        if (rounded != mLastTemperature) {
+            keep(*temperatureAt, QStringLiteral("%1°C").arg(rounded), Qt::blue);
+            mLastTemperature = rounded;
+        }
+    }
+    if (tankAt && tankAt->x() > mLastX + kSpacing && start.tankPressure != mLastTank) {
+        keep(*tankAt, QStringLiteral("%1b").arg(start.tankPressure),
+             profilestyle::tankColour(profilestyle::tankLevel(start.tankPressure)));
+        mLastTank = start.tankPressure;
     }
 }
 

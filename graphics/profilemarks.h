@@ -2,6 +2,7 @@
 
 #include "divemodel/dive.h"
 
+#include <QColor>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -49,5 +50,39 @@ QList<int> gasChanges(const Dive& dive);
 
 // The gas's name and its use, " (Diluent)", " (Bailout)" or " (Open Circuit)".
 QString gasToolTip(const Dive& dive, int gasIndex);
+
+// A label of the temperature or the tank curve.
+struct CurveLabel
+{
+    QPointF at;
+    QString text;
+    QColor colour;
+};
+
+// The labels of the temperature and the tank curve, segment by segment. A
+// segment's start gets a label when it lies more than 50 px right of the last
+// label of either curve, so that their labels never crowd, and its value
+// (the temperature rounded to whole degrees, the tank pressure) differs from
+// that curve's last label. Labels that fall outside `visible` are counted but
+// not kept.
+class CurveLabels
+{
+public:
+    explicit CurveLabels(const QRectF& visible);
+
+    // The start of a segment: its sample and its points on the curves shown
+    // (null for a curve not shown).
+    void add(const DiveLine& start, const QPointF* temperatureAt, const QPointF* tankAt);
+    const QList<CurveLabel>& labels() const { return mLabels; }
+
+private:
+    void keep(const QPointF& at, const QString& text, const QColor& colour);
+
+    QRectF mVisible;
+    QList<CurveLabel> mLabels;
+    double mLastX = -9999;
+    double mLastTemperature = -100;
+    double mLastTank = -1;
+};
 
 } // namespace profilemarks

@@ -22,7 +22,6 @@ namespace {
 constexpr double kMarkDiameter = 6.0;
 constexpr double kYoyoDiameter = 8.0;
 constexpr double kAxisOverhang = 10.0;
-constexpr double kLabelSpacing = 50.0; // px between curve labels
 constexpr double kSpeedAtStop = 0.01;  // m/min; slower is a stop
 constexpr double kSameDepth = 0.01;    // m
 constexpr double kCeilingCheckDuration = 30.0; // s a segment must last to count as a ceiling violation
@@ -38,7 +37,6 @@ constexpr quintptr kAlertCircleLayer = 1;
 constexpr quintptr kGasCircleLayer = 2;
 
 const QPointF kAlertOffset(5, 5);
-const QPointF kLabelOffset(5, -5);
 
 QFont arial(int pointSize, int weight = QFont::Normal)
 {
@@ -226,6 +224,7 @@ void ProfilePainter::scanSamples()
     SegmentReducer tankCurve(mColumns, profilestyle::kLevelCount);
     DotReducer dots(mColumns, clip.top() - kDotSize, clip.bottom() + kDotSize, kDotSize);
     profilemarks::PelavixAlertScan alertScan;
+    profilemarks::CurveLabels labels(mMarkArea);
     QList<profilemarks::AlertMark> alerts;
 
     const ProfileMapping map = mMap; // local copies stay in registers across the calls below
@@ -264,8 +263,8 @@ void ProfilePainter::scanSamples()
             if (shown.gases && profilemarks::isGasChange(line, previous) && isWorthMarking(previousPoint)
                 && mMarked.insert(previousPoint, kGasCircleLayer))
                 mGasCircles.append(previousPoint);
-            collectLabels(previous, shown.temperature ? &previousTemperature : nullptr,
-                          withTank ? &previousTank : nullptr);
+            labels.add(previous, shown.temperature ? &previousTemperature : nullptr,
+                       withTank ? &previousTank : nullptr);
         }
         if (shown.temperature)
             temperatureCurve.add(temperature, column);
@@ -287,6 +286,7 @@ void ProfilePainter::scanSamples()
     mTemperatureLine = temperatureCurve.take();
     mTankLines = tankCurve.take();
     mDots = dots.take();
+    mLabels = labels.labels();
 }
 
 void ProfilePainter::collectQuelmMarks(int i, const DiveLine& line, const DiveLine& previous, const QPointF& point,
@@ -318,28 +318,6 @@ void ProfilePainter::collectQuelmMarks(int i, const DiveLine& line, const DiveLi
         mark(Marker::mMarkAlertCeil);
     if (i == mDive->dtrStartIndex && isWorthMarking(previousPoint))
         mQuelmMarks.append({false, QPointF(), Level::Normal, previousPoint, &Marker::mMarkDTR});
-}
-
-void ProfilePainter::collectLabels(const DiveLine& start, const QPointF* temperatureAt, const QPointF* tankAt)
-{
-    LabelState& state = mLabelState;
-    if (temperatureAt && temperatureAt->x() > state.lastX + kLabelSpacing) {
-        const double rounded = std::round(start.ambientTemp);
-        if (rounded != state.lastTemperature) {
-            if (isWorthMarking(*temperatureAt))
-                mLabels.append({*temperatureAt + kLabelOffset, QStringLiteral("%1°C").arg(rounded), Qt::blue});
-            state.lastX = temperatureAt->x();
-            state.lastTemperature = rounded;
-        }
-    }
-    if (tankAt && tankAt->x() > state.lastX + kLabelSpacing && start.tankPressure != state.lastTank) {
-        if (isWorthMarking(*tankAt)) {
-            mLabels.append({*tankAt + kLabelOffset, QStringLiteral("%1b").arg(start.tankPressure),
-                            profilestyle::tankColour(profilestyle::tankLevel(start.tankPressure))});
-        }
-        state.lastX = tankAt->x();
-        state.lastTank = start.tankPressure;
-    }
 }
 
 void ProfilePainter::drawFilledProfile()
@@ -409,7 +387,7 @@ void ProfilePainter::drawTankCurve()
 
 void ProfilePainter::drawCurveLabels()
 {
-    for (const Label& label : mLabels) {
+    for (const profilemarks::CurveLabel& label : mLabels) {
         mPainter.setPen(QPen(label.colour));
         mPainter.drawText(label.at, label.text);
     }

@@ -2,6 +2,7 @@
 
 #include "graphics/curvereduction.h"
 #include "graphics/profilemapping.h"
+#include "graphics/profilemarks.h"
 #include "graphics/profilestyle.h"
 
 #include <QColor>
@@ -34,13 +35,6 @@ public:
     void paint();
 
 private:
-    struct Label
-    {
-        QPointF at;
-        QString text;
-        QColor colour;
-    };
-
     // An alert of the first computer family: a circle in the colour of the
     // sample's speed, or none, and an icon.
     struct QuelmMark
@@ -52,15 +46,6 @@ private:
         const QImage* image = nullptr;
     };
 
-    // The labels of the temperature and tank curves; both share the position
-    // of the last label, so that their labels never crowd.
-    struct LabelState
-    {
-        double lastX = -9999;
-        double lastTemperature = -100;
-        double lastTank = -1;
-    };
-
     void drawTitle();
     void drawAxes();
     void measureDigit();
@@ -69,7 +54,6 @@ private:
     void scanSamples();
     void collectQuelmMarks(int i, const DiveLine& line, const DiveLine& previous, const QPointF& point,
                            const QPointF& previousPoint);
-    void collectLabels(const DiveLine& start, const QPointF* temperatureAt, const QPointF* tankAt);
     void drawFilledProfile();
     void drawDepthCurve();
     void drawQuelmMarks();
@@ -112,8 +96,7 @@ private:
     QList<QPointF> mAlertCircles;
     QList<QPointF> mGasCircles;
     PixelSet mMarked;
-    LabelState mLabelState;
-    QList<Label> mLabels;
+    QList<profilemarks::CurveLabel> mLabels;
     bool mQuelmMaxDepthShown = false;
     int mMaxDepthSample = -1;
     QPointF mMaxDepthPoint;

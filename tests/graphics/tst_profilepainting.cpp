@@ -4,6 +4,7 @@
 #include "graphics/curvereduction.h"
 #include "graphics/diveprofileitem.h"
 #include "graphics/profilegrid.h"
+#include "graphics/profilemarks.h"
 #include "profilefixtures.h"
 
 #include <QGraphicsPixmapItem>
@@ -55,6 +56,23 @@ struct ShownProfile
 
     QImage render() { return profilefixtures::render(scene); }
 };
+
+int pixelsOf(const QImage& image, const QColor& colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    }
+    return count;
+}
+
+QImage square(const QColor& colour)
+{
+    QImage image(4, 4, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    return image;
+}
 
 bool regionHas(const QImage& image, const QRect& region, const QColor& colour)
 {
@@ -425,6 +443,99 @@ private slots:
         const QImage image = profile.render();
         QCOMPARE(regionHas(image, image.rect(), kGreen), curve);
         QVERIFY(regionHas(image, image.rect(), QColor(Qt::lightGray))); // the axes
+    }
+
+    // The first family's alert icons are painted, not made into items: each
+    // gets a square of its own colour here, and the squares are counted.
+    void quelmAlertIcons_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("alerts");
+        QTest::addColumn<QList<int>>("maxDepthFlags");
+        QTest::addColumn<QList<int>>("fastAscentFlags");
+        QTest::addColumn<int>("maxDepthIcons");
+        QTest::addColumn<int>("fastAscentIcons");
+        QTest::addColumn<int>("ceilingIcons");
+        // One alert per sample: a second one on a sample draws its circle over the first icon.
+        const QList<int> runs = {0, 1, 1, 1, 0, 1, 1, 0, 0, 0, 0};
+        const QList<int> fast = {0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0};
+        QTest::newRow("log dive: one icon per run of maximum-depth flags") << 2 << true << runs << fast << 2 << 3 << 1;
+        QTest::newRow("plan: every flagged sample") << 3 << true << runs << fast << 5 << 3 << 1;
+        QTest::newRow("alerts hidden") << 2 << false << runs << fast << 0 << 0 << 0;
+    }
+
+    void quelmAlertIcons()
+    {
+        QFETCH(int, format);
+        QFETCH(bool, alerts);
+        QFETCH(QList<int>, maxDepthFlags);
+        QFETCH(QList<int>, fastAscentFlags);
+        QFETCH(int, maxDepthIcons);
+        QFETCH(int, fastAscentIcons);
+        QFETCH(int, ceilingIcons);
+        // Samples a minute apart; sample 9 stays above the ceiling that sample 8 had.
+        Dive dive = sampledDive({{0, 20}, {60, 20}, {120, 20}, {180, 20}, {240, 20}, {300, 20}, {360, 20}, {420, 20},
+                                 {480, 5}, {540, 4}, {600, 0}});
+        dive.computerModel = 1;
+        dive.format = format;
+        dive.lines[8].decoCeiling = 6;
+        for (int i = 0; i < dive.lines.size(); ++i) {
+            dive.lines[i].setAlertFlag(QuelmAlertType::Pmax, quint8(maxDepthFlags[i]));
+            dive.lines[i].setAlertFlag(QuelmAlertType::RR, quint8(fastAscentFlags[i]));
+        }
+        ShowItemsState state = curveOnly();
+        state.alerts = alerts;
+        ShownProfile profile(dive, state);
+        const QColor fastColour(255, 0, 255), maxDepthColour(0, 255, 255), ceilingColour(128, 0, 128);
+        Marker::mMarkAlertRR = square(fastColour);
+        Marker::mMarkAlertPmax = square(maxDepthColour);
+        Marker::mMarkAlertCeil = square(ceilingColour);
+        const QImage image = profile.render();
+        Marker::loadPictures();
+        QCOMPARE(pixelsOf(image, maxDepthColour) / 16, maxDepthIcons);
+        QCOMPARE(pixelsOf(image, fastColour) / 16, fastAscentIcons);
+        QCOMPARE(pixelsOf(image, ceilingColour) / 16, ceilingIcons);
+        QVERIFY(profile.item->icons().isEmpty());
+    }
+
+    void curveLabels_data()
+    {
+        QTest::addColumn<QList<double>>("xs");
+        QTest::addColumn<QList<double>>("temperatures"); // empty: the curve is hidden
+        QTest::addColumn<QList<double>>("tanks");        // empty: the curve is hidden
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("changes 30 px apart: the first only")
+            << QList<double>{100, 130, 200} << QList<double>{20, 18, 18} << QList<double>{} << QStringList{"20°C", "18°C"};
+        QTest::newRow("the same whole degree is not labelled again")
+            << QList<double>{100, 200, 300} << QList<double>{20, 20.4, 20.5} << QList<double>{}
+            << QStringList{"20°C", "21°C"};
+        QTest::newRow("a tank label right after a temperature label waits")
+            << QList<double>{100, 160} << QList<double>{20, 20} << QList<double>{200, 200}
+            << QStringList{"20°C", "200b"};
+        QTest::newRow("the tank alone") << QList<double>{100, 120, 140, 300} << QList<double>{}
+                                        << QList<double>{200, 199, 199, 198} << QStringList{"200b", "198b"};
+        QTest::newRow("out of sight: counted, not kept")
+            << QList<double>{-100, -40, 20} << QList<double>{20, 18, 16} << QList<double>{} << QStringList{"16°C"};
+    }
+
+    void curveLabels()
+    {
+        QFETCH(QList<double>, xs);
+        QFETCH(QList<double>, temperatures);
+        QFETCH(QList<double>, tanks);
+        profilemarks::CurveLabels labels(QRectF(0, 0, 1000, 500));
+        for (qsizetype k = 0; k < xs.size(); ++k) {
+            DiveLine start;
+            start.ambientTemp = temperatures.isEmpty() ? 0 : temperatures[k];
+            start.tankPressure = tanks.isEmpty() ? 0 : quint16(tanks[k]);
+            const QPointF temperatureAt(xs[k], 300);
+            const QPointF tankAt(xs[k], 100);
+            labels.add(start, temperatures.isEmpty() ? nullptr : &temperatureAt, tanks.isEmpty() ? nullptr : &tankAt);
+        }
+        QStringList texts;
+        for (const profilemarks::CurveLabel& label : labels.labels())
+            texts << label.text;
+        QTEST(texts, "labels");
     }
 
     // A stroked polyline keeps per pixel column the first, the highest, the
