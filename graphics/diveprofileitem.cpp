@@ -2,6 +2,7 @@
 
 #include "app/common/timetexts.h"
 #include "divemodel/diveanalysis.h"
+#include "graphics/curvereduction.h"
 #include "graphics/profilemarks.h"
 #include "graphics/profilenumbers.h"
 #include "graphics/profilepainter.h"
@@ -278,24 +279,26 @@ double DiveProfileItem::ypositionToDepth(double y) const
     return (y - mGraphRect.top()) / mPixelsPerMeter;
 }
 
+ProfileMapping DiveProfileItem::mapping() const
+{
+    return ProfileMapping(mGraphRect, mStartTime, mPixelsPerSecond, mPixelsPerMeter, mPixelsPerDegree, mPixelsPerBar,
+                          mDive ? mDive->maxTemperature : 0.0, mDive ? double(mDive->maxTankPressure) : 0.0);
+}
+
 QPointF DiveProfileItem::timeDepthToGraphCoordinates(double t, double d) const
 {
-    return QPointF(mGraphRect.left() + (t - mStartTime) * mPixelsPerSecond, mGraphRect.top() + d * mPixelsPerMeter);
+    return mapping().point(t, d);
 }
 
 QPointF DiveProfileItem::diveLineToGraphCoordinates(const DiveLine& line, QPointF* temperaturePoint,
                                                      QPointF* tankPoint) const
 {
-    const QPointF point = timeDepthToGraphCoordinates(line.timeSec, line.depth);
-    const double height = mGraphRect.height();
-    if (temperaturePoint && mDive) {
-        *temperaturePoint = QPointF(point.x(), mGraphRect.top() + 2 * height / 3
-                                                   + (mDive->maxTemperature - line.ambientTemp) * mPixelsPerDegree);
-    }
-    if (tankPoint && mDive) {
-        *tankPoint = QPointF(point.x(), mGraphRect.top() + height / 3
-                                            + (double(mDive->maxTankPressure) - line.tankPressure) * mPixelsPerBar);
-    }
+    const ProfileMapping map = mapping();
+    const QPointF point = map.point(line.timeSec, line.depth);
+    if (temperaturePoint && mDive)
+        *temperaturePoint = QPointF(point.x(), map.temperatureY(line.ambientTemp));
+    if (tankPoint && mDive)
+        *tankPoint = QPointF(point.x(), map.tankY(line.tankPressure));
     return point;
 }
 
@@ -445,13 +448,19 @@ void DiveProfileItem::rebuildIcons()
     const auto pointOf = [this, &dive](int i) {
         return timeDepthToGraphCoordinates(dive.lines.at(i).timeSec, dive.lines.at(i).depth);
     };
+    struct Icon
+    {
+        const QImage* image;
+        QPointF at;
+        QString toolTip;
+    };
+    QList<Icon> icons;
     const auto addGasIcon = [&](int gasIndex, const QPointF& at) {
-        addIcon(Marker::gasImage(gasIndex), at, profilemarks::gasToolTip(dive, gasIndex));
+        icons.append({Marker::gasImage(gasIndex), at, profilemarks::gasToolTip(dive, gasIndex)});
     };
 
     if (mShowItems.gases && dive.lines.at(1).gasIndex >= 0)
         addGasIcon(dive.lines.at(1).gasIndex, pointOf(0) + QPointF(10, 0));
-
     const QList<profilemarks::AlertMark> alerts = mShowItems.alerts && dive.computerModel != 1
         ? profilemarks::pelavixAlerts(dive)
         : QList<profilemarks::AlertMark>();
@@ -461,13 +470,25 @@ void DiveProfileItem::rebuildIcons()
     auto change = gasChanges.cbegin();
     while (alert != alerts.cend() || change != gasChanges.cend()) {
         if (alert != alerts.cend() && (change == gasChanges.cend() || alert->sample <= *change)) {
-            addIcon(&profilemarks::alertImage(alert->type), pointOf(alert->sample) + QPointF(5, 5),
-                    profilemarks::alertText(alert->type, dive.lines.at(alert->sample)));
+            icons.append({&profilemarks::alertImage(alert->type), pointOf(alert->sample) + QPointF(5, 5),
+                          profilemarks::alertText(alert->type, dive.lines.at(alert->sample))});
             ++alert;
         } else {
             addGasIcon(dive.lines.at(*change).gasIndex, pointOf(*change - 1));
             ++change;
         }
+    }
+
+    // An icon that a later one of the same picture covers on the same pixel
+    // can neither be seen nor hovered: only the later one is made. Nor is
+    // one far off any screen.
+    QList<bool> covered(icons.size(), false);
+    PixelSet taken;
+    for (qsizetype k = icons.size() - 1; k >= 0; --k)
+        covered[k] = !taken.insert(icons[k].at, quintptr(icons[k].image));
+    for (qsizetype k = 0; k < icons.size(); ++k) {
+        if (!covered[k])
+            addIcon(icons[k].image, icons[k].at, icons[k].toolTip);
     }
 }
 

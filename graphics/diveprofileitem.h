@@ -4,6 +4,7 @@
 #include "divemodel/dive.h"
 #include "graphics/divepoint.h"
 #include "graphics/marker.h"
+#include "graphics/profilemapping.h"
 #include "graphics/showitemsstate.h"
 
 #include <QGraphicsObject>
@@ -94,6 +95,8 @@ public:
     // The topmost active marker whose image covers the item point, or null.
     Marker* getMarkerAtPosition(const QPointF& point);
 
+    // The mapping of the scales and the graph area, as every paint uses it.
+    ProfileMapping mapping() const;
     Dive* dive() const { return mDive; }
     const QRectF& graphRect() const { return mGraphRect; }
     double graphBottom() const { return mGraphBottom; }

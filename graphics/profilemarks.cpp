@@ -1,10 +1,12 @@
 #include "graphics/profilemarks.h"
 
 #include "graphics/marker.h"
+#include "graphics/profilestyle.h"
 
 #include <QCoreApplication>
 
 #include <cmath>
+#include <iterator>
 
 namespace profilemarks {
 
@@ -30,6 +32,8 @@ QString translated(const char* text)
     return QCoreApplication::translate("DiveProfileItem", text);
 }
 
+static_assert(std::size(kAlertRows) == PelavixAlertScan::kRowCount);
+
 QString number(double value)
 {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
@@ -37,20 +41,25 @@ QString number(double value)
 
 } // namespace
 
+void PelavixAlertScan::scan(int sample, const DiveLine& line, QList<AlertMark>& marks)
+{
+    if (line.pelavixAlerts == 0)
+        return;
+    for (size_t row = 0; row < std::size(kAlertRows); ++row) {
+        const AlertRow& alert = kAlertRows[row];
+        if (line.flagPelavix(alert.type) == 0 || (alert.once && mShown[row]))
+            continue;
+        mShown[row] = true;
+        marks.append({sample, alert.type});
+    }
+}
+
 QList<AlertMark> pelavixAlerts(const Dive& dive)
 {
     QList<AlertMark> marks;
-    bool shown[std::size(kAlertRows)] = {};
-    for (int i = 1; i < dive.lines.size(); ++i) {
-        const DiveLine& line = dive.lines.at(i);
-        for (size_t row = 0; row < std::size(kAlertRows); ++row) {
-            const AlertRow& alert = kAlertRows[row];
-            if (line.flagPelavix(alert.type) == 0 || (alert.once && shown[row]))
-                continue;
-            shown[row] = true;
-            marks.append({i, alert.type});
-        }
-    }
+    PelavixAlertScan scan;
+    for (int i = 1; i < dive.lines.size(); ++i)
+        scan.scan(i, dive.lines.at(i), marks);
     return marks;
 }
 
@@ -104,8 +113,7 @@ QList<int> gasChanges(const Dive& dive)
 {
     QList<int> samples;
     for (int i = 1; i < dive.lines.size(); ++i) {
-        const int gas = dive.lines.at(i).gasIndex;
-        if (gas >= 0 && gas != dive.lines.at(i - 1).gasIndex)
+        if (isGasChange(dive.lines.at(i), dive.lines.at(i - 1)))
             samples.append(i);
     }
     return samples;
@@ -121,6 +129,36 @@ QString gasToolTip(const Dive& dive, int gasIndex)
         return gas.getName() + translated(QT_TRANSLATE_NOOP("DiveProfileItem", " (Bailout)"));
     default:
         return gas.getName() + translated(QT_TRANSLATE_NOOP("DiveProfileItem", " (Open Circuit)"));
+    }
+}
+
+CurveLabels::CurveLabels(const QRectF& visible)
+    : mVisible(visible)
+{
+}
+
+void CurveLabels::keep(const QPointF& at, const QString& text, const QColor& colour)
+{
+    static const QPointF kOffset(5, -5);
+    if (mVisible.contains(at))
+        mLabels.append({at + kOffset, text, colour});
+    mLastX = at.x();
+}
+
+void CurveLabels::add(const DiveLine& start, const QPointF* temperatureAt, const QPointF* tankAt)
+{
+    constexpr double kSpacing = 50.0; // px
+    if (temperatureAt && temperatureAt->x() > mLastX + kSpacing) {
+        const double rounded = std::round(start.ambientTemp);
+        if (rounded != mLastTemperature) {
+            keep(*temperatureAt, QStringLiteral("%1°C").arg(rounded), Qt::blue);
+            mLastTemperature = rounded;
+        }
+    }
+    if (tankAt && tankAt->x() > mLastX + kSpacing && start.tankPressure != mLastTank) {
+        keep(*tankAt, QStringLiteral("%1b").arg(start.tankPressure),
+             profilestyle::tankColour(profilestyle::tankLevel(start.tankPressure)));
+        mLastTank = start.tankPressure;
     }
 }
 

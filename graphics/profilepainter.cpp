@@ -5,7 +5,6 @@
 #include "graphics/profilegrid.h"
 #include "graphics/profilemarks.h"
 #include "graphics/profilenumbers.h"
-#include "graphics/profilestyle.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -23,19 +22,25 @@ namespace {
 constexpr double kMarkDiameter = 6.0;
 constexpr double kYoyoDiameter = 8.0;
 constexpr double kAxisOverhang = 10.0;
-constexpr double kLabelSpacing = 50.0; // px between curve labels
 constexpr double kSpeedAtStop = 0.01;  // m/min; slower is a stop
 constexpr double kSameDepth = 0.01;    // m
-// Dots and wide pens reach this far beyond the point they are drawn at.
+constexpr double kCeilingCheckDuration = 30.0; // s a segment must last to count as a ceiling violation
+constexpr double kDotSize = 4.0;
+// Wide pens reach this far beyond the point they are drawn at.
 constexpr double kPenReach = 2.0;
+// Icons and labels reach this far from their anchor.
+constexpr double kMarkReach = 200.0;
 constexpr int kFirstFamily = 1;
 constexpr int kPlanFormat = 3;
+// Layers of the marked pixels besides the icons' own (keyed by their image).
+constexpr quintptr kAlertCircleLayer = 1;
+constexpr quintptr kGasCircleLayer = 2;
 
-const QString kFontFamily = QStringLiteral("Arial");
+const QPointF kAlertOffset(5, 5);
 
 QFont arial(int pointSize, int weight = QFont::Normal)
 {
-    QFont font(kFontFamily, pointSize);
+    QFont font(QStringLiteral("Arial"), pointSize);
     font.setWeight(QFont::Weight(weight));
     return font;
 }
@@ -69,17 +74,16 @@ QString invalidReasonText(int reason)
     }
 }
 
-void drawLevelLines(QPainter& painter, const QList<QList<QLineF>>& lines, const QPen& basePen,
-                    QColor (*colourOf)(Level))
+Level speedLevelOf(const DiveLine& line)
 {
-    QPen linePen = basePen;
-    for (int level = 0; level < lines.size(); ++level) {
-        if (lines[level].isEmpty())
-            continue;
-        linePen.setColor(colourOf(Level(level)));
-        painter.setPen(linePen);
-        painter.drawLines(lines[level]);
-    }
+    return profilestyle::speedLevel(line.speed, DiveProfileItem::vascSpeedLimit, DiveProfileItem::vdscSpeedLimit);
+}
+
+PixelColumns pixelColumnsOf(const QPainter& painter, const QRectF& clip)
+{
+    const QTransform& device = painter.deviceTransform();
+    const double scale = std::hypot(device.m11(), device.m12());
+    return PixelColumns(scale > 0 ? 1.0 / scale : 1.0, clip.left() - kPenReach, clip.right() + kPenReach);
 }
 
 } // namespace
@@ -89,6 +93,9 @@ ProfilePainter::ProfilePainter(const DiveProfileItem& item, QPainter& painter, c
     , mPainter(painter)
     , mTitle(title)
     , mDive(item.dive())
+    , mMap(item.mapping())
+    , mColumns(pixelColumnsOf(painter, item.clipRect()))
+    , mMarkArea(item.clipRect().adjusted(-kMarkReach, -kMarkReach, kMarkReach, kMarkReach))
 {
 }
 
@@ -104,18 +111,13 @@ void ProfilePainter::paint()
 
     mPainter.save();
     mPainter.setClipRect(mItem.clipRect(), Qt::IntersectClip);
-    buildPoints();
+    scanSamples();
     drawFilledProfile();
     // The sample loop, layer by layer: curve, alerts, gas changes, temperature, tank.
     drawDepthCurve();
-    if (mItem.shownItems().alerts) {
-        if (mDive->computerModel == kFirstFamily)
-            drawQuelmAlerts();
-        else
-            drawPelavixAlertCircles();
-    }
-    if (mItem.shownItems().gases)
-        drawGasChangeCircles();
+    drawQuelmMarks();
+    drawCircles(mAlertCircles, pen(Qt::red, 2));
+    drawCircles(mGasCircles, pen(Qt::darkGreen, 2));
     drawTemperatureCurve();
     drawTankCurve();
     drawCurveLabels();
@@ -200,37 +202,122 @@ void ProfilePainter::drawTimeGrid()
     }
 }
 
-PixelColumns ProfilePainter::columns() const
+bool ProfilePainter::isWorthMarking(const QPointF& at) const
 {
-    const QTransform& device = mPainter.deviceTransform();
-    const double scale = std::hypot(device.m11(), device.m12());
-    const QRectF& clip = mItem.clipRect();
-    return PixelColumns(scale > 0 ? 1.0 / scale : 1.0, clip.left() - kPenReach, clip.right() + kPenReach);
+    return mMarkArea.contains(at);
 }
 
-void ProfilePainter::buildPoints()
+void ProfilePainter::scanSamples()
 {
     const ShowItemsState& shown = mItem.shownItems();
     const QList<DiveLine>& lines = mDive->lines;
-    mSamplePoints.reserve(lines.size());
-    if (shown.temperature)
-        mTemperaturePoints.reserve(lines.size());
     const bool withTank = shown.tankPressure && lines.last().tankPressure != 0;
-    if (withTank)
-        mTankPoints.reserve(lines.size());
-    QPointF temperature;
-    QPointF tank;
-    for (const DiveLine& line : lines) {
-        mSamplePoints.append(mItem.diveLineToGraphCoordinates(line, &temperature, &tank));
+    const bool withDots = shown.points && !mItem.mEditable;
+    const bool quelmAlerts = shown.alerts && mDive->computerModel == kFirstFamily;
+    const bool pelavixAlerts = shown.alerts && !quelmAlerts;
+    const QRectF& clip = mItem.clipRect();
+
+    // The depth curve is stroked over the filled profile's edge.
+    AreaReducer outline(mColumns, true);
+    SegmentReducer depthCurve(mColumns, profilestyle::kLevelCount);
+    OutlineReducer temperatureCurve(mColumns);
+    SegmentReducer tankCurve(mColumns, profilestyle::kLevelCount);
+    DotReducer dots(mColumns, clip.top() - kDotSize, clip.bottom() + kDotSize, kDotSize);
+    profilemarks::PelavixAlertScan alertScan;
+    profilemarks::CurveLabels labels(mMarkArea);
+    QList<profilemarks::AlertMark> alerts;
+
+    const ProfileMapping map = mMap; // local copies stay in registers across the calls below
+    const double ascentLimit = DiveProfileItem::vascSpeedLimit;
+    const double descentLimit = DiveProfileItem::vdscSpeedLimit;
+    QPointF previousPoint;
+    QPointF previousTemperature;
+    QPointF previousTank;
+    for (int i = 0; i < lines.size(); ++i) {
+        const DiveLine& line = lines[i];
+        const QPointF point = map.point(line.timeSec, line.depth);
+        const QPointF temperature(point.x(), map.temperatureY(line.ambientTemp));
+        const QPointF tank(point.x(), map.tankY(line.tankPressure));
+        const qint64 column = mColumns.columnOf(point.x());
+        outline.add(point, column);
+        if (withDots)
+            dots.add(point, column);
+        if (i == 0) {
+            depthCurve.add(point, column, Level::Normal);
+        } else {
+            const DiveLine& previous = lines[i - 1];
+            depthCurve.add(point, column, profilestyle::speedLevel(line.speed, ascentLimit, descentLimit));
+            if (line.isMaxDepth) {
+                mMaxDepthSample = i;
+                mMaxDepthPoint = point;
+            }
+            if (quelmAlerts)
+                collectQuelmMarks(i, line, previous, point, previousPoint);
+            if (pelavixAlerts) {
+                alerts.clear();
+                alertScan.scan(i, line, alerts);
+                const QPointF circle = point + kAlertOffset;
+                if (!alerts.isEmpty() && isWorthMarking(circle) && mMarked.insert(circle, kAlertCircleLayer))
+                    mAlertCircles.append(circle);
+            }
+            if (shown.gases && profilemarks::isGasChange(line, previous) && isWorthMarking(previousPoint)
+                && mMarked.insert(previousPoint, kGasCircleLayer))
+                mGasCircles.append(previousPoint);
+            labels.add(previous, shown.temperature ? &previousTemperature : nullptr,
+                       withTank ? &previousTank : nullptr);
+        }
         if (shown.temperature)
-            mTemperaturePoints.append(temperature);
+            temperatureCurve.add(temperature, column);
         if (withTank)
-            mTankPoints.append(tank);
+            tankCurve.add(tank, column, i == 0 ? Level::Normal : profilestyle::tankLevel(lines[i - 1].tankPressure));
+        previousPoint = point;
+        previousTemperature = temperature;
+        previousTank = tank;
     }
-    for (const DiveLine& line : mDive->decoLines)
-        mDecoPoints.append(mItem.timeDepthToGraphCoordinates(line.timeSec, line.depth));
-    for (const DiveLine& line : mDive->ceilTrackingLines)
-        mCeilTrackingPoints.append(mItem.timeDepthToGraphCoordinates(line.timeSec, line.depth));
+    for (const DiveLine& line : mDive->decoLines) {
+        const QPointF point = mMap.point(line.timeSec, line.depth);
+        mDecoPoints.append(point);
+        outline.add(point);
+        if (withDots)
+            dots.add(point);
+    }
+    mOutline = outline.take();
+    mDepthLines = depthCurve.take();
+    mTemperatureLine = temperatureCurve.take();
+    mTankLines = tankCurve.take();
+    mDots = dots.take();
+    mLabels = labels.labels();
+}
+
+void ProfilePainter::collectQuelmMarks(int i, const DiveLine& line, const DiveLine& previous, const QPointF& point,
+                                       const QPointF& previousPoint)
+{
+    // Stacked alerts step down and right from the sample.
+    QPointF at = point;
+    const auto mark = [&](const QImage& image) {
+        const QPointF circle = at;
+        at += kAlertOffset;
+        if (isWorthMarking(circle) && mMarked.insert(circle, quintptr(&image)))
+            mQuelmMarks.append({true, circle, speedLevelOf(line), at, &image});
+    };
+    if (line.flagQuelm(QuelmAlertType::RR))
+        mark(Marker::mMarkAlertRR);
+    // In a log dive one icon per run of flagged samples; a plan shows every one.
+    const bool isPlan = mDive->format == kPlanFormat;
+    const bool maxDepth = line.flagQuelm(QuelmAlertType::Pmax) != 0;
+    if (!isPlan && !maxDepth)
+        mQuelmMaxDepthShown = false;
+    if (maxDepth && (isPlan || !mQuelmMaxDepthShown)) {
+        mark(Marker::mMarkAlertPmax);
+        mQuelmMaxDepthShown = true;
+    }
+    const double ceiling = previous.decoCeiling;
+    const bool aboveCeiling = previous.depth < ceiling && ceiling > 0
+        && line.timeSec - previous.timeSec >= kCeilingCheckDuration && line.depth < ceiling;
+    if (aboveCeiling || line.flagQuelm(QuelmAlertType::RA) == 3)
+        mark(Marker::mMarkAlertCeil);
+    if (i == mDive->dtrStartIndex && isWorthMarking(previousPoint))
+        mQuelmMarks.append({false, QPointF(), Level::Normal, previousPoint, &Marker::mMarkDTR});
 }
 
 void ProfilePainter::drawFilledProfile()
@@ -241,21 +328,23 @@ void ProfilePainter::drawFilledProfile()
     gradient.setColorAt(1, mDive->invalidReason != 0 ? QColor(255, 10, 10, 128) : QColor(150, 150, 218, 128));
     mPainter.setPen(Qt::NoPen);
     mPainter.setBrush(gradient);
-    const PixelColumns pixels = columns();
-    const QPolygonF outline = reducedOutline(mSamplePoints, pixels) + reducedOutline(mDecoPoints, pixels);
-    mPainter.drawPolygon(outline, Qt::OddEvenFill);
+    mPainter.drawPolygon(mOutline, Qt::OddEvenFill);
+}
+
+void ProfilePainter::drawLevelLines(const QList<QList<QLineF>>& lines, QPen linePen, QColor (*colourOf)(Level))
+{
+    for (int level = 0; level < lines.size(); ++level) {
+        if (lines[level].isEmpty())
+            continue;
+        linePen.setColor(colourOf(Level(level)));
+        mPainter.setPen(linePen);
+        mPainter.drawLines(lines[level]);
+    }
 }
 
 void ProfilePainter::drawDepthCurve()
 {
-    const QList<DiveLine>& lines = mDive->lines;
-    QList<quint8> levels(lines.size(), Level::Normal);
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        levels[i] = profilestyle::speedLevel(lines[i].speed, DiveProfileItem::vascSpeedLimit,
-                                             DiveProfileItem::vdscSpeedLimit);
-    }
-    drawLevelLines(mPainter, reducedSegments(mSamplePoints, levels, columns(), profilestyle::kLevelCount),
-                   pen(Qt::green, 2), profilestyle::speedColour);
+    drawLevelLines(mDepthLines, pen(Qt::green, 2), profilestyle::speedColour);
 }
 
 void ProfilePainter::drawCircle(const QPointF& centre, double diameter)
@@ -263,138 +352,63 @@ void ProfilePainter::drawCircle(const QPointF& centre, double diameter)
     mPainter.drawEllipse(centre, diameter / 2, diameter / 2);
 }
 
-void ProfilePainter::drawQuelmAlerts()
+void ProfilePainter::drawQuelmMarks()
 {
-    const QList<DiveLine>& lines = mDive->lines;
-    const bool isPlan = mDive->format == kPlanFormat;
-    bool maxDepthShown = false;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const DiveLine& line = lines[i];
-        const DiveLine& previous = lines[i - 1];
-        QPointF at = mSamplePoints[i];
-        // Stacked alerts step down and right from the sample.
-        const auto mark = [&](const QImage& image) {
-            mPainter.setPen(pen(profilestyle::speedColour(profilestyle::speedLevel(
-                                    line.speed, DiveProfileItem::vascSpeedLimit, DiveProfileItem::vdscSpeedLimit)),
-                                2));
-            drawCircle(at, kMarkDiameter);
-            at += QPointF(5, 5);
-            mPainter.drawImage(at, image);
-        };
-        if (line.flagQuelm(QuelmAlertType::RR))
-            mark(Marker::mMarkAlertRR);
-        // In a log dive one icon per run of flagged samples; a plan shows every one.
-        const bool pmax = line.flagQuelm(QuelmAlertType::Pmax) != 0;
-        if (!isPlan && !pmax)
-            maxDepthShown = false;
-        if (pmax && (isPlan || !maxDepthShown)) {
-            mark(Marker::mMarkAlertPmax);
-            maxDepthShown = true;
+    for (const QuelmMark& mark : mQuelmMarks) {
+        if (mark.circled) {
+            mPainter.setPen(pen(profilestyle::speedColour(mark.level), 2));
+            drawCircle(mark.circle, kMarkDiameter);
         }
-        const double ceiling = previous.decoCeiling;
-        const bool aboveCeiling = previous.depth < ceiling && ceiling > 0
-            && line.timeSec - previous.timeSec >= 30 && line.depth < ceiling;
-        if (aboveCeiling || line.flagQuelm(QuelmAlertType::RA) == 3)
-            mark(Marker::mMarkAlertCeil);
-        if (i == mDive->dtrStartIndex)
-            mPainter.drawImage(mSamplePoints[i - 1], Marker::mMarkDTR);
+        mPainter.drawImage(mark.imageAt, *mark.image);
     }
 }
 
-void ProfilePainter::drawPelavixAlertCircles()
+void ProfilePainter::drawCircles(const QList<QPointF>& centres, const QPen& circlePen)
 {
-    mPainter.setPen(pen(Qt::red, 2));
-    for (const profilemarks::AlertMark& alert : profilemarks::pelavixAlerts(*mDive))
-        drawCircle(mSamplePoints[alert.sample] + QPointF(5, 5), kMarkDiameter);
-}
-
-void ProfilePainter::drawGasChangeCircles()
-{
-    mPainter.setPen(pen(Qt::darkGreen, 2));
-    for (int sample : profilemarks::gasChanges(*mDive))
-        drawCircle(mSamplePoints[sample - 1], kMarkDiameter);
+    if (centres.isEmpty())
+        return;
+    mPainter.setPen(circlePen);
+    for (const QPointF& centre : centres)
+        drawCircle(centre, kMarkDiameter);
 }
 
 void ProfilePainter::drawTemperatureCurve()
 {
-    if (mTemperaturePoints.isEmpty())
+    if (mTemperatureLine.isEmpty())
         return;
     mPainter.setPen(QPen(Qt::blue));
-    mPainter.drawPolyline(reducedOutline(mTemperaturePoints, columns()));
+    mPainter.drawPolyline(mTemperatureLine);
 }
 
 void ProfilePainter::drawTankCurve()
 {
-    if (mTankPoints.isEmpty())
-        return;
-    const QList<DiveLine>& lines = mDive->lines;
-    QList<quint8> levels(lines.size(), Level::Normal);
-    for (qsizetype i = 1; i < lines.size(); ++i)
-        levels[i] = profilestyle::tankLevel(lines[i - 1].tankPressure);
-    drawLevelLines(mPainter, reducedSegments(mTankPoints, levels, columns(), profilestyle::kLevelCount), QPen(),
-                   profilestyle::tankColour);
+    drawLevelLines(mTankLines, QPen(), profilestyle::tankColour);
 }
 
 void ProfilePainter::drawCurveLabels()
 {
-    const QList<DiveLine>& lines = mDive->lines;
-    const bool temperature = !mTemperaturePoints.isEmpty();
-    const bool tank = !mTankPoints.isEmpty();
-    if (!temperature && !tank)
-        return;
-    // Both curves share the position of the last label, so that their labels never crowd.
-    double lastLabelX = -9999;
-    double lastTemperature = -100;
-    double lastTank = -1;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const DiveLine& start = lines[i - 1];
-        if (temperature && mTemperaturePoints[i - 1].x() > lastLabelX + kLabelSpacing) {
-            const double rounded = std::round(start.ambientTemp);
-            if (rounded != lastTemperature) {
-                const QPointF& at = mTemperaturePoints[i - 1];
-                mPainter.setPen(QPen(Qt::blue));
-                mPainter.drawText(at + QPointF(5, -5), QStringLiteral("%1°C").arg(rounded));
-                lastLabelX = at.x();
-                lastTemperature = rounded;
-            }
-        }
-        if (tank && mTankPoints[i - 1].x() > lastLabelX + kLabelSpacing && start.tankPressure != lastTank) {
-            const QPointF& at = mTankPoints[i - 1];
-            mPainter.setPen(QPen(profilestyle::tankColour(profilestyle::tankLevel(start.tankPressure))));
-            mPainter.drawText(at + QPointF(5, -5), QStringLiteral("%1b").arg(start.tankPressure));
-            lastLabelX = at.x();
-            lastTank = start.tankPressure;
-        }
+    for (const profilemarks::CurveLabel& label : mLabels) {
+        mPainter.setPen(QPen(label.colour));
+        mPainter.drawText(label.at, label.text);
     }
 }
 
 void ProfilePainter::drawMaxDepth()
 {
-    if (!mItem.shownItems().maxDepth)
+    if (!mItem.shownItems().maxDepth || mMaxDepthSample < 0)
         return;
-    const QList<DiveLine>& lines = mDive->lines;
-    for (qsizetype i = lines.size() - 1; i >= 1; --i) {
-        if (!lines[i].isMaxDepth)
-            continue;
-        const QPointF& at = mSamplePoints[i];
-        mPainter.setPen(pen(Qt::darkRed, 2));
-        drawCircle(at, kMarkDiameter);
-        mPainter.drawText(at - QPointF(0, 10), QStringLiteral("%1m").arg(QString::number(lines[i].depth)));
-        return;
-    }
+    mPainter.setPen(pen(Qt::darkRed, 2));
+    drawCircle(mMaxDepthPoint, kMarkDiameter);
+    mPainter.drawText(mMaxDepthPoint - QPointF(0, 10),
+                      QStringLiteral("%1m").arg(QString::number(mDive->lines[mMaxDepthSample].depth)));
 }
 
 void ProfilePainter::drawPoints()
 {
     if (!mItem.shownItems().points || mItem.mEditable)
         return;
-    const PixelColumns pixels = columns();
-    const QRectF& clip = mItem.clipRect();
-    const double top = clip.top() - kPenReach;
-    const double bottom = clip.bottom() + kPenReach;
-    mPainter.setPen(pen(Qt::blue, 4));
-    mPainter.drawPoints(distinctDots(mSamplePoints, pixels, top, bottom));
-    mPainter.drawPoints(distinctDots(mDecoPoints, pixels, top, bottom));
+    mPainter.setPen(pen(Qt::blue, kDotSize));
+    mPainter.drawLines(mDots);
 }
 
 void ProfilePainter::drawYoyoMarks()
@@ -404,7 +418,7 @@ void ProfilePainter::drawYoyoMarks()
     int k = 0;
     for (const CeilPoint& mark : mDive->yoyoMarks) {
         ++k;
-        const QPointF at = mItem.timeDepthToGraphCoordinates(mark.time, mark.depth);
+        const QPointF at = mMap.point(mark.time, mark.depth);
         const QColor colour = profilestyle::yoyoColour(mark.value);
         mPainter.setPen(QPen(colour));
         mPainter.setBrush(colour);
@@ -417,7 +431,10 @@ void ProfilePainter::drawYoyoMarks()
 void ProfilePainter::drawDecoAscent()
 {
     mPainter.setPen(pen(Qt::cyan, 2));
-    mPainter.drawPolyline(reducedOutline(mDecoPoints, columns()));
+    OutlineReducer path(mColumns);
+    for (const QPointF& point : mDecoPoints)
+        path.add(point);
+    mPainter.drawPolyline(path.take());
     const QList<DiveLine>& deco = mDive->decoLines;
     int runningGas = mDive->lines.last().gasIndex;
     for (qsizetype j = 0; j < deco.size(); ++j) {
@@ -435,8 +452,12 @@ void ProfilePainter::drawDecoAscent()
 
 void ProfilePainter::drawCeilingTracking()
 {
-    if (!mCeilTrackingPoints.isEmpty())
-        mPainter.drawPolyline(reducedOutline(mCeilTrackingPoints, columns()));
+    OutlineReducer path(mColumns);
+    for (const DiveLine& line : mDive->ceilTrackingLines)
+        path.add(mMap.point(line.timeSec, line.depth));
+    const QPolygonF points = path.take();
+    if (!points.isEmpty())
+        mPainter.drawPolyline(points);
 }
 
 void ProfilePainter::drawCeiling()
@@ -445,17 +466,16 @@ void ProfilePainter::drawCeiling()
     if (!mItem.shownItems().deco || ceiling.isEmpty())
         return;
     const double top = mItem.graphRect().top();
-    QPolygonF outline;
-    outline.reserve(ceiling.size());
+    const QPointF first = mMap.point(ceiling.first().time, ceiling.first().depth);
+    const QPointF last = mMap.point(ceiling.last().time, ceiling.last().depth);
+    AreaReducer outline(mColumns, false);
+    outline.add(QPointF(first.x(), top));
     for (const CeilPoint& point : ceiling)
-        outline.append(mItem.timeDepthToGraphCoordinates(point.time, point.depth));
-    const QPointF last = outline.last();
-    QPolygonF area = reducedOutline(outline, columns());
-    area.prepend(QPointF(mItem.timeDepthToGraphCoordinates(ceiling.first().time, 0).x(), top));
-    area.append(QPointF(last.x(), top));
+        outline.add(mMap.point(point.time, point.depth));
+    outline.add(QPointF(last.x(), top));
     mPainter.setPen(Qt::NoPen);
     mPainter.setBrush(QColor(240, 155, 90, 128));
-    mPainter.drawPolygon(area);
+    mPainter.drawPolygon(outline.take());
     if (mDive->decoNotTerminated) {
         const QString text = QCoreApplication::translate("DiveProfileItem", "Deco not terminated");
         mPainter.setPen(QPen(Qt::red));
@@ -471,9 +491,10 @@ void ProfilePainter::drawStopLines()
     QPolygonF points;
     points.reserve(stops.size());
     for (const DiveLine& line : stops)
-        points.append(mItem.timeDepthToGraphCoordinates(line.timeSec, line.depth));
+        points.append(mMap.point(line.timeSec, line.depth));
     const QColor orange(230, 120, 0);
     mPainter.setBrush(Qt::NoBrush);
+    // Dashes follow the whole path: this short list is drawn as it is.
     mPainter.setPen(pen(orange, 2, Qt::DashLine));
     mPainter.drawPolyline(points);
     mPainter.setPen(QPen(orange));

@@ -2,27 +2,6 @@
 
 namespace profilestyle {
 
-namespace {
-
-// Speeds this close to a limit already count as reaching it.
-constexpr double kLimitTolerance = 0.01; // m/min
-// Width of the warning band below each limit.
-constexpr double kWarningBand = 2.0;     // m/min
-
-constexpr double kTankDanger = 50.0;  // bar
-constexpr double kTankWarning = 100.0;
-
-} // namespace
-
-Level speedLevel(double speed, double ascentLimit, double descentLimit)
-{
-    if (speed < -ascentLimit - kLimitTolerance || speed > descentLimit + kLimitTolerance)
-        return Danger;
-    if (speed < kWarningBand - ascentLimit || speed > descentLimit - kWarningBand)
-        return Warning;
-    return Normal;
-}
-
 QColor speedColour(Level level)
 {
     switch (level) {
@@ -33,13 +12,6 @@ QColor speedColour(Level level)
     default:
         return Qt::green;
     }
-}
-
-Level tankLevel(double bar)
-{
-    if (bar < kTankDanger)
-        return Danger;
-    return bar < kTankWarning ? Warning : Normal;
 }
 
 QColor tankColour(Level level)

@@ -11,13 +11,32 @@ namespace profilestyle {
 enum Level : quint8 { Normal = 0, Warning = 1, Danger = 2 };
 inline constexpr int kLevelCount = 3;
 
+// Speeds this close to a limit already count as reaching it.
+inline constexpr double kLimitTolerance = 0.01; // m/min
+// Width of the warning band below each limit.
+inline constexpr double kWarningBand = 2.0; // m/min
+inline constexpr double kTankDanger = 50.0; // bar
+inline constexpr double kTankWarning = 100.0;
+
 // A vertical speed in m/min (negative when ascending) against the ascent and
-// descent limits.
-Level speedLevel(double speed, double ascentLimit, double descentLimit);
+// descent limits; inline, as every sample of a paint asks.
+inline Level speedLevel(double speed, double ascentLimit, double descentLimit)
+{
+    if (speed < -ascentLimit - kLimitTolerance || speed > descentLimit + kLimitTolerance)
+        return Danger;
+    if (speed < kWarningBand - ascentLimit || speed > descentLimit - kWarningBand)
+        return Warning;
+    return Normal;
+}
 QColor speedColour(Level level);
 
 // A tank pressure in bar.
-Level tankLevel(double bar);
+inline Level tankLevel(double bar)
+{
+    if (bar < kTankDanger)
+        return Danger;
+    return bar < kTankWarning ? Warning : Normal;
+}
 QColor tankColour(Level level);
 
 QColor yoyoColour(int level);

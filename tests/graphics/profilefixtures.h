@@ -50,19 +50,25 @@ inline DiveGas gas(int o2Percent, int gasClass = 0)
 }
 
 // Time (s) and depth (m) of a 45 m decompression dive of 48 minutes: a descent
-// at 29 m/min, the bottom, an ascent that starts too fast, stops at 21, 9, 6
-// and 3 m.
+// at 29 m/min, the bottom, an ascent that starts at 24 m/min, stops at 21, 9,
+// 6 and 3 m.
 inline const QList<QPointF>& decoWaypoints()
 {
-    static const QList<QPointF> points = {{0, 0},      {93, 45},    {1500, 44},  {1520, 36},  {1640, 21},
-                                          {1760, 21},  {1840, 9},   {2000, 9},   {2020, 6},   {2300, 6},
-                                          {2320, 3},   {2900, 3},   {2915, 0}};
+    static const QList<QPointF> points = {{0, 0},     {93, 45},   {1500, 44}, {1520, 36}, {1640, 21},
+                                          {1760, 21}, {1840, 9},  {2000, 9},  {2020, 6},  {2300, 6},
+                                          {2320, 3},  {2900, 3},  {2915, 0}};
     return points;
 }
 
-inline double waypointDepth(double t)
+// The depth at time t of the deco dive whose bottom lasts `extraBottom` seconds longer.
+inline double waypointDepth(double t, double extraBottom)
 {
     const QList<QPointF>& points = decoWaypoints();
+    const double bottomEnd = points[2].x();
+    if (t > points[1].x() && t <= bottomEnd + extraBottom) // the long bottom
+        return points[1].y() + (points[2].y() - points[1].y()) * (t - points[1].x()) / (bottomEnd + extraBottom - points[1].x());
+    if (t > bottomEnd + extraBottom)
+        t -= extraBottom;
     for (qsizetype k = 1; k < points.size(); ++k) {
         if (t <= points[k].x()) {
             const QPointF& a = points[k - 1];
@@ -73,42 +79,45 @@ inline double waypointDepth(double t)
     return 0;
 }
 
-// The deco dive as a Pelavix computer logs it, `sampleCount` samples spread
-// over the 48 minutes stretched by `stretch`; the depth wiggles by a few
-// decimetres, at about 6 m/min, as a real sensor's does. Air, then Nx50 from 21 m and oxygen
-// from 6 m; temperature, tank pressure, ceilings; fast-ascent, hyperoxic and
-// battery alerts.
-inline Dive decoDive(int sampleCount = 1458, double stretch = 1.0)
+// The deco dive as a Pelavix computer logs it: `sampleCount` samples
+// `period` seconds apart; a longer dive has a longer bottom. The depth
+// wiggles by 3 dm at about 6 m/min, as a real sensor's does. Air, then Nx50
+// from 21 m and oxygen from 6 m; temperature, tank pressure, ceilings;
+// fast-ascent alerts for the first 20 s of the ascent, hyperoxic alerts at 6 m
+// on oxygen and a battery warning.
+inline Dive decoDive(int sampleCount = 1458, double period = 2.0)
 {
+    constexpr double kWiggle = 2 * M_PI / 20; // once every 20 s
     Dive dive;
     dive.name = QStringLiteral("Epave du Donator");
     dive.computerModel = 2;
     dive.format = 2;
     dive.gases = {gas(21), gas(50), gas(100)};
-    const double duration = decoWaypoints().last().x();
-    constexpr double kWiggle = 2 * M_PI / 20; // once every 20 s of the original dive
-    const double period = duration / (sampleCount - 1);
+    const double duration = (sampleCount - 1) * period;
+    const double extraBottom = std::max(0.0, duration - decoWaypoints().last().x());
+    const double ascent = decoWaypoints()[2].x() + extraBottom; // the ascent begins
     dive.lines.reserve(sampleCount);
     for (int i = 0; i < sampleCount; ++i) {
-        const double t = i * period; // on the unstretched time line
+        const double t = i * period;
+        const double sinceAscent = t - ascent;
         DiveLine line;
-        line.timeSec = t * stretch;
-        const double depth = waypointDepth(t);
+        line.timeSec = t;
+        const double depth = waypointDepth(t, extraBottom);
         line.depth = depth > 1 ? depth + 0.3 * std::sin(t * kWiggle) : depth;
         line.ambientTemp = 21.0 - 9.0 * std::min(1.0, depth / 30.0);
         line.tankPressure = quint16(200 - 140 * t / duration);
-        line.gasIndex = t < 1700 ? 0 : (t < 2010 ? 1 : 2);
+        line.gasIndex = sinceAscent < 200 ? 0 : (sinceAscent < 510 ? 1 : 2);
         const double fO2 = dive.gases[line.gasIndex].fO2;
         line.ppO2 = fO2 * (1.0 + line.depth / 10.0);
-        if (t >= 1200 && t < 2900)
+        if (sinceAscent > -300 && sinceAscent < 1400)
             line.decoCeiling = std::min(18.0, std::max(0.0, std::floor((depth - 3.0) / 3.0) * 3.0));
         line.battery = 3600;
         quint16 alerts = 0;
-        if (t > 1500 && t <= 1520)
+        if (sinceAscent > 0 && sinceAscent <= 20)
             alerts |= 1u << 10; // fast ascent
         if (line.ppO2 > 1.59)
             alerts |= 1u << 2; // hyperoxic
-        if (t > 2400 && t < 2420)
+        if (sinceAscent > 900 && sinceAscent < 920)
             alerts |= 1u << 8; // battery
         line.pelavixAlerts = alerts;
         dive.lines.append(line);

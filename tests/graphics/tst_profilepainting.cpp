@@ -4,6 +4,7 @@
 #include "graphics/curvereduction.h"
 #include "graphics/diveprofileitem.h"
 #include "graphics/profilegrid.h"
+#include "graphics/profilemarks.h"
 #include "profilefixtures.h"
 
 #include <QGraphicsPixmapItem>
@@ -55,6 +56,23 @@ struct ShownProfile
 
     QImage render() { return profilefixtures::render(scene); }
 };
+
+int pixelsOf(const QImage& image, const QColor& colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    }
+    return count;
+}
+
+QImage square(const QColor& colour)
+{
+    QImage image(4, 4, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    return image;
+}
 
 bool regionHas(const QImage& image, const QRect& region, const QColor& colour)
 {
@@ -427,28 +445,153 @@ private slots:
         QVERIFY(regionHas(image, image.rect(), QColor(Qt::lightGray))); // the axes
     }
 
-    // Inside one pixel column only the first, the highest, the lowest and the
-    // last point are kept; everything left or right of the view is one column.
+    // The first family's alert icons are painted, not made into items: each
+    // gets a square of its own colour here, and the squares are counted.
+    void quelmAlertIcons_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("alerts");
+        QTest::addColumn<QList<int>>("maxDepthFlags");
+        QTest::addColumn<QList<int>>("fastAscentFlags");
+        QTest::addColumn<int>("maxDepthIcons");
+        QTest::addColumn<int>("fastAscentIcons");
+        QTest::addColumn<int>("ceilingIcons");
+        // One alert per sample: a second one on a sample draws its circle over the first icon.
+        const QList<int> runs = {0, 1, 1, 1, 0, 1, 1, 0, 0, 0, 0};
+        const QList<int> fast = {0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0};
+        QTest::newRow("log dive: one icon per run of maximum-depth flags") << 2 << true << runs << fast << 2 << 3 << 1;
+        QTest::newRow("plan: every flagged sample") << 3 << true << runs << fast << 5 << 3 << 1;
+        QTest::newRow("alerts hidden") << 2 << false << runs << fast << 0 << 0 << 0;
+    }
+
+    void quelmAlertIcons()
+    {
+        QFETCH(int, format);
+        QFETCH(bool, alerts);
+        QFETCH(QList<int>, maxDepthFlags);
+        QFETCH(QList<int>, fastAscentFlags);
+        QFETCH(int, maxDepthIcons);
+        QFETCH(int, fastAscentIcons);
+        QFETCH(int, ceilingIcons);
+        // Samples a minute apart; sample 9 stays above the ceiling that sample 8 had.
+        Dive dive = sampledDive({{0, 20}, {60, 20}, {120, 20}, {180, 20}, {240, 20}, {300, 20}, {360, 20}, {420, 20},
+                                 {480, 5}, {540, 4}, {600, 0}});
+        dive.computerModel = 1;
+        dive.format = format;
+        dive.lines[8].decoCeiling = 6;
+        for (int i = 0; i < dive.lines.size(); ++i) {
+            dive.lines[i].setAlertFlag(QuelmAlertType::Pmax, quint8(maxDepthFlags[i]));
+            dive.lines[i].setAlertFlag(QuelmAlertType::RR, quint8(fastAscentFlags[i]));
+        }
+        ShowItemsState state = curveOnly();
+        state.alerts = alerts;
+        ShownProfile profile(dive, state);
+        const QColor fastColour(255, 0, 255), maxDepthColour(0, 255, 255), ceilingColour(128, 0, 128);
+        Marker::mMarkAlertRR = square(fastColour);
+        Marker::mMarkAlertPmax = square(maxDepthColour);
+        Marker::mMarkAlertCeil = square(ceilingColour);
+        const QImage image = profile.render();
+        Marker::loadPictures();
+        QCOMPARE(pixelsOf(image, maxDepthColour) / 16, maxDepthIcons);
+        QCOMPARE(pixelsOf(image, fastColour) / 16, fastAscentIcons);
+        QCOMPARE(pixelsOf(image, ceilingColour) / 16, ceilingIcons);
+        QVERIFY(profile.item->icons().isEmpty());
+    }
+
+    void curveLabels_data()
+    {
+        QTest::addColumn<QList<double>>("xs");
+        QTest::addColumn<QList<double>>("temperatures"); // empty: the curve is hidden
+        QTest::addColumn<QList<double>>("tanks");        // empty: the curve is hidden
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("changes 30 px apart: the first only")
+            << QList<double>{100, 130, 200} << QList<double>{20, 18, 18} << QList<double>{} << QStringList{"20°C", "18°C"};
+        QTest::newRow("the same whole degree is not labelled again")
+            << QList<double>{100, 200, 300} << QList<double>{20, 20.4, 20.5} << QList<double>{}
+            << QStringList{"20°C", "21°C"};
+        QTest::newRow("a tank label right after a temperature label waits")
+            << QList<double>{100, 160} << QList<double>{20, 20} << QList<double>{200, 200}
+            << QStringList{"20°C", "200b"};
+        QTest::newRow("the tank alone") << QList<double>{100, 120, 140, 300} << QList<double>{}
+                                        << QList<double>{200, 199, 199, 198} << QStringList{"200b", "198b"};
+        QTest::newRow("out of sight: counted, not kept")
+            << QList<double>{-100, -40, 20} << QList<double>{20, 18, 16} << QList<double>{} << QStringList{"16°C"};
+    }
+
+    void curveLabels()
+    {
+        QFETCH(QList<double>, xs);
+        QFETCH(QList<double>, temperatures);
+        QFETCH(QList<double>, tanks);
+        profilemarks::CurveLabels labels(QRectF(0, 0, 1000, 500));
+        for (qsizetype k = 0; k < xs.size(); ++k) {
+            DiveLine start;
+            start.ambientTemp = temperatures.isEmpty() ? 0 : temperatures[k];
+            start.tankPressure = tanks.isEmpty() ? 0 : quint16(tanks[k]);
+            const QPointF temperatureAt(xs[k], 300);
+            const QPointF tankAt(xs[k], 100);
+            labels.add(start, temperatures.isEmpty() ? nullptr : &temperatureAt, tanks.isEmpty() ? nullptr : &tankAt);
+        }
+        QStringList texts;
+        for (const profilemarks::CurveLabel& label : labels.labels())
+            texts << label.text;
+        QTEST(texts, "labels");
+    }
+
+    // A stroked polyline keeps per pixel column the first, the highest, the
+    // lowest and the last point; everything left or right of the view is one column.
     void outlineReduction()
     {
-        const PixelColumns columns(1.0, 0.0, 10.0);
-        const QPolygonF points = {{0.1, 5}, {0.15, 6}, {0.2, 1}, {0.3, 9}, {0.35, 7}, {0.4, 4}, {1.5, 3},
-                                  {12, 2},  {13, 8},   {14, 1}, {15, 5}, {16, 4}, {17, kNaN}};
+        OutlineReducer outline(PixelColumns(1.0, 0.0, 10.0));
+        for (const QPointF& p : QPolygonF{{0.1, 5}, {0.15, 6}, {0.2, 1}, {0.3, 9}, {0.35, 7}, {0.4, 4}, {1.5, 3},
+                                          {12, 2}, {13, 8}, {14, 1}, {15, 5}, {16, 4}, {17, kNaN}})
+            outline.add(p);
         // The highest and the lowest keep their order of arrival.
-        const QPolygonF expected = {{0.1, 5}, {0.2, 1}, {0.3, 9}, {0.4, 4}, {1.5, 3},
-                                    {12, 2},  {13, 8},  {14, 1}, {16, 4}};
-        QCOMPARE(reducedOutline(points, columns), expected);
+        QCOMPARE(outline.take(), (QPolygonF{{0.1, 5}, {0.2, 1}, {0.3, 9}, {0.4, 4}, {1.5, 3},
+                                            {12, 2}, {13, 8}, {14, 1}, {16, 4}}));
+    }
+
+    void areaReduction_data()
+    {
+        QTest::addColumn<bool>("strokedEdge");
+        QTest::addColumn<QPolygonF>("points");
+        QTest::addColumn<QPolygonF>("outline");
+        const QPolygonF threeColumns = {{0.1, 5}, {0.5, 1}, {0.9, 9}, {1.1, 4}, {1.5, 8},
+                                        {1.9, 2}, {2.1, 6}, {2.5, 3}, {2.9, 7}, {4.5, 5}};
+        QTest::newRow("first and last per column") << false << threeColumns
+                                                   << QPolygonF{{0.1, 5}, {0.9, 9}, {1.1, 4}, {1.9, 2}, {2.1, 6},
+                                                                {2.9, 7}, {4.5, 5}};
+        QTest::newRow("under a stroke: one level through the run")
+            << true << threeColumns
+            << QPolygonF{{0.1, 5}, {0.9, 5}, {1.1, 5}, {1.9, 5}, {2.1, 5}, {2.9, 7}, {4.5, 5}};
+        QTest::newRow("under a stroke: the level stays within each column")
+            << true << QPolygonF{{0.1, 1}, {0.9, 2}, {1.1, 6}, {1.9, 8}}
+            << QPolygonF{{0.1, 1}, {0.9, 1}, {1.1, 6}, {1.9, 8}};
+        QTest::newRow("single points stay exact") << true << QPolygonF{{0.5, 1}, {2.5, 9}, {3.5, 4}}
+                                                  << QPolygonF{{0.5, 1}, {2.5, 9}, {3.5, 4}};
+    }
+
+    void areaReduction()
+    {
+        QFETCH(bool, strokedEdge);
+        QFETCH(QPolygonF, points);
+        AreaReducer area(PixelColumns(1.0, 0.0, 10.0), strokedEdge);
+        for (const QPointF& p : points)
+            area.add(p);
+        QTEST(area.take(), "outline");
     }
 
     void segmentReduction()
     {
-        const PixelColumns columns(1.0, 0.0, 10.0);
         // Three segments inside column 0 (levels 0, 2, 0), one crossing to
         // column 3 (level 1), one crossing out of the view (level 0) and one
         // wholly right of it.
+        SegmentReducer segments(PixelColumns(1.0, 0.0, 10.0), 3);
         const QPolygonF points = {{0.1, 5}, {0.2, 1}, {0.3, 9}, {0.4, 4}, {3.5, 4}, {12, 4}, {13, 6}};
         const QList<quint8> levels = {0, 0, 2, 0, 1, 0, 2};
-        const QList<QList<QLineF>> lines = reducedSegments(points, levels, columns, 3);
+        for (qsizetype k = 0; k < points.size(); ++k)
+            segments.add(points[k], levels[k]);
+        const QList<QList<QLineF>> lines = segments.take();
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], (QList<QLineF>{QLineF(QPointF(3.5, 4), QPointF(12, 4)),
                                           QLineF(QPointF(0.2, 1), QPointF(0.3, 9))}));
@@ -456,11 +599,35 @@ private slots:
         QCOMPARE(lines[2], (QList<QLineF>{QLineF(QPointF(0.2, 1), QPointF(0.3, 9))}));
     }
 
+    void dotReduction_data()
+    {
+        QTest::addColumn<QPolygonF>("dots");
+        QTest::addColumn<QList<QLineF>>("lines");
+        QTest::newRow("touching dots: one run") << QPolygonF{{0.1, 5}, {0.2, 8}, {0.3, 6}, {0.4, 11}}
+                                                << QList<QLineF>{QLineF(0.1, 5, 0.1, 11)};
+        QTest::newRow("dots apart: one run each")
+            << QPolygonF{{0.1, 5}, {0.2, 15}, {0.3, 7}, {1.5, 3}}
+            << QList<QLineF>{QLineF(0.1, 5, 0.1, 7), QLineF(0.1, 15, 0.1, 15), QLineF(1.5, 3, 1.5, 3)};
+        QTest::newRow("out of sight: none") << QPolygonF{{12, 5}, {2, 40}, {3, -9}, {kNaN, 5}} << QList<QLineF>{};
+    }
+
     void dotReduction()
     {
-        const PixelColumns columns(1.0, 0.0, 10.0);
-        const QPolygonF points = {{0.1, 5.1}, {0.2, 5.6}, {0.3, 6.2}, {0.4, 5.2}, {1.1, 5.1}, {12, 5}, {2, 40}};
-        QCOMPARE(distinctDots(points, columns, 0, 20), (QPolygonF{{0.1, 5.1}, {0.3, 6.2}, {1.1, 5.1}}));
+        QFETCH(QPolygonF, dots);
+        DotReducer reducer(PixelColumns(1.0, 0.0, 10.0), 0, 20, 4);
+        for (const QPointF& p : dots)
+            reducer.add(p);
+        QTEST(reducer.take(), "lines");
+    }
+
+    void markedPixels()
+    {
+        PixelSet marked;
+        QVERIFY(marked.insert(QPointF(10.2, 5.1)));
+        QVERIFY(!marked.insert(QPointF(9.8, 4.9)));   // the same pixel
+        QVERIFY(marked.insert(QPointF(9.8, 4.9), 1)); // another layer
+        QVERIFY(marked.insert(QPointF(11.2, 5.1)));
+        QVERIFY(!marked.insert(QPointF(1e12, 5)));    // far off any screen
     }
 };
 
