@@ -1,6 +1,5 @@
 #include "testenvironment.h"
 
-#include "../divemodel/diveprofiles.h"
 #include "graphics/curvereduction.h"
 #include "graphics/diveprofileitem.h"
 #include "graphics/profilegrid.h"
@@ -16,7 +15,6 @@
 #include <memory>
 
 using testkit::diveLine;
-using testkit::diveLines;
 
 Q_DECLARE_METATYPE(Dive)
 
@@ -35,27 +33,7 @@ ShowItemsState curveOnly()
     return state;
 }
 
-// A profile item showing a dive in a scene of the item's size.
-struct ShownProfile
-{
-    QGraphicsScene scene;
-    DiveProfileItem* item;
-    Dive dive;
-
-    ShownProfile(Dive shown, const ShowItemsState& state, QSizeF size = QSizeF(690, 320),
-                 DiveProfileItem* profile = new DiveProfileItem)
-        : item(profile)
-        , dive(std::move(shown))
-    {
-        scene.setSceneRect(QRectF(QPointF(0, 0), size));
-        scene.addItem(item);
-        item->resize(scene.sceneRect());
-        item->showItems(state);
-        item->setDiveProfile(&dive);
-    }
-
-    QImage render() { return profilefixtures::render(scene); }
-};
+using profilefixtures::ShownProfile;
 
 int pixelsOf(const QImage& image, const QColor& colour)
 {
@@ -94,9 +72,7 @@ Dive withSpeeds(Dive dive)
 
 Dive sampledDive(const QList<QPointF>& samples)
 {
-    Dive dive;
-    dive.lines = diveLines(samples);
-    return withSpeeds(dive);
+    return withSpeeds(profilefixtures::diveOf(samples));
 }
 
 // A Pelavix dive of 20 samples 10 s apart: hyperoxic on samples 3 to 5, an
@@ -373,7 +349,7 @@ private slots:
     void idleViewDoesNotRepaint()
     {
         auto* item = new CountingProfileItem;
-        ShownProfile profile(alertedDive(), ShowItemsState(), QSizeF(690, 320), item);
+        ShownProfile profile(alertedDive(), ShowItemsState(), false, QSizeF(690, 320), item);
         QGraphicsView view(&profile.scene);
         view.resize(700, 330);
         view.show();
