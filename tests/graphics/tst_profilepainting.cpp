@@ -531,19 +531,23 @@ private slots:
     {
         QTest::addColumn<bool>("strokedEdge");
         QTest::addColumn<QPolygonF>("points");
+        QTest::addColumn<int>("unstrokedStep"); // the point that no stroke reaches from the one before
         QTest::addColumn<QPolygonF>("outline");
         const QPolygonF threeColumns = {{0.1, 5}, {0.5, 1}, {0.9, 9}, {1.1, 4}, {1.5, 8},
                                         {1.9, 2}, {2.1, 6}, {2.5, 3}, {2.9, 7}, {4.5, 5}};
-        QTest::newRow("first and last per column") << false << threeColumns
+        QTest::newRow("first and last per column") << false << threeColumns << -1
                                                    << QPolygonF{{0.1, 5}, {0.9, 9}, {1.1, 4}, {1.9, 2}, {2.1, 6},
                                                                 {2.9, 7}, {4.5, 5}};
         QTest::newRow("under a stroke: one level through the run")
-            << true << threeColumns
+            << true << threeColumns << -1
             << QPolygonF{{0.1, 5}, {0.9, 5}, {1.1, 5}, {1.9, 5}, {2.1, 5}, {2.9, 7}, {4.5, 5}};
         QTest::newRow("under a stroke: the level stays within each column")
-            << true << QPolygonF{{0.1, 1}, {0.9, 2}, {1.1, 6}, {1.9, 8}}
+            << true << QPolygonF{{0.1, 1}, {0.9, 2}, {1.1, 6}, {1.9, 8}} << -1
             << QPolygonF{{0.1, 1}, {0.9, 1}, {1.1, 6}, {1.9, 8}};
-        QTest::newRow("single points stay exact") << true << QPolygonF{{0.5, 1}, {2.5, 9}, {3.5, 4}}
+        QTest::newRow("under a stroke: an unstroked step keeps both ends")
+            << true << QPolygonF{{0.1, 5}, {0.5, 1}, {0.9, 9}, {1.1, 4}, {1.9, 2}, {2.1, 6}, {2.9, 7}} << 3
+            << QPolygonF{{0.1, 5}, {0.9, 9}, {1.1, 4}, {1.9, 2}, {2.1, 6}, {2.9, 7}};
+        QTest::newRow("single points stay exact") << true << QPolygonF{{0.5, 1}, {2.5, 9}, {3.5, 4}} << -1
                                                   << QPolygonF{{0.5, 1}, {2.5, 9}, {3.5, 4}};
     }
 
@@ -551,9 +555,10 @@ private slots:
     {
         QFETCH(bool, strokedEdge);
         QFETCH(QPolygonF, points);
+        QFETCH(int, unstrokedStep);
         AreaReducer area(PixelColumns(1.0, 0.0, 10.0), strokedEdge);
-        for (const QPointF& p : points)
-            area.add(p);
+        for (qsizetype k = 0; k < points.size(); ++k)
+            area.add(points[k], k != unstrokedStep);
         QTEST(area.take(), "outline");
     }
 
