@@ -20,28 +20,13 @@ namespace {
 constexpr int kRepaints = 50;
 const QSizeF kViewSize(1600, 900);
 
-struct Shown
-{
-    QGraphicsScene scene;
-    DiveProfileItem* item = new DiveProfileItem;
-    Dive dive;
-
-    Shown(Dive shown, const ShowItemsState& state)
-        : dive(std::move(shown))
-    {
-        scene.setSceneRect(QRectF(QPointF(0, 0), kViewSize));
-        scene.addItem(item);
-        item->resize(scene.sceneRect());
-        item->showItems(state);
-        item->setDiveProfile(&dive);
-    }
-};
 
 void measure(int samples)
 {
     ShowItemsState all;
     all.points = true;
-    Shown shown(profilefixtures::decoDive(samples, 1.0), all); // one sample a second
+    // One sample a second.
+    profilefixtures::ShownProfile shown(profilefixtures::decoDive(samples, 1.0), all, false, kViewSize);
     QImage image(kViewSize.toSize(), QImage::Format_ARGB32_Premultiplied);
     std::vector<double> times;
     for (int run = 0; run < kRepaints; ++run) {
@@ -74,8 +59,8 @@ int main(int argc, char* argv[])
 
     if (argc > 1) {
         // As the dive log shows it: every item but the points.
-        Shown picture(profilefixtures::decoDive(), ShowItemsState());
-        const QImage image = profilefixtures::render(picture.scene);
+        profilefixtures::ShownProfile picture(profilefixtures::decoDive(), ShowItemsState(), false, kViewSize);
+        const QImage image = picture.render();
         std::printf("%s %s\n", image.save(QString::fromLocal8Bit(argv[1])) ? "saved" : "could not save", argv[1]);
     }
     return 0;

@@ -42,7 +42,7 @@ AreaReducer::AreaReducer(const PixelColumns& columns, bool strokedEdge)
 
 bool AreaReducer::isCovered(const Column& column) const
 {
-    return mStrokedEdge && column.count >= 2 && PixelColumns::isVisible(column.index);
+    return mStrokedEdge && column.count >= 2 && !column.unstrokedEdge && PixelColumns::isVisible(column.index);
 }
 
 void AreaReducer::closeColumn()

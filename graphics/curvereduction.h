@@ -78,8 +78,12 @@ class AreaReducer
 public:
     AreaReducer(const PixelColumns& columns, bool strokedEdge);
 
-    void add(const QPointF& p) { add(p, mColumns.columnOf(p.x())); }
-    void add(const QPointF& p, qint64 column);
+    // `strokedFromPrevious` false: no stroke covers the edge from the previous point to `p`.
+    void add(const QPointF& p, bool strokedFromPrevious = true)
+    {
+        add(p, mColumns.columnOf(p.x()), strokedFromPrevious);
+    }
+    void add(const QPointF& p, qint64 column, bool strokedFromPrevious = true);
     QPolygonF take();
 
 private:
@@ -87,6 +91,7 @@ private:
     {
         qint64 index = 0;
         int count = 0;
+        bool unstrokedEdge = false; // an edge that no stroke covers begins or ends in it
         QPointF first;
         QPointF last;
         double top = 0;
@@ -228,12 +233,17 @@ inline void OutlineReducer::add(const QPointF& p, qint64 column)
     }
 }
 
-inline void AreaReducer::add(const QPointF& p, qint64 column)
+inline void AreaReducer::add(const QPointF& p, qint64 column, bool strokedFromPrevious)
 {
     if (!curvereduction::isFinite(p))
         return;
-    if (mCurrent.count > 0 && column != mCurrent.index)
+    // Both ends of an edge that no stroke covers stay exact.
+    const bool unstroked = !strokedFromPrevious && mCurrent.count > 0;
+    if (mCurrent.count > 0 && column != mCurrent.index) {
+        mCurrent.unstrokedEdge = mCurrent.unstrokedEdge || unstroked;
         closeColumn();
+    }
+    mCurrent.unstrokedEdge = mCurrent.unstrokedEdge || unstroked;
     if (mCurrent.count++ == 0) {
         mCurrent.index = column;
         mCurrent.first = mCurrent.last = p;

@@ -274,10 +274,12 @@ void ProfilePainter::scanSamples()
         previousTemperature = temperature;
         previousTank = tank;
     }
+    // The depth curve ends at the last sample and the deco ascent starts at
+    // its first line: nothing strokes the step between them.
     for (const DiveLine& line : mDive->decoLines) {
         const QPointF point = mMap.point(line.timeSec, line.depth);
+        outline.add(point, !mDecoPoints.isEmpty());
         mDecoPoints.append(point);
-        outline.add(point);
         if (withDots)
             dots.add(point);
     }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "../divemodel/diveprofiles.h"
 #include "divemodel/dive.h"
 #include "divemodel/diveanalysis.h"
+#include "graphics/diveprofileitem.h"
 #include "graphics/marker.h"
 
 #include <QGraphicsScene>
@@ -39,6 +41,15 @@ inline void setProgramIcons()
     Marker::setIconFilename(I::AlertDensity, folder + "alertDensity.png");
     for (int slot = 0; slot < Marker::kGasIconCount; ++slot)
         Marker::setGasIconFilename(slot, folder + QStringLiteral("gas%1.png").arg(slot + 1));
+}
+
+// A dive of the given samples and computed decompression lines, (time s, depth m) each.
+inline Dive diveOf(const QList<QPointF>& samples, const QList<QPointF>& decoLines = {})
+{
+    Dive dive;
+    dive.lines = testkit::diveLines(samples);
+    dive.decoLines = testkit::diveLines(decoLines);
+    return dive;
 }
 
 inline DiveGas gas(int o2Percent, int gasClass = 0)
@@ -139,5 +150,38 @@ inline QImage render(QGraphicsScene& scene)
     scene.render(&painter, QRectF(QPointF(0, 0), area.size()), area);
     return image;
 }
+
+// A profile item showing a dive in a scene of the item's size.
+struct ShownProfile
+{
+    QGraphicsScene scene;
+    DiveProfileItem* item; // the scene owns it
+    Dive dive;
+
+    explicit ShownProfile(Dive shown, const ShowItemsState& state = ShowItemsState(), bool editable = false,
+                          QSizeF size = QSizeF(690, 320), DiveProfileItem* profile = new DiveProfileItem)
+        : item(profile)
+        , dive(std::move(shown))
+    {
+        scene.setSceneRect(QRectF(QPointF(0, 0), size));
+        scene.addItem(item);
+        item->mEditable = editable;
+        item->resize(scene.sceneRect());
+        item->showItems(state);
+        item->setDiveProfile(&dive);
+    }
+
+    QImage render() { return profilefixtures::render(scene); }
+
+    // The dive point of sample `index`, or null.
+    DivePoint* point(int index) const
+    {
+        for (QGraphicsItem* child : item->childItems()) {
+            if (child->type() == DivePoint::Type && static_cast<DivePoint*>(child)->mLineInfo.index == index)
+                return static_cast<DivePoint*>(child);
+        }
+        return nullptr;
+    }
+};
 
 } // namespace profilefixtures

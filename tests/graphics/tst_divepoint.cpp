@@ -1,6 +1,5 @@
 #include "testenvironment.h"
 
-#include "../divemodel/diveprofiles.h"
 #include "graphics/diveprofileitem.h"
 #include "graphics/divepoint.h"
 #include "profilefixtures.h"
@@ -12,34 +11,15 @@
 
 #include <memory>
 
-using testkit::diveLines;
 
 namespace {
 
 // An editable profile item of a 600 x 240 graph area in a scene of its size.
-struct EditedProfile
+struct EditedProfile : profilefixtures::ShownProfile
 {
-    QGraphicsScene scene;
-    DiveProfileItem* item = new DiveProfileItem;
-    Dive dive;
-
     explicit EditedProfile(const QList<QPointF>& samples)
+        : ShownProfile(profilefixtures::diveOf(samples), ShowItemsState(), true)
     {
-        dive.lines = diveLines(samples);
-        scene.setSceneRect(0, 0, 690, 320);
-        scene.addItem(item);
-        item->mEditable = true;
-        item->resize(scene.sceneRect());
-        item->setDiveProfile(&dive);
-    }
-
-    DivePoint* point(int index) const
-    {
-        for (QGraphicsItem* child : item->childItems()) {
-            if (child->type() == DivePoint::Type && static_cast<DivePoint*>(child)->mLineInfo.index == index)
-                return static_cast<DivePoint*>(child);
-        }
-        return nullptr;
     }
 };
 
@@ -93,7 +73,7 @@ private slots:
         QGraphicsScene scene;
         auto* parent = new DiveProfileItem;
         Dive dive;
-        dive.lines = diveLines({{0, 0}, {60, 10}, {120, 0}});
+        dive.lines = testkit::diveLines({{0, 0}, {60, 10}, {120, 0}});
         parent->setDiveProfile(&dive);
         if (inScene)
             scene.addItem(parent);

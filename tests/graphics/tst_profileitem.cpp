@@ -1,7 +1,7 @@
 #include "testenvironment.h"
 
-#include "../divemodel/diveprofiles.h"
 #include "graphics/diveprofileitem.h"
+#include "profilefixtures.h"
 
 #include <QGraphicsScene>
 
@@ -9,10 +9,11 @@
 #include <limits>
 
 using testkit::diveLine;
-using testkit::diveLines;
 
 Q_DECLARE_METATYPE(Dive)
 Q_DECLARE_METATYPE(DiveProfileItem::Axis)
+
+using profilefixtures::diveOf;
 
 namespace {
 
@@ -21,14 +22,6 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // An item whose graph area is 600 x 240 (the margins take 90 x 80).
 const QRectF kItemRect(0, 0, 690, 320);
-
-Dive diveOf(const QList<QPointF>& samples, const QList<QPointF>& decoLines = {})
-{
-    Dive dive;
-    dive.lines = diveLines(samples);
-    dive.decoLines = diveLines(decoLines);
-    return dive;
-}
 
 Dive withTemperaturesAndTanks(Dive dive, double warm, double cold, int fullTank, int lowTank)
 {
@@ -279,13 +272,8 @@ private slots:
 
     void showItemsLeavesPointsHidden()
     {
-        QGraphicsScene scene;
-        auto* item = new DiveProfileItem;
-        scene.addItem(item);
-        item->mEditable = true;
-        item->resize(kItemRect);
-        Dive dive = diveOf({{0, 0}, {600, 20}, {1200, 0}});
-        item->setDiveProfile(&dive);
+        profilefixtures::ShownProfile profile(diveOf({{0, 0}, {600, 20}, {1200, 0}}), ShowItemsState(), true);
+        DiveProfileItem* item = profile.item;
         const auto visiblePoints = [item] {
             int count = 0;
             for (QGraphicsItem* child : item->childItems())
@@ -306,21 +294,9 @@ private slots:
 
     void undoListAcrossRefits()
     {
-        QGraphicsScene scene;
-        auto* item = new DiveProfileItem;
-        scene.addItem(item);
-        item->mEditable = true;
-        item->resize(kItemRect);
-        Dive dive = diveOf({{0, 0}, {600, 20}, {1200, 0}});
-        item->setDiveProfile(&dive);
-        const auto recordMove = [item] {
-            for (QGraphicsItem* child : item->childItems()) {
-                if (child->type() == DivePoint::Type) {
-                    DivePoint::sPointHasMoved(static_cast<DivePoint*>(child), QPointF(1, 2));
-                    return;
-                }
-            }
-        };
+        profilefixtures::ShownProfile profile(diveOf({{0, 0}, {600, 20}, {1200, 0}}), ShowItemsState(), true);
+        DiveProfileItem* item = profile.item;
+        const auto recordMove = [&profile] { DivePoint::sPointHasMoved(profile.point(1), QPointF(1, 2)); };
         recordMove();
         item->fitAll();
         QCOMPARE(item->undoList().size(), 1);
@@ -328,7 +304,7 @@ private slots:
         QVERIFY(item->undoList().isEmpty());
         // Showing the dive again rebuilds the points: no record may outlive its point.
         recordMove();
-        item->setDiveProfile(&dive);
+        item->setDiveProfile(&profile.dive);
         QVERIFY(item->undoList().isEmpty());
     }
 

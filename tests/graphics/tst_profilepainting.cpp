@@ -1,6 +1,5 @@
 #include "testenvironment.h"
 
-#include "../divemodel/diveprofiles.h"
 #include "graphics/curvereduction.h"
 #include "graphics/diveprofileitem.h"
 #include "graphics/profilegrid.h"
@@ -16,7 +15,6 @@
 #include <memory>
 
 using testkit::diveLine;
-using testkit::diveLines;
 
 Q_DECLARE_METATYPE(Dive)
 
@@ -35,27 +33,7 @@ ShowItemsState curveOnly()
     return state;
 }
 
-// A profile item showing a dive in a scene of the item's size.
-struct ShownProfile
-{
-    QGraphicsScene scene;
-    DiveProfileItem* item;
-    Dive dive;
-
-    ShownProfile(Dive shown, const ShowItemsState& state, QSizeF size = QSizeF(690, 320),
-                 DiveProfileItem* profile = new DiveProfileItem)
-        : item(profile)
-        , dive(std::move(shown))
-    {
-        scene.setSceneRect(QRectF(QPointF(0, 0), size));
-        scene.addItem(item);
-        item->resize(scene.sceneRect());
-        item->showItems(state);
-        item->setDiveProfile(&dive);
-    }
-
-    QImage render() { return profilefixtures::render(scene); }
-};
+using profilefixtures::ShownProfile;
 
 int pixelsOf(const QImage& image, const QColor& colour)
 {
@@ -94,9 +72,7 @@ Dive withSpeeds(Dive dive)
 
 Dive sampledDive(const QList<QPointF>& samples)
 {
-    Dive dive;
-    dive.lines = diveLines(samples);
-    return withSpeeds(dive);
+    return withSpeeds(profilefixtures::diveOf(samples));
 }
 
 // A Pelavix dive of 20 samples 10 s apart: hyperoxic on samples 3 to 5, an
@@ -373,7 +349,7 @@ private slots:
     void idleViewDoesNotRepaint()
     {
         auto* item = new CountingProfileItem;
-        ShownProfile profile(alertedDive(), ShowItemsState(), QSizeF(690, 320), item);
+        ShownProfile profile(alertedDive(), ShowItemsState(), false, QSizeF(690, 320), item);
         QGraphicsView view(&profile.scene);
         view.resize(700, 330);
         view.show();
@@ -555,19 +531,23 @@ private slots:
     {
         QTest::addColumn<bool>("strokedEdge");
         QTest::addColumn<QPolygonF>("points");
+        QTest::addColumn<int>("unstrokedStep"); // the point that no stroke reaches from the one before
         QTest::addColumn<QPolygonF>("outline");
         const QPolygonF threeColumns = {{0.1, 5}, {0.5, 1}, {0.9, 9}, {1.1, 4}, {1.5, 8},
                                         {1.9, 2}, {2.1, 6}, {2.5, 3}, {2.9, 7}, {4.5, 5}};
-        QTest::newRow("first and last per column") << false << threeColumns
+        QTest::newRow("first and last per column") << false << threeColumns << -1
                                                    << QPolygonF{{0.1, 5}, {0.9, 9}, {1.1, 4}, {1.9, 2}, {2.1, 6},
                                                                 {2.9, 7}, {4.5, 5}};
         QTest::newRow("under a stroke: one level through the run")
-            << true << threeColumns
+            << true << threeColumns << -1
             << QPolygonF{{0.1, 5}, {0.9, 5}, {1.1, 5}, {1.9, 5}, {2.1, 5}, {2.9, 7}, {4.5, 5}};
         QTest::newRow("under a stroke: the level stays within each column")
-            << true << QPolygonF{{0.1, 1}, {0.9, 2}, {1.1, 6}, {1.9, 8}}
+            << true << QPolygonF{{0.1, 1}, {0.9, 2}, {1.1, 6}, {1.9, 8}} << -1
             << QPolygonF{{0.1, 1}, {0.9, 1}, {1.1, 6}, {1.9, 8}};
-        QTest::newRow("single points stay exact") << true << QPolygonF{{0.5, 1}, {2.5, 9}, {3.5, 4}}
+        QTest::newRow("under a stroke: an unstroked step keeps both ends")
+            << true << QPolygonF{{0.1, 5}, {0.5, 1}, {0.9, 9}, {1.1, 4}, {1.9, 2}, {2.1, 6}, {2.9, 7}} << 3
+            << QPolygonF{{0.1, 5}, {0.9, 9}, {1.1, 4}, {1.9, 2}, {2.1, 6}, {2.9, 7}};
+        QTest::newRow("single points stay exact") << true << QPolygonF{{0.5, 1}, {2.5, 9}, {3.5, 4}} << -1
                                                   << QPolygonF{{0.5, 1}, {2.5, 9}, {3.5, 4}};
     }
 
@@ -575,9 +555,10 @@ private slots:
     {
         QFETCH(bool, strokedEdge);
         QFETCH(QPolygonF, points);
+        QFETCH(int, unstrokedStep);
         AreaReducer area(PixelColumns(1.0, 0.0, 10.0), strokedEdge);
-        for (const QPointF& p : points)
-            area.add(p);
+        for (qsizetype k = 0; k < points.size(); ++k)
+            area.add(points[k], k != unstrokedStep);
         QTEST(area.take(), "outline");
     }
 
