@@ -2,6 +2,132 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>DiveProfileItem</name>
+    <message>
+        <source>Fast ascent: %1m/mn</source>
+        <translation>Remontée rapide : %1m/mn</translation>
+    </message>
+    <message>
+        <source>Ceiling violation: %1m</source>
+        <translation>Plafond dépassé : %1m</translation>
+    </message>
+    <message>
+        <source>Hyperoxic: %1bar</source>
+        <translation>Hyperoxie : %1bar</translation>
+    </message>
+    <message>
+        <source>Hypoxic: %1bar</source>
+        <translation>Hypoxie : %1bar</translation>
+    </message>
+    <message>
+        <source>Narcotic: %1m</source>
+        <translation>Narcose : %1m</translation>
+    </message>
+    <message>
+        <source>Battery warning: %1mV</source>
+        <translation>Alerte batterie : %1mV</translation>
+    </message>
+    <message>
+        <source>CNS warning: %1</source>
+        <translation>Alerte CNS : %1</translation>
+    </message>
+    <message>
+        <source>Density warning</source>
+        <translation>Alerte densité</translation>
+    </message>
+    <message>
+        <source> (Diluent)</source>
+        <translation> (Diluant)</translation>
+    </message>
+    <message>
+        <source> (Bailout)</source>
+        <translation> (Secours)</translation>
+    </message>
+    <message>
+        <source> (Open Circuit)</source>
+        <translation> (Circuit ouvert)</translation>
+    </message>
+    <message>
+        <source>Invalid dive: Yoyo on one of previous dives</source>
+        <translation>Plongée invalide : yoyo sur une des plongées précédentes</translation>
+    </message>
+    <message>
+        <source>Invalid dive: Dive not allowed because of TAR &gt; 0.8</source>
+        <translation>Plongée invalide : plongée interdite car TAR &gt; 0.8</translation>
+    </message>
+    <message>
+        <source>Invalid dive: Too many yoyos</source>
+        <translation>Plongée invalide : trop de yoyos</translation>
+    </message>
+    <message>
+        <source>Invalid dive: Contains surface interval greater than 15mn</source>
+        <translation>Plongée invalide : intervalle de surface supérieur à 15mn</translation>
+    </message>
+    <message>
+        <source>Deco not terminated</source>
+        <translation>Déco non terminée</translation>
+    </message>
+</context>
+<context>
+    <name>GraphView</name>
+    <message>
+        <source>Position information</source>
+        <translation>Informations de position</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Temps</translation>
+    </message>
+    <message>
+        <source>Depth</source>
+        <translation>Profondeur</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Vitesse</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Température</translation>
+    </message>
+    <message>
+        <source>Tank Pressure</source>
+        <translation>Pression bloc</translation>
+    </message>
+    <message>
+        <source>Ceiling</source>
+        <translation>Plafond</translation>
+    </message>
+    <message>
+        <source>NDL</source>
+        <translation>NDL</translation>
+    </message>
+    <message>
+        <source>Selection</source>
+        <translation>Sélection</translation>
+    </message>
+    <message>
+        <source>Start Time</source>
+        <translation>Début</translation>
+    </message>
+    <message>
+        <source>End Time</source>
+        <translation>Fin</translation>
+    </message>
+    <message>
+        <source>Elapsed Time</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Alert</source>
+        <translation>Alerte</translation>
+    </message>
+    <message>
+        <source>Switch gas</source>
+        <translation>Changement de gaz</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Data Folder Error</source>
@@ -180,7 +306,7 @@ Les réglages et les plongées ne seront pas enregistrés.</translation>
     </message>
     <message>
         <source>Water type</source>
-        <translation>Type d'eau</translation>
+        <translation>Type d&apos;eau</translation>
     </message>
     <message>
         <source>Surface pressure</source>
@@ -236,7 +362,7 @@ Les réglages et les plongées ne seront pas enregistrés.</translation>
     </message>
     <message>
         <source>Sample interval</source>
-        <translation>Intervalle d'échantillonnage</translation>
+        <translation>Intervalle d&apos;échantillonnage</translation>
     </message>
     <message>
         <source>Serial</source>
@@ -441,65 +567,6 @@ Les réglages et les plongées ne seront pas enregistrés.</translation>
     <message>
         <source>About</source>
         <translation>À propos</translation>
-    </message>
-</context>
-<context>
-    <name>GraphView</name>
-    <message>
-        <source>Position information</source>
-        <translation>Informations de position</translation>
-    </message>
-    <message>
-        <source>Time</source>
-        <translation>Temps</translation>
-    </message>
-    <message>
-        <source>Depth</source>
-        <translation>Profondeur</translation>
-    </message>
-    <message>
-        <source>Speed</source>
-        <translation>Vitesse</translation>
-    </message>
-    <message>
-        <source>Temperature</source>
-        <translation>Température</translation>
-    </message>
-    <message>
-        <source>Tank Pressure</source>
-        <translation>Pression bloc</translation>
-    </message>
-    <message>
-        <source>Ceiling</source>
-        <translation>Plafond</translation>
-    </message>
-    <message>
-        <source>NDL</source>
-        <translation>NDL</translation>
-    </message>
-    <message>
-        <source>Selection</source>
-        <translation>Sélection</translation>
-    </message>
-    <message>
-        <source>Start Time</source>
-        <translation>Début</translation>
-    </message>
-    <message>
-        <source>End Time</source>
-        <translation>Fin</translation>
-    </message>
-    <message>
-        <source>Elapsed Time</source>
-        <translation>Durée</translation>
-    </message>
-    <message>
-        <source>Alert</source>
-        <translation>Alerte</translation>
-    </message>
-    <message>
-        <source>Switch gas</source>
-        <translation>Changement de gaz</translation>
     </message>
 </context>
 </TS>
