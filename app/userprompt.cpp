@@ -1,5 +1,7 @@
 #include "userprompt.h"
 
+#include <QColorDialog>
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 
@@ -104,4 +106,16 @@ std::optional<double> DialogUserPrompt::real(QWidget* parent, const QString& tit
     const double value =
         QInputDialog::getDouble(parent, title, label, preset, minimum, maximum, decimals, &ok);
     return accepted(value, ok);
+}
+
+std::optional<QColor> DialogUserPrompt::color(QWidget* parent, const QString& title,
+                                              const QColor& initial)
+{
+    const QColor chosen = QColorDialog::getColor(initial, parent, title);
+    return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
+}
+
+int DialogUserPrompt::exec(QDialog& dialog)
+{
+    return dialog.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
@@ -7,11 +8,13 @@
 
 #include <optional>
 
+class QDialog;
 class QWidget;
 
-// Every message box, file dialog and standard input dialog of the program goes
-// through the current UserPrompt instead of the static functions of
-// QMessageBox, QFileDialog and QInputDialog. The program runs on the default
+// Every message box, file dialog, standard input dialog and modal dialog of
+// the program goes through the current UserPrompt instead of the static
+// functions of QMessageBox, QFileDialog, QInputDialog and QColorDialog and of
+// QDialog::exec. The program runs on the default
 // prompt, which shows the real dialogs; tests install a recorder that notes
 // each title and text and answers from a script, so that no modal dialog ever
 // waits for a person.
@@ -51,6 +54,13 @@ public:
     virtual std::optional<double> real(QWidget* parent, const QString& title, const QString& label,
                                        double preset, double minimum, double maximum,
                                        int decimals) = 0;
+    // The chosen colour, or nothing when the dialog was cancelled.
+    virtual std::optional<QColor> color(QWidget* parent, const QString& title,
+                                        const QColor& initial) = 0;
+
+    // Runs one of the program's own dialogs modally and returns its result
+    // (QDialog::Accepted or QDialog::Rejected).
+    virtual int exec(QDialog& dialog) = 0;
 };
 
 // The real dialogs.
@@ -79,4 +89,7 @@ public:
     std::optional<double> real(QWidget* parent, const QString& title, const QString& label,
                                double preset, double minimum, double maximum,
                                int decimals) override;
+    std::optional<QColor> color(QWidget* parent, const QString& title,
+                                const QColor& initial) override;
+    int exec(QDialog& dialog) override;
 };

@@ -1,5 +1,7 @@
 #include "promptrecorder.h"
 
+#include <QDialog>
+
 namespace testkit {
 
 namespace {
@@ -26,6 +28,11 @@ void PromptRecorder::clear()
 {
     mAnswers.clear();
     mRecords.clear();
+}
+
+void PromptRecorder::answerDialog(DialogScript script)
+{
+    mAnswers.append(QVariant::fromValue(std::move(script)));
 }
 
 void PromptRecorder::note(PromptRecord record)
@@ -101,6 +108,22 @@ std::optional<double> PromptRecorder::real(QWidget*, const QString& title, const
                                            double, double, double, int)
 {
     return optionalAnswer<double>(ask({"real", title, label, {}, {}}));
+}
+
+std::optional<QColor> PromptRecorder::color(QWidget*, const QString& title, const QColor&)
+{
+    return optionalAnswer<QColor>(ask({"color", title, {}, {}, {}}));
+}
+
+int PromptRecorder::exec(QDialog& dialog)
+{
+    const QVariant answer = ask({"dialog", dialog.windowTitle(), {}, {}, {}});
+    if (answer.canConvert<DialogScript>()) {
+        const DialogScript script = answer.value<DialogScript>();
+        if (script)
+            return script(dialog);
+    }
+    return answer.isValid() ? answer.toInt() : int(QDialog::Rejected);
 }
 
 } // namespace testkit

@@ -6,18 +6,26 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 namespace testkit {
 
 // One dialog that the program asked for.
 struct PromptRecord
 {
     QString kind;   // "critical", "warning", "information", "question", "openFile",
-                    // "saveFile", "directory", "text", "item", "integer", "real"
-    QString title;  // the title or caption
+                    // "saveFile", "directory", "text", "item", "integer", "real",
+                    // "color", "dialog"
+    QString title;  // the title or caption (a dialog's window title)
     QString text;   // the message or the input label
     QString folder; // the start folder of a file dialog
     QString filter; // the filter of a file dialog
 };
+
+// What a test does with one of the program's own dialogs in place of the
+// person: fills in or reads its widgets and returns the dialog's result
+// (QDialog::Accepted or QDialog::Rejected).
+using DialogScript = std::function<int(QDialog&)>;
 
 // Stands in for the real dialogs while it lives: notes every dialog the
 // program asks for and answers from a script, so tests can assert exact titles
@@ -32,10 +40,12 @@ public:
 
     // Scripts the answer of the next dialog that asks something (messages
     // only get noted): a QMessageBox::StandardButton for a question, a QString
-    // for a file or text dialog, an int or a double for a number. A null
-    // QVariant cancels. Unscripted dialogs are cancelled (a question answers
-    // No).
+    // for a file or text dialog, an int or a double for a number, a QColor
+    // for a colour. A null QVariant cancels. Unscripted dialogs are cancelled
+    // (a question answers No, a dialog is rejected).
     void answer(const QVariant& value) { mAnswers.append(value); }
+    // Scripts what happens in the next of the program's own dialogs.
+    void answerDialog(DialogScript script);
 
     const QList<PromptRecord>& records() const { return mRecords; }
     void clear();
@@ -62,6 +72,9 @@ public:
     std::optional<double> real(QWidget* parent, const QString& title, const QString& label,
                                double preset, double minimum, double maximum,
                                int decimals) override;
+    std::optional<QColor> color(QWidget* parent, const QString& title,
+                                const QColor& initial) override;
+    int exec(QDialog& dialog) override;
 
 private:
     void note(PromptRecord record);
@@ -73,3 +86,5 @@ private:
 };
 
 } // namespace testkit
+
+Q_DECLARE_METATYPE(testkit::DialogScript)

@@ -2,6 +2,7 @@
 #include "testenvironment.h"
 
 #include <QApplication>
+#include <QDialog>
 
 // The recorder that tests put in place of the real dialogs.
 class PromptRecorderTest : public QObject
@@ -62,6 +63,30 @@ private slots:
         recorder.answer(QVariant());
         QCOMPARE(prompt.text(nullptr, "t", "l", QLineEdit::Normal, {}), std::nullopt);
         QCOMPARE(recorder.records().size(), 6);
+        QCOMPARE(prompt.color(nullptr, "Choose", Qt::white), std::nullopt);
+        QDialog dialog;
+        QCOMPARE(prompt.exec(dialog), int(QDialog::Rejected));
+    }
+
+    void dialogsRunTheirScript()
+    {
+        testkit::PromptRecorder recorder;
+        QDialog dialog;
+        dialog.setWindowTitle("Rename");
+        QDialog* seen = nullptr;
+        recorder.answerDialog([&](QDialog& shown) {
+            seen = &shown;
+            return int(QDialog::Accepted);
+        });
+        recorder.answer(QColor(1, 2, 3));
+        UserPrompt& prompt = UserPrompt::current();
+        QCOMPARE(prompt.exec(dialog), int(QDialog::Accepted));
+        QCOMPARE(seen, &dialog);
+        QCOMPARE(prompt.color(nullptr, "Choisir une couleur", Qt::white), std::optional<QColor>(QColor(1, 2, 3)));
+        QCOMPARE(recorder.records().at(0).kind, QString("dialog"));
+        QCOMPARE(recorder.records().at(0).title, QString("Rename"));
+        QCOMPARE(recorder.records().at(1).kind, QString("color"));
+        QCOMPARE(recorder.records().at(1).title, QString("Choisir une couleur"));
     }
 };
 
