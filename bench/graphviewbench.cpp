@@ -53,7 +53,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     profilefixtures::setProgramIcons();
     // 200,000 samples over about 11 hours: one every 0.2 s of a stretched deco dive.
-    Dive dive = profilefixtures::decoDive(kSampleCount, 14.0);
+    Dive dive = profilefixtures::decoDive(kSampleCount, 0.2);
     GraphView view;
     view.resize(1280, 500);
     view.show();

@@ -2,12 +2,9 @@
 
 #include "app/common/timetexts.h"
 #include "divemodel/diveanalysis.h"
-#include "graphics/curvereduction.h"
-#include "graphics/profilemarks.h"
 #include "graphics/profilenumbers.h"
 #include "graphics/profilepainter.h"
 
-#include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
 
 #include <algorithm>
@@ -111,7 +108,7 @@ void DiveProfileItem::resize(const QRectF& rect)
     mGraphBottom = mGraphRect.top() + mGraphRect.height();
     internalFitAll();
     updateDivePoints();
-    rebuildIcons();
+    placeIcons();
 }
 
 void DiveProfileItem::fitAll()
@@ -322,7 +319,7 @@ double DiveProfileItem::halfMetreDepthAt(double y) const
 void DiveProfileItem::mappingChanged()
 {
     updateDivePoints();
-    rebuildIcons();
+    placeIcons();
     repaintScene();
 }
 
@@ -440,66 +437,11 @@ QString DiveProfileItem::divePointToolTip(int index, const DiveLine& line)
 
 void DiveProfileItem::rebuildIcons()
 {
-    qDeleteAll(mIcons);
-    mIcons.clear();
-    if (!mDive || mDive->lines.size() < 2)
-        return;
-    const Dive& dive = *mDive;
-    const auto pointOf = [this, &dive](int i) {
-        return timeDepthToGraphCoordinates(dive.lines.at(i).timeSec, dive.lines.at(i).depth);
-    };
-    struct Icon
-    {
-        const QImage* image;
-        QPointF at;
-        QString toolTip;
-    };
-    QList<Icon> icons;
-    const auto addGasIcon = [&](int gasIndex, const QPointF& at) {
-        icons.append({Marker::gasImage(gasIndex), at, profilemarks::gasToolTip(dive, gasIndex)});
-    };
-
-    if (mShowItems.gases && dive.lines.at(1).gasIndex >= 0)
-        addGasIcon(dive.lines.at(1).gasIndex, pointOf(0) + QPointF(10, 0));
-    const QList<profilemarks::AlertMark> alerts = mShowItems.alerts && dive.computerModel != 1
-        ? profilemarks::pelavixAlerts(dive)
-        : QList<profilemarks::AlertMark>();
-    const QList<int> gasChanges = mShowItems.gases ? profilemarks::gasChanges(dive) : QList<int>();
-    // Sample by sample, a sample's alerts below its gas change, as the painting stacks them.
-    auto alert = alerts.cbegin();
-    auto change = gasChanges.cbegin();
-    while (alert != alerts.cend() || change != gasChanges.cend()) {
-        if (alert != alerts.cend() && (change == gasChanges.cend() || alert->sample <= *change)) {
-            icons.append({&profilemarks::alertImage(alert->type), pointOf(alert->sample) + QPointF(5, 5),
-                          profilemarks::alertText(alert->type, dive.lines.at(alert->sample))});
-            ++alert;
-        } else {
-            addGasIcon(dive.lines.at(*change).gasIndex, pointOf(*change - 1));
-            ++change;
-        }
-    }
-
-    // An icon that a later one of the same picture covers on the same pixel
-    // can neither be seen nor hovered: only the later one is made. Nor is
-    // one far off any screen.
-    QList<bool> covered(icons.size(), false);
-    PixelSet taken;
-    for (qsizetype k = icons.size() - 1; k >= 0; --k)
-        covered[k] = !taken.insert(icons[k].at, quintptr(icons[k].image));
-    for (qsizetype k = 0; k < icons.size(); ++k) {
-        if (!covered[k])
-            addIcon(icons[k].image, icons[k].at, icons[k].toolTip);
-    }
+    mIcons.collect(mDive, mShowItems);
+    placeIcons();
 }
 
-void DiveProfileItem::addIcon(const QImage* image, const QPointF& at, const QString& toolTip)
+void DiveProfileItem::placeIcons()
 {
-    auto* icon = new QGraphicsPixmapItem(this);
-    if (image && !image->isNull())
-        icon->setPixmap(QPixmap::fromImage(*image));
-    icon->setPos(at);
-    icon->setToolTip(toolTip);
-    // Like the curves, icons of samples outside the shown window stay out of sight.
-    icon->setVisible(mGraphRect.contains(at));
-    mIcons.append(icon);
+    mIcons.place(mapping(), mGraphRect);
 }

@@ -4,6 +4,7 @@
 #include "divemodel/dive.h"
 #include "graphics/divepoint.h"
 #include "graphics/marker.h"
+#include "graphics/profileicons.h"
 #include "graphics/profilemapping.h"
 #include "graphics/showitemsstate.h"
 
@@ -15,8 +16,6 @@
 #include <QString>
 
 #include <functional>
-
-class QGraphicsPixmapItem;
 
 // One change of a planned dive's points that can be undone.
 struct PointUndoRecord
@@ -113,7 +112,7 @@ public:
     const QList<Marker>& markers() const { return mMarkers; }
     const QList<PointUndoRecord>& undoList() const { return mUndoList; }
     // The gas and alert icons over the profile, in stacking order.
-    const QList<QGraphicsPixmapItem*>& icons() const { return mIcons; }
+    const QList<QGraphicsPixmapItem*>& icons() const { return mIcons.items(); }
 
     bool mEditable = false;
 
@@ -154,7 +153,7 @@ private:
     ShowItemsState mShowItems;
 
     QStaticText mTitleText;
-    QList<QGraphicsPixmapItem*> mIcons;
+    ProfileIcons mIcons{this};
 
 public:
     static std::function<void(const QString&)> mLogCallback;
@@ -171,8 +170,8 @@ private:
     QList<DivePoint*> divePoints() const;
     double timeAt(double x) const;
     double halfMetreDepthAt(double y) const;
-    // Builds the gas and alert icons from the dive, the scales and the shown
-    // items; painting only draws.
+    // Collects the gas and alert icons again after the dive, its samples or
+    // the shown items changed, and places them; painting only draws.
     void rebuildIcons();
-    void addIcon(const QImage* image, const QPointF& at, const QString& toolTip);
+    void placeIcons();
 };

@@ -345,6 +345,37 @@ private slots:
         QVERIFY(item.icons().last()->isVisible());
     }
 
+    // Alerts that share a pixel show one icon; zooming in parts them, and
+    // zooming out merges them again.
+    void zoomPartsAndMergesIcons()
+    {
+        QList<QPointF> samples;
+        for (int t = 0; t <= 2000; ++t)
+            samples.append({double(t), t < 1000 ? 30.0 : 30.0 - (t - 1000) * 0.03});
+        Dive dive = profilefixtures::diveOf(samples);
+        dive.computerModel = 2;
+        for (int i = 1200; i < 1240; ++i)
+            dive.lines[i].pelavixAlerts |= 1u << 10; // fast ascent
+        ShowItemsState state;
+        state.gases = false;
+        ShownProfile profile(withSpeeds(dive), state);
+        DiveProfileItem& item = *profile.item;
+        const qsizetype fitted = item.icons().size();
+        QVERIFY2(fitted > 0 && fitted < 40, qPrintable(QString::number(fitted)));
+
+        item.zoom(DiveProfileItem::Axis::Time, 20.0, item.timeDepthToGraphCoordinates(1220, 0).x());
+        QCOMPARE(item.icons().size(), 40);
+        for (qsizetype k = 0; k < 40; ++k) {
+            QVERIFY(item.icons()[k]->isVisible());
+            QCOMPARE(item.icons()[k]->pos(),
+                     item.timeDepthToGraphCoordinates(1200 + k, dive.lines[1200 + k].depth) + QPointF(5, 5));
+        }
+
+        item.fitAll();
+        QCOMPARE(item.icons().size(), fitted);
+        QCOMPARE(item.childItems().size(), fitted);
+    }
+
     // Nothing that a paint does asks for another paint.
     void idleViewDoesNotRepaint()
     {
