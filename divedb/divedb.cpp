@@ -380,14 +380,17 @@ DiveDb* DiveDb::instance()
     return db;
 }
 
+// The stand-ins are stored in English whatever the interface language: the
+// duplicate check and the computer groups compare them with what older runs
+// stored.
 QString DiveDb::storedComputerName(const QString& name)
 {
-    return name.isEmpty() ? tr("No name") : name;
+    return name.isEmpty() ? QStringLiteral("No name") : name;
 }
 
 QString DiveDb::storedSerial(const QString& serial)
 {
-    return serial.isEmpty() ? tr("No serial number") : serial;
+    return serial.isEmpty() ? QStringLiteral("No serial number") : serial;
 }
 
 void DiveDb::debugQueryError(const QSqlQuery& query) const

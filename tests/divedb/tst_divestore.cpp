@@ -3,8 +3,10 @@
 #include "rawsqlite.h"
 #include "testenvironment.h"
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlDriver>
+#include <QTranslator>
 
 #include <sqlite3.h>
 
@@ -47,6 +49,17 @@ void failAtOnceWhenBusy()
     QVERIFY(handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0);
     sqlite3_busy_timeout(*static_cast<sqlite3* const*>(handle.data()), 0);
 }
+
+// An interface language in which every text reads otherwise.
+class EveryTextTranslated : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char*, const char* source, const char*, int) const override
+    {
+        return QStringLiteral("~%1~").arg(QString::fromUtf8(source));
+    }
+};
 
 // A model-1 dive with a value in every stored field.
 Dive fullDive()
@@ -256,6 +269,9 @@ private slots:
         QFETCH(QString, serial);
         QFETCH(QString, storedComputer);
         QFETCH(QString, storedSerial);
+        // The stand-ins do not follow the interface language.
+        EveryTextTranslated translator;
+        QCoreApplication::installTranslator(&translator);
         Dive dive = testkit::makeDive("Reef", serial, 3);
         dive.computerName = computer;
         QCOMPARE(db()->storeDive(dive), int(DiveDb::Success));
