@@ -17,6 +17,8 @@ using namespace divecolumns;
 namespace {
 
 constexpr int kPelavixModel = 2;
+// About 6 ms of writing between two calls of the progress hook.
+constexpr qsizetype kSamplesBetweenProgress = 2048;
 
 // Texts are bound as values, never NULL, so that a lookup by an empty name
 // finds the dive stored with it.
@@ -699,6 +701,8 @@ bool DiveDb::writeSamples(int id, const Dive& dive)
     if (!insert)
         return false;
     for (qsizetype i = 0; i < dive.lines.size(); ++i) {
+        if (mWriteProgress && i > 0 && i % kSamplesBetweenProgress == 0)
+            mWriteProgress();
         const DiveLine& line = dive.lines.at(i);
         if (!insert->exec({id, int(i), line.timeSec, line.depth, line.ambientTemp, line.otu,
                            line.cns, line.decoCeiling, line.gradientFactor, int(line.alertFlag),

@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <vector>
@@ -87,6 +88,11 @@ public:
     QList<int> getNotUploadedPelavixDiveIds() const;
     int clearDatabase();
 
+    // Called every few thousand samples while a dive is written, so that a
+    // long dive does not freeze the window; the hook must not use the
+    // database (a write it starts fails, the one under way goes on).
+    void setWriteProgress(std::function<void()> hook) { mWriteProgress = std::move(hook); }
+
     // The texts that stand for an empty computer name and serial number.
     static QString storedComputerName(const QString& name);
     static QString storedSerial(const QString& serial);
@@ -133,4 +139,5 @@ private:
     QSqlDatabase mDatabase;
     mutable QString mLastError;
     mutable std::vector<std::unique_ptr<PreparedStatement>> mStatements;
+    std::function<void()> mWriteProgress;
 };

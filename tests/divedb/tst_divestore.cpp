@@ -496,6 +496,30 @@ private slots:
         QVERIFY(!db()->lastError().isEmpty());
     }
 
+    // A long dive gives the window its turn now and then; a store started
+    // from there fails and the dive under way is written whole.
+    void longDiveCallsTheProgressHookAndIsWrittenWhole()
+    {
+        const Dive other = testkit::makeDive("Wall", "PX1", 10);
+        int calls = 0;
+        int nestedResult = -1;
+        db()->setWriteProgress([&] {
+            if (++calls == 1)
+                nestedResult = db()->storeDive(other);
+        });
+        const Dive dive = testkit::makeDive("Long", "PX1", 5000);
+        QCOMPARE(db()->storeDive(dive), int(DiveDb::Success));
+        QCOMPARE(db()->updateDiveById(1, dive), int(DiveDb::Success));
+        db()->setWriteProgress(nullptr);
+
+        QCOMPARE(calls, 4); // after samples 2048 and 4096, twice
+        QCOMPARE(nestedResult, int(DiveDb::SqlFailed));
+        QCOMPARE(db()->getNbDives(), 1);
+        Dive read;
+        QVERIFY(db()->readDive(1, read));
+        QCOMPARE(read.lines.size(), 5000);
+    }
+
     void updateRewritesTheDive()
     {
         Dive dive = testkit::makeDive("Reef", "", 40, 20.0);
