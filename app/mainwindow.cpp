@@ -7,6 +7,8 @@
 #include "graphics/marker.h"
 
 #include "appoptions.h"
+#include "divelisttable.h"
+#include "inputdialogmulti.h"
 #include "userprompt.h"
 
 #include <QCloseEvent>
@@ -138,8 +140,12 @@ void MainWindow::connectFormSignals()
 {
     connect(ui.actionOpen, &QAction::triggered, this, &MainWindow::openDiveProfile);
     connect(ui.btImportDive, &QPushButton::clicked, this, &MainWindow::openDiveProfile);
-    // The other menu actions, the dive list, the show boxes and the computer
-    // image are connected here, before the views exist.
+    connect(ui.btStoreDive, &QPushButton::clicked, this, &MainWindow::storeCurrentDive);
+    connect(ui.diveList, &QTableWidget::itemDoubleClicked, this, &MainWindow::openDiveProfileItem);
+    connect(ui.diveList, &QWidget::customContextMenuRequested, this,
+            &MainWindow::onDiveListContextMenu);
+    // The about action, the show boxes and the computer image are connected
+    // here, before the views exist.
 }
 
 void MainWindow::createDiveLogView()
@@ -229,10 +235,13 @@ void MainWindow::openDatabase()
 void MainWindow::setUpDiveList()
 {
     ui.diveList->setSortingEnabled(false);
-    for (const char* property : {"sortOrderDate", "sortOrderDuration", "sortOrderDepth", "sortColumn"})
-        ui.diveList->setProperty(property, 1);
+    for (const int column : {DiveListTable::DateColumn, DiveListTable::DurationColumn, DiveListTable::DepthColumn})
+        ui.diveList->setProperty(DiveListTable::sortOrderProperty(column), 1);
+    ui.diveList->setProperty(DiveListTable::kSortColumnProperty, 1);
     ui.diveList->horizontalHeader()->setSortIndicatorShown(true);
-    // The header's sort handler and the filling of the list plug in here.
+    connect(ui.diveList->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &MainWindow::sortDiveList);
+    updateDiveList();
     ui.splitVert->setStretchFactor(1, 1);
     ui.splitVert->setSizes({400, 1000});
     ui.diveList->horizontalHeader()->setStretchLastSection(true);
@@ -244,7 +253,8 @@ void MainWindow::setUpDiveList()
 
 void MainWindow::setInputDialogIcons()
 {
-    // The multi-field input dialog gets its Ok and Cancel icons here.
+    InputDialogMulti::sOkIcon = QStringLiteral(":/TestGraphics/icons/ok.png");
+    InputDialogMulti::sCancelIcon = QStringLiteral(":/TestGraphics/icons/cancel.png");
 }
 
 void MainWindow::hideTestButton()
@@ -280,8 +290,8 @@ void MainWindow::createConnectDialog()
 
 void MainWindow::connectProfileButtons()
 {
-    // "Fit to all" of the dive-log view and the filter button are connected
-    // here.
+    connect(ui.btFitAllVisu, &QPushButton::clicked, this, [this] { mDiveLogView->mProfile->fitAll(); });
+    connect(ui.btFilter, &QPushButton::clicked, this, &MainWindow::setFilter);
 }
 
 void MainWindow::setGasClassTexts()
@@ -303,7 +313,7 @@ void MainWindow::connectUserInformation()
 {
     for (QLineEdit* edit : {ui.edPlace, ui.edSite, ui.edBuddy})
         connect(edit, &QLineEdit::textChanged, this, &MainWindow::userInformationEdited);
-    // Saving the user information of the shown dive plugs in here.
+    connect(ui.btSaveUserInformation, &QPushButton::clicked, this, &MainWindow::storeUserInformation);
 }
 
 void MainWindow::createFloatingInformation()
@@ -314,8 +324,13 @@ void MainWindow::createFloatingInformation()
 
 void MainWindow::userInformationEdited()
 {
-    mUserInformationChanged = true;
-    ui.btSaveUserInformation->setEnabled(true);
+    setUserInformationChanged(true);
+}
+
+void MainWindow::setUserInformationChanged(bool changed)
+{
+    mUserInformationChanged = changed;
+    ui.btSaveUserInformation->setEnabled(changed);
 }
 
 void MainWindow::openDiveProfile()
@@ -348,6 +363,9 @@ bool MainWindow::loadDiveProfile(const QString& path)
         UserPrompt::current().critical(this, tr("Error"), tr("Impossible to open file"));
         return false;
     }
+    // Edits of the dive shown until now are offered while its id still names
+    // it.
+    checkUserInformationToSave();
     mCurrentDive = std::move(dive);
     // A file is no stored dive: edits of its user information must not reach
     // the dive last opened from the list.
@@ -377,15 +395,29 @@ void MainWindow::saveSelection()
         return;
     const auto [start, end] = mDiveLogView->getSelection();
     Dive selection = DiveAnalysis::extractProfile(*shown, start, end);
-    if (!DiveAnalysis::exportDiveFile(selection, path)) {
-        UserPrompt::current().critical(this, tr("Error"),
-                                       tr("Impossible to write file %1").arg(QDir::toNativeSeparators(path)));
-    }
+    if (!DiveAnalysis::exportDiveFile(selection, path))
+        reportWriteFailure(path);
+}
+
+void MainWindow::reportWriteFailure(const QString& path)
+{
+    UserPrompt::current().critical(this, tr("Error"),
+                                   tr("Impossible to write file %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void MainWindow::updateDiveInfos()
 {
-    // The detail panes (summary, gases, computer, user information) fill here.
+    // The summary, gases and computer panes fill here.
+    showUserInformation();
+}
+
+void MainWindow::showUserInformation()
+{
+    ui.edPlace->setText(mCurrentDive.place);
+    ui.edSite->setText(mCurrentDive.site);
+    ui.edBuddy->setText(mCurrentDive.buddy);
+    // Filling the fields counts as edits: what they show now is stored.
+    setUserInformationChanged(false);
 }
 
 void MainWindow::updateSimulationButton()
@@ -393,9 +425,9 @@ void MainWindow::updateSimulationButton()
     // The simulation's start button is enabled here while a computer is connected.
 }
 
-void MainWindow::highlightLoadedItem(QTableWidgetItem*)
+void MainWindow::highlightLoadedItem(QTableWidgetItem* item)
 {
-    // The dive list highlights the current dive's row here; null highlights none.
+    DiveListTable(*ui.diveList).highlight(item);
 }
 
 void MainWindow::logText(const std::string& text)
@@ -438,13 +470,8 @@ void MainWindow::armUpdateCheck()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    offerToSaveUserInformation();
+    checkUserInformationToSave();
     event->accept();
-}
-
-void MainWindow::offerToSaveUserInformation()
-{
-    // Unsaved user information of the shown dive is offered for saving here.
 }
 
 void MainWindow::on_actionQuit_triggered()

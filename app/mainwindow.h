@@ -3,6 +3,7 @@
 #include "appsettings.h"
 #include "ui_mainwindow.h"
 
+#include "divedb/diveinfo.h"
 #include "divemodel/dive.h"
 
 #include <QMainWindow>
@@ -10,8 +11,10 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <string>
 
+class FormFilter;
 class GraphView;
 class QCloseEvent;
 class QMenu;
@@ -61,6 +64,17 @@ public:
     // The profile view of the dive log.
     GraphView* diveLogView() const { return mDiveLogView; }
 
+    // Rebuilds the dive list with the filter and the sort of the header, and
+    // highlights the shown dive.
+    void updateDiveList();
+    // The SortOrder that the next fetch for the header column uses.
+    int getSortOrder(int column) const;
+    // Stores the dive in the database and lists it; a failure is reported.
+    void storeDive(const Dive& dive);
+    // The dive list's context menu for the item's row (parent: the window).
+    // A group row offers no dive action.
+    QMenu* createDiveListMenu(QTableWidgetItem* item);
+
 public slots:
     // Asks for a dive file and loads it.
     void openDiveProfile();
@@ -70,6 +84,23 @@ public slots:
     // Asks for a file name and writes the time range chosen on the dive-log
     // view there as a new dive; a failed write is reported.
     void saveSelection();
+
+    // The dive list's actions. Each takes any cell of a dive row; a group
+    // row does nothing.
+    void openDiveProfileItem(QTableWidgetItem* item);
+    void onDiveListContextMenu(const QPoint& position);
+    void deleteSelectedDiveProfiles();
+    void renameDiveProfileItem(QTableWidgetItem* item);
+    void exportDiveProfileItem(QTableWidgetItem* item);
+    // Asks for a name and stores the shown dive under it.
+    void storeCurrentDive();
+    // Runs the filter dialog and lists what it keeps.
+    void setFilter();
+
+    // Saves the place, site and buddy of the shown dive.
+    void storeUserInformation();
+    // Offers to save unsaved user information of the shown dive.
+    void checkUserInformationToSave();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -107,9 +138,19 @@ private:
     // What showing and closing the window start.
     void startFirmwareListDownload();
     void armUpdateCheck();
-    void offerToSaveUserInformation();
 
     void userInformationEdited();
+    void setUserInformationChanged(bool changed);
+    // The header's sort: section 0 only clears the indicator; 1 to 3 reverse
+    // that column's direction and list again.
+    void sortDiveList(int section);
+    void addDiveActions(QMenu& menu, int id);
+    void addCsvSeparatorMenu(QMenu& menu);
+    // Asks for a dive's name, starting from `name`; nothing when cancelled
+    // or refused (blank, or unchanged when it must change), which is reported.
+    std::optional<QString> askDiveName(const QString& name, bool mustChange);
+    void reportDatabaseError(const QString& text);
+    void reportWriteFailure(const QString& path);
     // The dive-log view's context menu: "Save selection" while a time range
     // is shown.
     bool fillDiveLogMenu(QMenu& menu);
@@ -117,6 +158,7 @@ private:
     // What showing another current dive updates.
     void showCurrentDive();
     void updateDiveInfos();
+    void showUserInformation();
     void updateSimulationButton();
     void highlightLoadedItem(QTableWidgetItem* item);
 
@@ -128,6 +170,9 @@ private:
     GraphView* mDiveLogView = nullptr;
     Dive mCurrentDive;
     CsvSeparator mCsvSeparator = CsvSeparator::Dot;
+    // Made on first use and kept, so that it remembers its last state.
+    FormFilter* mFilterDialog = nullptr;
+    Filter mFilter;
 
     // The pressure simulation and the ascent tool of the Simulation tab.
     QTimer ascentTimer;

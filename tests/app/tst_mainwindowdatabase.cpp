@@ -71,7 +71,10 @@ private slots:
             QCOMPARE(record.kind, QString("critical"));
             QCOMPARE(record.title, title);
             QVERIFY(!DiveDb::instance()->lastError().isEmpty());
-            QCOMPARE(record.text, text + DiveDb::instance()->lastError());
+            // SQLite's reason follows; the dive list, filled next, may have
+            // recorded a later error since.
+            QVERIFY(record.text.startsWith(text));
+            QVERIFY(record.text.mid(text.size()).startsWith("file is not a database"));
             // The window carries on without the dives.
             QCOMPARE(MainWindow::instance, &window);
         }

@@ -1,0 +1,331 @@
+// The dive list of the main window, storing dives and the user information
+// of the shown dive.
+#include "mainwindow.h"
+
+#include "divedb/divedb.h"
+#include "divemodel/csvfile.h"
+#include "divemodel/divelinesio.h"
+#include "graphics/graphview.h"
+
+#include "divelisttable.h"
+#include "formfilter.h"
+#include "inputdialogmulti.h"
+#include "userprompt.h"
+
+#include <QDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenu>
+
+#include <utility>
+
+namespace {
+
+// What the message of a failed store adds to the dive's name.
+QString storeFailureDetail(int code)
+{
+    switch (code) {
+    case DiveDb::NotOpen: return MainWindow::tr("\nDatabase not open");
+    case DiveDb::AlreadyStored: return MainWindow::tr("\nDive Id already exists");
+    case DiveDb::SqlFailed: return "\n" + DiveDb::instance()->lastError();
+    default: return {};
+    }
+}
+
+// While it lives, a long dive being written lets the window repaint now and
+// then, under a wait cursor; what the user does meanwhile waits until the
+// dive is stored, so nothing touches the database in between.
+class KeepPaintingWhileWriting
+{
+public:
+    KeepPaintingWhileWriting()
+    {
+        DiveDb::instance()->setWriteProgress([this] {
+            if (!mCursorSet)
+                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            mCursorSet = true;
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    }
+    KeepPaintingWhileWriting(const KeepPaintingWhileWriting&) = delete;
+    KeepPaintingWhileWriting& operator=(const KeepPaintingWhileWriting&) = delete;
+    ~KeepPaintingWhileWriting()
+    {
+        DiveDb::instance()->setWriteProgress(nullptr);
+        if (mCursorSet)
+            QGuiApplication::restoreOverrideCursor();
+    }
+
+private:
+    bool mCursorSet = false;
+};
+
+} // namespace
+
+void MainWindow::updateDiveList()
+{
+    const int column = ui.diveList->property(DiveListTable::kSortColumnProperty).toInt();
+    QList<DiveInfo> dives;
+    // The table counts the groups it shows itself.
+    int databaseGroups = 0;
+    DiveDb::instance()->getDives(mFilter, dives, databaseGroups, DiveListTable::sortFieldOf(column),
+                                 SortOrder(getSortOrder(column)));
+    const int groups = DiveListTable(*ui.diveList).fill(dives, mShownDatabaseId);
+    ui.lbFilter->setText(DiveListTable::counterText(groups, int(dives.size())));
+}
+
+int MainWindow::getSortOrder(int column) const
+{
+    return 1 - ui.diveList->property(DiveListTable::sortOrderProperty(column)).toInt();
+}
+
+void MainWindow::sortDiveList(int section)
+{
+    QHeaderView* header = ui.diveList->horizontalHeader();
+    if (section == DiveListTable::NameColumn) {
+        header->setSortIndicator(-1, Qt::AscendingOrder);
+        return;
+    }
+    // Each click reverses the column's own direction.
+    const int flag = getSortOrder(section);
+    ui.diveList->setProperty(DiveListTable::sortOrderProperty(section), flag);
+    ui.diveList->setProperty(DiveListTable::kSortColumnProperty, section);
+    updateDiveList();
+    header->setSortIndicator(section, Qt::SortOrder(flag));
+}
+
+void MainWindow::openDiveProfileItem(QTableWidgetItem* item)
+{
+    const int id = DiveListTable(*ui.diveList).diveIdOf(item);
+    if (id < 0)
+        return;
+    // Asked while the shown id still names the dive whose fields were edited.
+    checkUserInformationToSave();
+    if (!DiveDb::instance()->readDive(id, mCurrentDive)) {
+        reportDatabaseError(tr("Impossible to read profile"));
+        return;
+    }
+    mShownDatabaseId = id;
+    showCurrentDive();
+    updateDiveInfos();
+    ui.btStoreDive->setEnabled(false);
+    updateSimulationButton();
+    // Found again by id: the question may have outlived the item.
+    highlightLoadedItem(DiveListTable(*ui.diveList).itemOfDive(id));
+    for (QWidget* tab : {ui.tabSummary, ui.tabUserInformation, ui.tabComputer})
+        ui.tabProfile->setTabEnabled(ui.tabProfile->indexOf(tab), true);
+}
+
+void MainWindow::onDiveListContextMenu(const QPoint& position)
+{
+    QTableWidgetItem* item = ui.diveList->itemAt(position);
+    if (!item)
+        return;
+    // Shown without waiting for it; a new menu is built at each request.
+    QMenu* menu = createDiveListMenu(item);
+    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    menu->popup(ui.diveList->viewport()->mapToGlobal(position));
+}
+
+QMenu* MainWindow::createDiveListMenu(QTableWidgetItem* item)
+{
+    auto* menu = new QMenu(this);
+    if (const int id = DiveListTable(*ui.diveList).diveIdOf(item); id >= 0)
+        addDiveActions(*menu, id);
+    addCsvSeparatorMenu(*menu);
+    return menu;
+}
+
+void MainWindow::addDiveActions(QMenu& menu, int id)
+{
+    // The actions find the dive's row when chosen: the list may have been
+    // rebuilt while the menu was open.
+    const auto onDive = [this, id](void (MainWindow::*action)(QTableWidgetItem*)) {
+        return [this, id, action] {
+            if (QTableWidgetItem* row = DiveListTable(*ui.diveList).itemOfDive(id))
+                (this->*action)(row);
+        };
+    };
+    connect(menu.addAction(tr("Open")), &QAction::triggered, this, onDive(&MainWindow::openDiveProfileItem));
+    connect(menu.addAction(tr("Delete")), &QAction::triggered, this, &MainWindow::deleteSelectedDiveProfiles);
+    menu.addSeparator();
+    connect(menu.addAction(tr("Rename")), &QAction::triggered, this, onDive(&MainWindow::renameDiveProfileItem));
+    connect(menu.addAction(tr("Export")), &QAction::triggered, this, onDive(&MainWindow::exportDiveProfileItem));
+}
+
+void MainWindow::addCsvSeparatorMenu(QMenu& menu)
+{
+    QMenu* separators = menu.addMenu(tr("csv separator"));
+    const std::pair<QString, CsvSeparator> choices[] = {{tr("Dot ."), CsvSeparator::Dot},
+                                                        {tr("Comma ,"), CsvSeparator::Comma},
+                                                        {tr("Semicolon ;"), CsvSeparator::Semicolon}};
+    for (const auto& [text, separator] : choices) {
+        QAction* action = separators->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(mCsvSeparator == separator);
+        connect(action, &QAction::triggered, this, [this, separator] { setCsvSeparator(separator); });
+    }
+}
+
+void MainWindow::deleteSelectedDiveProfiles()
+{
+    const QList<int> ids = DiveListTable(*ui.diveList).selectedDiveIds();
+    if (ids.isEmpty())
+        return;
+    const QString question = ids.size() == 1 ? tr("Are you sure to delete this dive?")
+                                             : tr("Are you sure to delete these dives?");
+    if (UserPrompt::current().question(this, tr("Delete dive"), question) != QMessageBox::Yes)
+        return;
+    int failed = 0;
+    for (const int id : ids) {
+        if (!DiveDb::instance()->deleteDive(id)) {
+            ++failed;
+            continue;
+        }
+        // Nothing may be saved under the id of a deleted dive: a dive stored
+        // later can get it.
+        if (id == mShownDatabaseId)
+            mShownDatabaseId = -1;
+    }
+    if (failed < ids.size()) {
+        ui.diveList->clearSelection();
+        updateDiveList();
+    }
+    if (failed == ids.size())
+        reportDatabaseError(tr("Impossible to delete profile("));
+    else if (failed > 0)
+        reportDatabaseError(tr("%1 of the %2 selected dives could not be deleted").arg(failed).arg(ids.size()));
+}
+
+void MainWindow::renameDiveProfileItem(QTableWidgetItem* item)
+{
+    const DiveListTable table(*ui.diveList);
+    const int id = table.diveIdOf(item);
+    if (id < 0)
+        return;
+    const std::optional<QString> newName = askDiveName(table.nameItem(item)->text(), true);
+    if (!newName)
+        return;
+    if (!DiveDb::instance()->renameDive(id, *newName)) {
+        UserPrompt::current().critical(this, tr("Error"), tr("Name already exists"));
+        return;
+    }
+    if (QTableWidgetItem* renamed = table.itemOfDive(id))
+        renamed->setText(*newName);
+    if (id == mShownDatabaseId) {
+        mCurrentDive.name = *newName;
+        mDiveLogView->mProfile->updateTitle();
+    }
+}
+
+void MainWindow::exportDiveProfileItem(QTableWidgetItem* item)
+{
+    const int id = DiveListTable(*ui.diveList).diveIdOf(item);
+    if (id < 0)
+        return;
+    const QString path = UserPrompt::current().saveFileName(
+        this, tr("Export Profile"), mSettings->lastExportDir(),
+        tr("Dive file (*.uddf *.csv);;UDDF file (*.uddf);;Csv file (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const std::unique_ptr<DiveLinesIO> writer = DiveLinesIO::getWriter(path);
+    if (!writer) {
+        UserPrompt::current().critical(this, tr("Error"), tr("Invalid File Name"));
+        return;
+    }
+    Dive dive;
+    if (!DiveDb::instance()->readDive(id, dive)) {
+        reportDatabaseError(tr("Impossible to read profile"));
+    } else {
+        if (auto* csv = dynamic_cast<CsvFile*>(writer.get()))
+            csv->separator = csvSeparatorCharacter(mCsvSeparator);
+        if (!writer->write(path, dive))
+            reportWriteFailure(path);
+    }
+    mSettings->setLastExportDir(QFileInfo(path).absolutePath());
+}
+
+void MainWindow::storeCurrentDive()
+{
+    Dive* dive = mDiveLogView->getDiveProfile();
+    if (!dive)
+        return;
+    const std::optional<QString> name = askDiveName(dive->name, false);
+    if (!name)
+        return;
+    dive->name = *name;
+    storeDive(*dive);
+    mDiveLogView->mProfile->updateTitle();
+}
+
+void MainWindow::storeDive(const Dive& dive)
+{
+    const int code = [&dive] {
+        const KeepPaintingWhileWriting painting;
+        return DiveDb::instance()->storeDive(dive);
+    }();
+    if (code == DiveDb::Success) {
+        ui.btStoreDive->setEnabled(false);
+        updateDiveList();
+        return;
+    }
+    UserPrompt::current().critical(this, tr("Write Database Error"),
+                                   tr("Impossible to write profile ") + dive.name + storeFailureDetail(code));
+}
+
+std::optional<QString> MainWindow::askDiveName(const QString& name, bool mustChange)
+{
+    InputDialogMulti dialog(tr("Rename"), this);
+    dialog.addStringField(tr("Name"), name);
+    if (dialog.Exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QString chosen = dialog.value<QString>(0);
+    if (chosen.trimmed().isEmpty() || (mustChange && chosen == name)) {
+        UserPrompt::current().critical(this, tr("Error"), tr("Invalid name"));
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+void MainWindow::setFilter()
+{
+    if (!mFilterDialog)
+        mFilterDialog = new FormFilter(this);
+    if (mFilterDialog->execute(mFilter) != QDialog::Accepted)
+        return;
+    mFilterDialog->getFilter(mFilter);
+    updateDiveList();
+}
+
+void MainWindow::reportDatabaseError(const QString& text)
+{
+    UserPrompt::current().critical(this, tr("Database Error"), text);
+}
+
+void MainWindow::storeUserInformation()
+{
+    const UserInformation information{ui.edPlace->text(), ui.edSite->text(), ui.edBuddy->text()};
+    // A dive that is not stored (a loaded file) keeps them until it is.
+    if (mShownDatabaseId >= 0 &&
+        DiveDb::instance()->storeUserInformation(mShownDatabaseId, information) != DiveDb::Success) {
+        reportDatabaseError(tr("Impossible to save the user information"));
+        return;
+    }
+    mCurrentDive.place = information.place;
+    mCurrentDive.site = information.site;
+    mCurrentDive.buddy = information.buddy;
+    setUserInformationChanged(false);
+}
+
+void MainWindow::checkUserInformationToSave()
+{
+    if (!mUserInformationChanged)
+        return;
+    if (UserPrompt::current().question(this, tr("Unsaved changes"),
+                                       tr("You have unsaved changes. Do you want to save them?")) ==
+        QMessageBox::Yes)
+        storeUserInformation();
+    else
+        setUserInformationChanged(false);
+}

@@ -1,0 +1,156 @@
+// Dive list benchmark: a logbook of 5,000 short dives on 10 computers in a
+// temporary data folder. Times the main window's list rebuild (query and
+// table), each part alone, and storing one long dive of 36,000 and of 200,000
+// samples through the database and through the window, which lists it.
+//
+//   divelist_bench [--dives N] [--runs N]
+//
+// Prints the figures; never fails on a timing.
+#include "benchtiming.h"
+#include "divedb/divedb.h"
+#include "divelisttable.h"
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kComputers = 10;
+
+// One sample every `period` seconds, down to the deepest point and back.
+Dive syntheticDive(const QString& name, int computer, int samples, double period, qint64 beginTime)
+{
+    Dive dive;
+    dive.name = name;
+    dive.computerSerial = QStringLiteral("SN-%1").arg(computer, 4, 10, QLatin1Char('0'));
+    dive.computerName = QStringLiteral("Diver %1").arg(computer);
+    dive.computerModel = 2;
+    dive.beginTime = beginTime;
+    dive.samplePeriod = quint16(period);
+    dive.gases = {DiveGas()};
+    dive.lines.reserve(samples);
+    const double deepest = 12.0 + (beginTime / 3600) % 30;
+    for (int i = 0; i < samples; ++i) {
+        DiveLine line;
+        line.timeSec = i * period;
+        line.depth = deepest * std::sin(M_PI * i / std::max(1, samples - 1));
+        line.ambientTemp = 20.0;
+        dive.lines.append(line);
+    }
+    return dive;
+}
+
+// SQLite's synchronous writes: off while the logbook is written, on (as the
+// program runs) for the timed stores.
+void setSynchronous(bool on)
+{
+    QSqlQuery(QSqlDatabase::database())
+        .exec(on ? QStringLiteral("PRAGMA synchronous = FULL") : QStringLiteral("PRAGMA synchronous = OFF"));
+}
+
+int option(int argc, char** argv, const char* name, int fallback)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], name) == 0)
+            return std::atoi(argv[i + 1]);
+    }
+    return fallback;
+}
+
+void storeLogbook(int dives)
+{
+    setSynchronous(false);
+    for (int i = 0; i < dives; ++i) {
+        const Dive dive = syntheticDive(QStringLiteral("Dive %1").arg(i), i % kComputers, 60, 10.0,
+                                        1600000000 + qint64(i) * 7200);
+        if (DiveDb::instance()->storeDive(dive) != DiveDb::Success) {
+            std::fprintf(stderr, "divelist_bench: cannot store dive %d: %s\n", i,
+                         qPrintable(DiveDb::instance()->lastError()));
+            std::exit(1);
+        }
+    }
+    setSynchronous(true);
+}
+
+void timeLongDive(MainWindow& window, int samples, int runs)
+{
+    int count = 0;
+    const auto longDive = [&count, samples] {
+        const int n = count++;
+        return syntheticDive(QStringLiteral("Long %1-%2").arg(samples).arg(n), 0, samples, 1.0,
+                             1500000000 + qint64(n) * 86400);
+    };
+    DiveDb* db = DiveDb::instance();
+    QList<int> stored;
+    const auto remember = [&stored, db](const Dive& dive) {
+        stored.append(db->getDiveByName(dive.name, dive.computerSerial));
+    };
+    const double database = bench::bestMilliseconds(runs, [&] {
+        const Dive dive = longDive();
+        db->storeDive(dive);
+        remember(dive);
+    });
+    const double windowStore = bench::bestMilliseconds(runs, [&] {
+        const Dive dive = longDive();
+        window.storeDive(dive);
+        remember(dive);
+    });
+    for (const int id : stored)
+        db->deleteDive(id);
+    window.updateDiveList();
+    std::printf("store one dive of %6d samples:  DiveDb::storeDive %8.1f ms   MainWindow::storeDive %8.1f ms\n",
+                samples, database, windowStore);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window finds its data folder, and so its database, under here.
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    const int dives = option(argc, argv, "--dives", 5000);
+    const int runs = option(argc, argv, "--runs", 5);
+
+    MainWindow window;
+    window.resize(1280, 800);
+    window.show();
+    storeLogbook(dives);
+    std::printf("Dive list of %d dives on %d computers, best of %d runs\n", dives, kComputers, runs);
+
+    QList<DiveInfo> rows;
+    int groups = 0;
+    const double query = bench::bestMilliseconds(runs, [&] {
+        rows.clear();
+        DiveDb::instance()->getDives(Filter(), rows, groups, SortField::Date, SortOrder::Ascending);
+    });
+    QTableWidget table;
+    table.resize(400, 600);
+    table.show();
+    const double fill = bench::bestMilliseconds(runs, [&] { DiveListTable(table).fill(rows, rows.at(rows.size() / 2).id); });
+    const double rebuild = bench::bestMilliseconds(runs, [&] { window.updateDiveList(); });
+    std::printf("query (DiveDb::getDives)            %8.1f ms\n", query);
+    std::printf("table fill (DiveListTable::fill)    %8.1f ms\n", fill);
+    auto* list = window.findChild<QTableWidget*>("diveList");
+    const double open = bench::bestMilliseconds(runs, [&] { 
+        window.openDiveProfileItem(DiveListTable(*list).itemOfDive(rows.at(rows.size() / 2).id));
+    });
+    std::printf("MainWindow::updateDiveList          %8.1f ms\n", rebuild);
+    std::printf("MainWindow::openDiveProfileItem     %8.1f ms (read, show, highlight)\n", open);
+
+    for (const int samples : {36000, 200000})
+        timeLongDive(window, samples, 3);
+    return 0;
+}
