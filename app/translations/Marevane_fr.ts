@@ -2,6 +2,45 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>DiveListTable</name>
+    <message>
+        <source>Dive Id</source>
+        <translation>Plongée</translation>
+    </message>
+    <message>
+        <source>Date/Time</source>
+        <translation>Date/Heure</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Durée</translation>
+    </message>
+    <message>
+        <source>Depth</source>
+        <translation>Profondeur</translation>
+    </message>
+    <message>
+        <source>Computers</source>
+        <translation>Ordinateurs</translation>
+    </message>
+    <message>
+        <source>Computer</source>
+        <translation>Ordinateur</translation>
+    </message>
+    <message>
+        <source>Dives</source>
+        <translation>Plongées</translation>
+    </message>
+    <message>
+        <source>No name</source>
+        <translation>Sans nom</translation>
+    </message>
+    <message>
+        <source>%1 dives</source>
+        <translation>%1 plongées</translation>
+    </message>
+</context>
+<context>
     <name>DiveProfileItem</name>
     <message>
         <source>Fast ascent: %1m/mn</source>
@@ -66,6 +105,80 @@
     <message>
         <source>Deco not terminated</source>
         <translation>Déco non terminée</translation>
+    </message>
+</context>
+<context>
+    <name>FormFilter</name>
+    <message>
+        <source>Serial</source>
+        <translation>Numéro de série</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+</context>
+<context>
+    <name>FormFilterClass</name>
+    <message>
+        <source>Filter</source>
+        <translation>Filtre</translation>
+    </message>
+    <message>
+        <source>By computer</source>
+        <translation>Par ordinateur</translation>
+    </message>
+    <message>
+        <source>Active</source>
+        <translation>Actif</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Tous</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Aucun</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Numéro de série</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>By date</source>
+        <translation>Par date</translation>
+    </message>
+    <message>
+        <source>Start date</source>
+        <translation>Date de début</translation>
+    </message>
+    <message>
+        <source>End date</source>
+        <translation>Date de fin</translation>
+    </message>
+    <message>
+        <source>Time range</source>
+        <translation>Plage horaire</translation>
+    </message>
+    <message>
+        <source>Start time</source>
+        <translation>Heure de début</translation>
+    </message>
+    <message>
+        <source>End time</source>
+        <translation>Heure de fin</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
     </message>
 </context>
 <context>
@@ -200,6 +313,114 @@ Les réglages et les plongées ne seront pas enregistrés.</translation>
     <message>
         <source>Impossible to write file %1</source>
         <translation>Impossible d&apos;écrire le fichier %1</translation>
+    </message>
+    <message>
+        <source>
+Database not open</source>
+        <translation>
+Base de données non ouverte</translation>
+    </message>
+    <message>
+        <source>
+Dive Id already exists</source>
+        <translation>
+Cette plongée existe déjà</translation>
+    </message>
+    <message>
+        <source>Impossible to read profile</source>
+        <translation>Impossible de lire le profil</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Renommer</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Exporter</translation>
+    </message>
+    <message>
+        <source>csv separator</source>
+        <translation>séparateur csv</translation>
+    </message>
+    <message>
+        <source>Dot .</source>
+        <translation>Point .</translation>
+    </message>
+    <message>
+        <source>Comma ,</source>
+        <translation>Virgule ,</translation>
+    </message>
+    <message>
+        <source>Semicolon ;</source>
+        <translation>Point-virgule ;</translation>
+    </message>
+    <message>
+        <source>Are you sure to delete this dive?</source>
+        <translation>Voulez-vous vraiment supprimer cette plongée ?</translation>
+    </message>
+    <message>
+        <source>Are you sure to delete these dives?</source>
+        <translation>Voulez-vous vraiment supprimer ces plongées ?</translation>
+    </message>
+    <message>
+        <source>Delete dive</source>
+        <translation>Supprimer la plongée</translation>
+    </message>
+    <message>
+        <source>Impossible to delete profile(</source>
+        <translation>Impossible de supprimer le profil(</translation>
+    </message>
+    <message>
+        <source>%1 of the %2 selected dives could not be deleted</source>
+        <translation>%1 des %2 plongées choisies n&apos;ont pas pu être supprimées</translation>
+    </message>
+    <message>
+        <source>Name already exists</source>
+        <translation>Ce nom existe déjà</translation>
+    </message>
+    <message>
+        <source>Export Profile</source>
+        <translation>Exporter le profil</translation>
+    </message>
+    <message>
+        <source>Invalid File Name</source>
+        <translation>Nom de fichier invalide</translation>
+    </message>
+    <message>
+        <source>Write Database Error</source>
+        <translation>Erreur d&apos;écriture de la base de données</translation>
+    </message>
+    <message>
+        <source>Impossible to write profile </source>
+        <translation>Impossible d&apos;écrire le profil </translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Invalid name</source>
+        <translation>Nom invalide</translation>
+    </message>
+    <message>
+        <source>Impossible to save the user information</source>
+        <translation>Impossible d&apos;enregistrer les informations de l&apos;utilisateur</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Modifications non enregistrées</translation>
+    </message>
+    <message>
+        <source>You have unsaved changes. Do you want to save them?</source>
+        <translation>Certaines modifications ne sont pas enregistrées. Voulez-vous les enregistrer ?</translation>
     </message>
 </context>
 <context>
@@ -567,6 +788,17 @@ Les réglages et les plongées ne seront pas enregistrés.</translation>
     <message>
         <source>About</source>
         <translation>À propos</translation>
+    </message>
+</context>
+<context>
+    <name>QPushButton</name>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
     </message>
 </context>
 </TS>
