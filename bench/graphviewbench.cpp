@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -22,28 +24,32 @@ constexpr int kSteps = 60;
 struct Figures
 {
     double meanMs = 0;
+    double medianMs = 0;
     double worstMs = 0;
 };
 
 Figures timeEach(int count, const std::function<void(int)>& step)
 {
-    Figures figures;
-    double total = 0;
+    std::vector<double> times;
+    times.reserve(size_t(count));
     QElapsedTimer timer;
     for (int i = 0; i < count; ++i) {
         timer.start();
         step(i);
-        const double ms = timer.nsecsElapsed() / 1e6;
-        total += ms;
-        figures.worstMs = std::max(figures.worstMs, ms);
+        times.push_back(timer.nsecsElapsed() / 1e6);
     }
-    figures.meanMs = total / count;
+    std::sort(times.begin(), times.end());
+    Figures figures;
+    figures.meanMs = std::accumulate(times.begin(), times.end(), 0.0) / count;
+    figures.medianMs = times[times.size() / 2];
+    figures.worstMs = times.back();
     return figures;
 }
 
 void print(const char* what, const Figures& figures)
 {
-    std::printf("%-46s mean %9.4f ms   worst %9.4f ms\n", what, figures.meanMs, figures.worstMs);
+    std::printf("%-46s mean %9.4f ms   median %9.4f ms   worst %9.4f ms\n", what, figures.meanMs,
+                figures.medianMs, figures.worstMs);
 }
 
 } // namespace
