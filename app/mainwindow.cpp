@@ -312,7 +312,7 @@ void MainWindow::setUpInformationTabs()
 void MainWindow::connectUserInformation()
 {
     for (QLineEdit* edit : {ui.edPlace, ui.edSite, ui.edBuddy})
-        connect(edit, &QLineEdit::textChanged, this, &MainWindow::userInformationEdited);
+        connect(edit, &QLineEdit::textChanged, this, [this] { userInformationChanged(true); });
     connect(ui.btSaveUserInformation, &QPushButton::clicked, this, &MainWindow::storeUserInformation);
 }
 
@@ -322,12 +322,7 @@ void MainWindow::createFloatingInformation()
     // is created here.
 }
 
-void MainWindow::userInformationEdited()
-{
-    setUserInformationChanged(true);
-}
-
-void MainWindow::setUserInformationChanged(bool changed)
+void MainWindow::userInformationChanged(bool changed)
 {
     mUserInformationChanged = changed;
     ui.btSaveUserInformation->setEnabled(changed);
@@ -417,7 +412,7 @@ void MainWindow::showUserInformation()
     ui.edSite->setText(mCurrentDive.site);
     ui.edBuddy->setText(mCurrentDive.buddy);
     // Filling the fields counts as edits: what they show now is stored.
-    setUserInformationChanged(false);
+    userInformationChanged(false);
 }
 
 void MainWindow::updateSimulationButton()

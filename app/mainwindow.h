@@ -139,8 +139,9 @@ private:
     void startFirmwareListDownload();
     void armUpdateCheck();
 
-    void userInformationEdited();
-    void setUserInformationChanged(bool changed);
+    // Whether the place, site and buddy fields hold edits not yet stored;
+    // the save button follows.
+    void userInformationChanged(bool changed);
     // The header's sort: section 0 only clears the indicator; 1 to 3 reverse
     // that column's direction and list again.
     void sortDiveList(int section);

@@ -315,7 +315,7 @@ void MainWindow::storeUserInformation()
     mCurrentDive.place = information.place;
     mCurrentDive.site = information.site;
     mCurrentDive.buddy = information.buddy;
-    setUserInformationChanged(false);
+    userInformationChanged(false);
 }
 
 void MainWindow::checkUserInformationToSave()
@@ -327,5 +327,5 @@ void MainWindow::checkUserInformationToSave()
         QMessageBox::Yes)
         storeUserInformation();
     else
-        setUserInformationChanged(false);
+        userInformationChanged(false);
 }
