@@ -1,6 +1,6 @@
 #include "divelisttable.h"
 
-#include "app/common/timetexts.h"
+#include "common/timetexts.h"
 
 #include <QBrush>
 #include <QColor>

@@ -1,8 +1,7 @@
 #include "mainwindow.h"
 
-#include "app/common/applicationversion.h"
+#include "common/applicationversion.h"
 #include "divedb/divedb.h"
-#include "divemodel/diveanalysis.h"
 #include "graphics/graphview.h"
 #include "graphics/marker.h"
 
@@ -13,8 +12,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
-#include <QGraphicsRectItem>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
@@ -22,8 +19,6 @@
 #include <QShowEvent>
 #include <QStandardPaths>
 #include <QTextCursor>
-
-#include <utility>
 
 MainWindow* MainWindow::instance = nullptr;
 
@@ -158,20 +153,6 @@ void MainWindow::createDiveLogView()
     mDiveLogView->mContextMenuFiller = [this](QMenu& menu) { return fillDiveLogMenu(menu); };
 }
 
-bool MainWindow::fillDiveLogMenu(QMenu& menu)
-{
-    if (!mDiveLogView->mSelectionRect->isVisible())
-        return false;
-    connect(menu.addAction(tr("Save selection")), &QAction::triggered, this, &MainWindow::saveSelection);
-    return true;
-}
-
-void MainWindow::initUiDivePlanification()
-{
-    // The planning tab (its profile view, tissue graph and the graphics
-    // library's log hook) is built here.
-}
-
 void MainWindow::locateDataFolder()
 {
     // The whole path is created: on a fresh account even ~/.local/share may
@@ -262,30 +243,9 @@ void MainWindow::hideTestButton()
     ui.btTest->hide();
 }
 
-void MainWindow::buildComputerMenu()
-{
-    // The dive computer menu of btImportPelavix (download, owner name,
-    // firmware, system logs) is built here.
-}
-
 void MainWindow::setWindowTitleText()
 {
     setWindowTitle(applicationWindowTitle("Marevane"));
-}
-
-void MainWindow::setUpSimulationControls()
-{
-    // Only connecting a computer makes the pressure controls usable.
-    ui.btConnectBluetooth->setEnabled(true);
-    ui.btStartStopSimul->setEnabled(false);
-    ui.tbPressure->setEnabled(false);
-    ui.spPressure->setEnabled(false);
-    ui.btAscent->setEnabled(false);
-}
-
-void MainWindow::createConnectDialog()
-{
-    // The dive computer connection dialog is created here.
 }
 
 void MainWindow::connectProfileButtons()
@@ -328,76 +288,9 @@ void MainWindow::userInformationChanged(bool changed)
     ui.btSaveUserInformation->setEnabled(changed);
 }
 
-void MainWindow::openDiveProfile()
-{
-    const QString path = UserPrompt::current().openFileName(
-        this, tr("Open Dive File"), mSettings->lastDiveFile(),
-        tr("Dive file (*.csv *.uddf *.divebin);;Csv file (*.csv);;UDDF file (*.uddf);;Binary dive file (*.divebin)"));
-    if (!path.isEmpty())
-        loadDiveProfile(path);
-}
-
-void MainWindow::dropFiles(const QList<QString>& files)
-{
-    if (files.isEmpty())
-        return;
-    const QString& path = files.first();
-    const QString suffix = QFileInfo(path).suffix();
-    if (suffix != QLatin1String("uddf") && suffix != QLatin1String("divebin")) {
-        UserPrompt::current().critical(this, tr("Error"), tr("Invalid File"));
-        return;
-    }
-    loadDiveProfile(path);
-}
-
-bool MainWindow::loadDiveProfile(const QString& path)
-{
-    // A fresh dive: the current one stays shown until the file has been read.
-    Dive dive;
-    if (!DiveAnalysis::importDiveFile(dive, path)) {
-        UserPrompt::current().critical(this, tr("Error"), tr("Impossible to open file"));
-        return false;
-    }
-    // Edits of the dive shown until now are offered while its id still names
-    // it.
-    checkUserInformationToSave();
-    mCurrentDive = std::move(dive);
-    // A file is no stored dive: edits of its user information must not reach
-    // the dive last opened from the list.
-    mShownDatabaseId = -1;
-    showCurrentDive();
-    updateDiveInfos();
-    ui.btStoreDive->setEnabled(true);
-    updateSimulationButton();
-    highlightLoadedItem(nullptr);
-    mSettings->setLastDiveFile(QFileInfo(path).absolutePath());
-    return true;
-}
-
 void MainWindow::showCurrentDive()
 {
     mDiveLogView->setDiveProfile(&mCurrentDive);
-}
-
-void MainWindow::saveSelection()
-{
-    const QString path = UserPrompt::current().saveFileName(
-        this, tr("Save Dive File"), QString(), tr("Dive file (*.uddf *.csv);;UDDF file (*.uddf);;Csv file (*.csv)"));
-    if (path.isEmpty())
-        return;
-    const Dive* shown = mDiveLogView->getDiveProfile();
-    if (!shown)
-        return;
-    const auto [start, end] = mDiveLogView->getSelection();
-    Dive selection = DiveAnalysis::extractProfile(*shown, start, end);
-    if (!DiveAnalysis::exportDiveFile(selection, path))
-        reportWriteFailure(path);
-}
-
-void MainWindow::reportWriteFailure(const QString& path)
-{
-    UserPrompt::current().critical(this, tr("Error"),
-                                   tr("Impossible to write file %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void MainWindow::updateDiveInfos()
@@ -413,11 +306,6 @@ void MainWindow::showUserInformation()
     ui.edBuddy->setText(mCurrentDive.buddy);
     // Filling the fields counts as edits: what they show now is stored.
     userInformationChanged(false);
-}
-
-void MainWindow::updateSimulationButton()
-{
-    // The simulation's start button is enabled here while a computer is connected.
 }
 
 void MainWindow::highlightLoadedItem(QTableWidgetItem* item)
@@ -451,11 +339,6 @@ void MainWindow::showEvent(QShowEvent* event)
     startFirmwareListDownload();
     armUpdateCheck();
     QMainWindow::showEvent(event);
-}
-
-void MainWindow::startFirmwareListDownload()
-{
-    // Each show starts the download of the firmware table of contents here.
 }
 
 void MainWindow::armUpdateCheck()

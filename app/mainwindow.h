@@ -56,34 +56,31 @@ public:
     // The database id of the current dive; -1 when it is not a stored dive.
     int shownDatabaseId() const { return mShownDatabaseId; }
 
-    // Reads a dive file, by its suffix, into a new dive that becomes the
-    // current one, and remembers its folder for the next open dialog. A file
-    // that cannot be read is reported and changes nothing.
-    bool loadDiveProfile(const QString& path);
-
     // The profile view of the dive log.
     GraphView* diveLogView() const { return mDiveLogView; }
+
+    // --- The dive list (mainwindowdivelist.cpp) ---
 
     // Rebuilds the dive list with the filter and the sort of the header, and
     // highlights the shown dive.
     void updateDiveList();
     // The SortOrder that the next fetch for the header column uses.
     int getSortOrder(int column) const;
-    // Stores the dive in the database and lists it; a failure is reported.
-    void storeDive(const Dive& dive);
     // The dive list's context menu for the item's row (parent: the window).
     // A group row offers no dive action.
     QMenu* createDiveListMenu(QTableWidgetItem* item);
 
+    // --- Dive files (mainwindowfiles.cpp) ---
+
+    // Reads a dive file, by its suffix, into a new dive that becomes the
+    // current one, and remembers its folder for the next open dialog. A file
+    // that cannot be read is reported and changes nothing.
+    bool loadDiveProfile(const QString& path);
+    // Stores the dive in the database and lists it; a failure is reported.
+    void storeDive(const Dive& dive);
+
 public slots:
-    // Asks for a dive file and loads it.
-    void openDiveProfile();
-    // Loads the first of the files dropped on the dive-log view; only UDDF
-    // and binary dive files are taken.
-    void dropFiles(const QList<QString>& files);
-    // Asks for a file name and writes the time range chosen on the dive-log
-    // view there as a new dive; a failed write is reported.
-    void saveSelection();
+    // --- The dive list (mainwindowdivelist.cpp) ---
 
     // The dive list's actions. Each takes any cell of a dive row; a group
     // row does nothing.
@@ -91,7 +88,6 @@ public slots:
     void onDiveListContextMenu(const QPoint& position);
     void deleteSelectedDiveProfiles();
     void renameDiveProfileItem(QTableWidgetItem* item);
-    void exportDiveProfileItem(QTableWidgetItem* item);
     // Asks for a name and stores the shown dive under it.
     void storeCurrentDive();
     // Runs the filter dialog and lists what it keeps.
@@ -101,6 +97,18 @@ public slots:
     void storeUserInformation();
     // Offers to save unsaved user information of the shown dive.
     void checkUserInformationToSave();
+
+    // --- Dive files (mainwindowfiles.cpp) ---
+
+    // Asks for a dive file and loads it.
+    void openDiveProfile();
+    // Loads the first of the files dropped on the dive-log view; only UDDF
+    // and binary dive files are taken.
+    void dropFiles(const QList<QString>& files);
+    void exportDiveProfileItem(QTableWidgetItem* item);
+    // Asks for a file name and writes the time range chosen on the dive-log
+    // view there as a new dive; a failed write is reported.
+    void saveSelection();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -139,6 +147,15 @@ private:
     void startFirmwareListDownload();
     void armUpdateCheck();
 
+    // What showing another current dive updates.
+    void showCurrentDive();
+    void updateDiveInfos();
+    void showUserInformation();
+    void updateSimulationButton();
+    void highlightLoadedItem(QTableWidgetItem* item);
+
+    // --- The dive list (mainwindowdivelist.cpp) ---
+
     // Whether the place, site and buddy fields hold edits not yet stored;
     // the save button follows.
     void userInformationChanged(bool changed);
@@ -151,17 +168,19 @@ private:
     // or refused (blank, or unchanged when it must change), which is reported.
     std::optional<QString> askDiveName(const QString& name, bool mustChange);
     void reportDatabaseError(const QString& text);
+
+    // --- Dive files (mainwindowfiles.cpp) ---
+
     void reportWriteFailure(const QString& path);
     // The dive-log view's context menu: "Save selection" while a time range
     // is shown.
     bool fillDiveLogMenu(QMenu& menu);
 
-    // What showing another current dive updates.
-    void showCurrentDive();
-    void updateDiveInfos();
-    void showUserInformation();
-    void updateSimulationButton();
-    void highlightLoadedItem(QTableWidgetItem* item);
+    // --- The planning tab (planner/mainwindowplanning.cpp) ---
+
+    // --- The dive computer (device/mainwindowdevice.cpp) ---
+
+    // --- Members ---
 
     Ui::MainWindowClass ui{};
     std::string mDataFolder;
@@ -175,6 +194,19 @@ private:
     FormFilter* mFilterDialog = nullptr;
     Filter mFilter;
 
+    // The gas class texts of the gases table: open circuit, closed circuit,
+    // bail-out.
+    QString mGasClassOpenCircuit;
+    QString mGasClassClosedCircuit;
+    QString mGasClassBailOut;
+    bool mUserInformationChanged = false;
+
+    // The planning tab.
+    // The gradient-factor row of the planning tab, from "options.ini".
+    bool mPlanificationAddOn = false;
+
+    // The dive computer.
+    unsigned latestFirmwareVersion = 0;
     // The pressure simulation and the ascent tool of the Simulation tab.
     QTimer ascentTimer;
     QTimer* simulationTimer = nullptr;
@@ -185,17 +217,6 @@ private:
     float ascentTargetPressure = 0.0f;
     float ascentStep = 0.0f;
     bool ascentTimerConnected = false;
-
-    // The gradient-factor row of the planning tab, from "options.ini".
-    bool mPlanificationAddOn = false;
-    unsigned latestFirmwareVersion = 0;
-
-    // The gas class texts of the gases table: open circuit, closed circuit,
-    // bail-out.
-    QString mGasClassOpenCircuit;
-    QString mGasClassClosedCircuit;
-    QString mGasClassBailOut;
-    bool mUserInformationChanged = false;
 
     // Sets up a current dive as the dive list would open one.
     friend class MainWindowFilesTest;

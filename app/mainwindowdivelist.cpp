@@ -1,10 +1,8 @@
-// The dive list of the main window, storing dives and the user information
-// of the shown dive.
+// The dive list of the main window and the user information of the shown
+// dive.
 #include "mainwindow.h"
 
 #include "divedb/divedb.h"
-#include "divemodel/csvfile.h"
-#include "divemodel/divelinesio.h"
 #include "graphics/graphview.h"
 
 #include "divelisttable.h"
@@ -13,55 +11,10 @@
 #include "userprompt.h"
 
 #include <QDialog>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
 
 #include <utility>
-
-namespace {
-
-// What the message of a failed store adds to the dive's name.
-QString storeFailureDetail(int code)
-{
-    switch (code) {
-    case DiveDb::NotOpen: return MainWindow::tr("\nDatabase not open");
-    case DiveDb::AlreadyStored: return MainWindow::tr("\nDive Id already exists");
-    case DiveDb::SqlFailed: return "\n" + DiveDb::instance()->lastError();
-    default: return {};
-    }
-}
-
-// While it lives, a long dive being written lets the window repaint now and
-// then, under a wait cursor; what the user does meanwhile waits until the
-// dive is stored, so nothing touches the database in between.
-class KeepPaintingWhileWriting
-{
-public:
-    KeepPaintingWhileWriting()
-    {
-        DiveDb::instance()->setWriteProgress([this] {
-            if (!mCursorSet)
-                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            mCursorSet = true;
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
-    }
-    KeepPaintingWhileWriting(const KeepPaintingWhileWriting&) = delete;
-    KeepPaintingWhileWriting& operator=(const KeepPaintingWhileWriting&) = delete;
-    ~KeepPaintingWhileWriting()
-    {
-        DiveDb::instance()->setWriteProgress(nullptr);
-        if (mCursorSet)
-            QGuiApplication::restoreOverrideCursor();
-    }
-
-private:
-    bool mCursorSet = false;
-};
-
-} // namespace
 
 void MainWindow::updateDiveList()
 {
@@ -219,33 +172,6 @@ void MainWindow::renameDiveProfileItem(QTableWidgetItem* item)
     }
 }
 
-void MainWindow::exportDiveProfileItem(QTableWidgetItem* item)
-{
-    const int id = DiveListTable(*ui.diveList).diveIdOf(item);
-    if (id < 0)
-        return;
-    const QString path = UserPrompt::current().saveFileName(
-        this, tr("Export Profile"), mSettings->lastExportDir(),
-        tr("Dive file (*.uddf *.csv);;UDDF file (*.uddf);;Csv file (*.csv)"));
-    if (path.isEmpty())
-        return;
-    const std::unique_ptr<DiveLinesIO> writer = DiveLinesIO::getWriter(path);
-    if (!writer) {
-        UserPrompt::current().critical(this, tr("Error"), tr("Invalid File Name"));
-        return;
-    }
-    Dive dive;
-    if (!DiveDb::instance()->readDive(id, dive)) {
-        reportDatabaseError(tr("Impossible to read profile"));
-    } else {
-        if (auto* csv = dynamic_cast<CsvFile*>(writer.get()))
-            csv->separator = csvSeparatorCharacter(mCsvSeparator);
-        if (!writer->write(path, dive))
-            reportWriteFailure(path);
-    }
-    mSettings->setLastExportDir(QFileInfo(path).absolutePath());
-}
-
 void MainWindow::storeCurrentDive()
 {
     Dive* dive = mDiveLogView->getDiveProfile();
@@ -257,21 +183,6 @@ void MainWindow::storeCurrentDive()
     dive->name = *name;
     storeDive(*dive);
     mDiveLogView->mProfile->updateTitle();
-}
-
-void MainWindow::storeDive(const Dive& dive)
-{
-    const int code = [&dive] {
-        const KeepPaintingWhileWriting painting;
-        return DiveDb::instance()->storeDive(dive);
-    }();
-    if (code == DiveDb::Success) {
-        ui.btStoreDive->setEnabled(false);
-        updateDiveList();
-        return;
-    }
-    UserPrompt::current().critical(this, tr("Write Database Error"),
-                                   tr("Impossible to write profile ") + dive.name + storeFailureDetail(code));
 }
 
 std::optional<QString> MainWindow::askDiveName(const QString& name, bool mustChange)

@@ -1,6 +1,6 @@
 #include "graphics/diveprofileitem.h"
 
-#include "app/common/timetexts.h"
+#include "common/timetexts.h"
 #include "divemodel/diveanalysis.h"
 #include "graphics/profilenumbers.h"
 #include "graphics/profilepainter.h"

@@ -1,6 +1,6 @@
 #include "graphics/profilepainter.h"
 
-#include "app/common/timetexts.h"
+#include "common/timetexts.h"
 #include "graphics/diveprofileitem.h"
 #include "graphics/profilegrid.h"
 #include "graphics/profilemarks.h"

@@ -1,12 +1,12 @@
 #include "testenvironment.h"
 
-#include "app/common/applicationversion.h"
-#include "app/common/crc16.h"
-#include "app/common/streamhelper.h"
-#include "app/common/stringhelper.h"
-#include "app/common/textfiles.h"
-#include "app/common/timetexts.h"
-#include "app/common/widgethelpers.h"
+#include "common/applicationversion.h"
+#include "common/crc16.h"
+#include "common/streamhelper.h"
+#include "common/stringhelper.h"
+#include "common/textfiles.h"
+#include "common/timetexts.h"
+#include "common/widgethelpers.h"
 
 #include <QApplication>
 #include <QColor>

@@ -1,6 +1,6 @@
 #include "testenvironment.h"
 
-#include "app/common/timetexts.h"
+#include "common/timetexts.h"
 #include "divecore/gas.h"
 #include "divemodel/divegas.h"
 

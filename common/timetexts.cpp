@@ -1,4 +1,4 @@
-#include "app/common/timetexts.h"
+#include "common/timetexts.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "app/common/stringhelper.h"
+#include "common/stringhelper.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "app/common/applicationversion.h"
+#include "common/applicationversion.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "app/common/crc16.h"
+#include "common/crc16.h"
 
 namespace {
 

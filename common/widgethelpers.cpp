@@ -1,4 +1,4 @@
-#include "app/common/widgethelpers.h"
+#include "common/widgethelpers.h"
 
 #include <QColor>
 #include <QVBoxLayout>

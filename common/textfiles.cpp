@@ -1,4 +1,4 @@
-#include "app/common/textfiles.h"
+#include "common/textfiles.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/common/streamhelper.h"
+#include "common/streamhelper.h"
 
 #include <algorithm>
 #include <cstdint>

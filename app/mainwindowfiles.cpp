@@ -1,0 +1,181 @@
+// Dive files in the main window: opening and dropping them into the current
+// dive, exporting a stored dive, saving a selected time range, and storing a
+// dive in the database.
+#include "mainwindow.h"
+
+#include "divedb/divedb.h"
+#include "divemodel/csvfile.h"
+#include "divemodel/diveanalysis.h"
+#include "divemodel/divelinesio.h"
+#include "graphics/graphview.h"
+
+#include "divelisttable.h"
+#include "userprompt.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGraphicsRectItem>
+#include <QGuiApplication>
+#include <QMenu>
+
+#include <utility>
+
+namespace {
+
+// What the message of a failed store adds to the dive's name.
+QString storeFailureDetail(int code)
+{
+    switch (code) {
+    case DiveDb::NotOpen: return MainWindow::tr("\nDatabase not open");
+    case DiveDb::AlreadyStored: return MainWindow::tr("\nDive Id already exists");
+    case DiveDb::SqlFailed: return "\n" + DiveDb::instance()->lastError();
+    default: return {};
+    }
+}
+
+// While it lives, a long dive being written lets the window repaint now and
+// then, under a wait cursor; what the user does meanwhile waits until the
+// dive is stored, so nothing touches the database in between.
+class KeepPaintingWhileWriting
+{
+public:
+    KeepPaintingWhileWriting()
+    {
+        DiveDb::instance()->setWriteProgress([this] {
+            if (!mCursorSet)
+                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            mCursorSet = true;
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    }
+    KeepPaintingWhileWriting(const KeepPaintingWhileWriting&) = delete;
+    KeepPaintingWhileWriting& operator=(const KeepPaintingWhileWriting&) = delete;
+    ~KeepPaintingWhileWriting()
+    {
+        DiveDb::instance()->setWriteProgress(nullptr);
+        if (mCursorSet)
+            QGuiApplication::restoreOverrideCursor();
+    }
+
+private:
+    bool mCursorSet = false;
+};
+
+} // namespace
+
+void MainWindow::openDiveProfile()
+{
+    const QString path = UserPrompt::current().openFileName(
+        this, tr("Open Dive File"), mSettings->lastDiveFile(),
+        tr("Dive file (*.csv *.uddf *.divebin);;Csv file (*.csv);;UDDF file (*.uddf);;Binary dive file (*.divebin)"));
+    if (!path.isEmpty())
+        loadDiveProfile(path);
+}
+
+void MainWindow::dropFiles(const QList<QString>& files)
+{
+    if (files.isEmpty())
+        return;
+    const QString& path = files.first();
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix != QLatin1String("uddf") && suffix != QLatin1String("divebin")) {
+        UserPrompt::current().critical(this, tr("Error"), tr("Invalid File"));
+        return;
+    }
+    loadDiveProfile(path);
+}
+
+bool MainWindow::loadDiveProfile(const QString& path)
+{
+    // A fresh dive: the current one stays shown until the file has been read.
+    Dive dive;
+    if (!DiveAnalysis::importDiveFile(dive, path)) {
+        UserPrompt::current().critical(this, tr("Error"), tr("Impossible to open file"));
+        return false;
+    }
+    // Edits of the dive shown until now are offered while its id still names
+    // it.
+    checkUserInformationToSave();
+    mCurrentDive = std::move(dive);
+    // A file is no stored dive: edits of its user information must not reach
+    // the dive last opened from the list.
+    mShownDatabaseId = -1;
+    showCurrentDive();
+    updateDiveInfos();
+    ui.btStoreDive->setEnabled(true);
+    updateSimulationButton();
+    highlightLoadedItem(nullptr);
+    mSettings->setLastDiveFile(QFileInfo(path).absolutePath());
+    return true;
+}
+
+void MainWindow::saveSelection()
+{
+    const QString path = UserPrompt::current().saveFileName(
+        this, tr("Save Dive File"), QString(), tr("Dive file (*.uddf *.csv);;UDDF file (*.uddf);;Csv file (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const Dive* shown = mDiveLogView->getDiveProfile();
+    if (!shown)
+        return;
+    const auto [start, end] = mDiveLogView->getSelection();
+    Dive selection = DiveAnalysis::extractProfile(*shown, start, end);
+    if (!DiveAnalysis::exportDiveFile(selection, path))
+        reportWriteFailure(path);
+}
+
+void MainWindow::reportWriteFailure(const QString& path)
+{
+    UserPrompt::current().critical(this, tr("Error"),
+                                   tr("Impossible to write file %1").arg(QDir::toNativeSeparators(path)));
+}
+
+bool MainWindow::fillDiveLogMenu(QMenu& menu)
+{
+    if (!mDiveLogView->mSelectionRect->isVisible())
+        return false;
+    connect(menu.addAction(tr("Save selection")), &QAction::triggered, this, &MainWindow::saveSelection);
+    return true;
+}
+
+void MainWindow::exportDiveProfileItem(QTableWidgetItem* item)
+{
+    const int id = DiveListTable(*ui.diveList).diveIdOf(item);
+    if (id < 0)
+        return;
+    const QString path = UserPrompt::current().saveFileName(
+        this, tr("Export Profile"), mSettings->lastExportDir(),
+        tr("Dive file (*.uddf *.csv);;UDDF file (*.uddf);;Csv file (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const std::unique_ptr<DiveLinesIO> writer = DiveLinesIO::getWriter(path);
+    if (!writer) {
+        UserPrompt::current().critical(this, tr("Error"), tr("Invalid File Name"));
+        return;
+    }
+    Dive dive;
+    if (!DiveDb::instance()->readDive(id, dive)) {
+        reportDatabaseError(tr("Impossible to read profile"));
+    } else {
+        if (auto* csv = dynamic_cast<CsvFile*>(writer.get()))
+            csv->separator = csvSeparatorCharacter(mCsvSeparator);
+        if (!writer->write(path, dive))
+            reportWriteFailure(path);
+    }
+    mSettings->setLastExportDir(QFileInfo(path).absolutePath());
+}
+
+void MainWindow::storeDive(const Dive& dive)
+{
+    const int code = [&dive] {
+        const KeepPaintingWhileWriting painting;
+        return DiveDb::instance()->storeDive(dive);
+    }();
+    if (code == DiveDb::Success) {
+        ui.btStoreDive->setEnabled(false);
+        updateDiveList();
+        return;
+    }
+    UserPrompt::current().critical(this, tr("Write Database Error"),
+                                   tr("Impossible to write profile ") + dive.name + storeFailureDetail(code));
+}
