@@ -66,9 +66,6 @@ public:
     void updateDiveList();
     // The SortOrder that the next fetch for the header column uses.
     int getSortOrder(int column) const;
-    // The dive list's context menu for the item's row (parent: the window).
-    // A group row offers no dive action.
-    QMenu* createDiveListMenu(QTableWidgetItem* item);
 
     // --- Dive files (mainwindowfiles.cpp) ---
 
@@ -162,6 +159,9 @@ private:
     // The header's sort: section 0 only clears the indicator; 1 to 3 reverse
     // that column's direction and list again.
     void sortDiveList(int section);
+    // The dive list's context menu for the item's row (parent: the window).
+    // A group row offers no dive action.
+    QMenu* createDiveListMenu(QTableWidgetItem* item);
     void addDiveActions(QMenu& menu, int id);
     void addCsvSeparatorMenu(QMenu& menu);
     // Asks for a dive's name, starting from `name`; nothing when cancelled

@@ -2,6 +2,7 @@
 // dive.
 #include "mainwindow.h"
 
+#include "common/transientmenu.h"
 #include "divedb/divedb.h"
 #include "graphics/graphview.h"
 
@@ -75,10 +76,8 @@ void MainWindow::onDiveListContextMenu(const QPoint& position)
     QTableWidgetItem* item = ui.diveList->itemAt(position);
     if (!item)
         return;
-    // Shown without waiting for it; a new menu is built at each request.
-    QMenu* menu = createDiveListMenu(item);
-    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
-    menu->popup(ui.diveList->viewport()->mapToGlobal(position));
+    // A new menu is built at each request.
+    popUpTransientMenu(createDiveListMenu(item), ui.diveList->viewport()->mapToGlobal(position));
 }
 
 QMenu* MainWindow::createDiveListMenu(QTableWidgetItem* item)
@@ -100,11 +99,11 @@ void MainWindow::addDiveActions(QMenu& menu, int id)
                 (this->*action)(row);
         };
     };
-    connect(menu.addAction(tr("Open")), &QAction::triggered, this, onDive(&MainWindow::openDiveProfileItem));
-    connect(menu.addAction(tr("Delete")), &QAction::triggered, this, &MainWindow::deleteSelectedDiveProfiles);
+    addDeferredAction(menu, tr("Open"), this, onDive(&MainWindow::openDiveProfileItem));
+    addDeferredAction(menu, tr("Delete"), this, [this] { deleteSelectedDiveProfiles(); });
     menu.addSeparator();
-    connect(menu.addAction(tr("Rename")), &QAction::triggered, this, onDive(&MainWindow::renameDiveProfileItem));
-    connect(menu.addAction(tr("Export")), &QAction::triggered, this, onDive(&MainWindow::exportDiveProfileItem));
+    addDeferredAction(menu, tr("Rename"), this, onDive(&MainWindow::renameDiveProfileItem));
+    addDeferredAction(menu, tr("Export"), this, onDive(&MainWindow::exportDiveProfileItem));
 }
 
 void MainWindow::addCsvSeparatorMenu(QMenu& menu)
@@ -114,10 +113,10 @@ void MainWindow::addCsvSeparatorMenu(QMenu& menu)
                                                         {tr("Comma ,"), CsvSeparator::Comma},
                                                         {tr("Semicolon ;"), CsvSeparator::Semicolon}};
     for (const auto& [text, separator] : choices) {
-        QAction* action = separators->addAction(text);
+        QAction* action = addDeferredAction(*separators, text, this,
+                                            [this, separator] { setCsvSeparator(separator); });
         action->setCheckable(true);
         action->setChecked(mCsvSeparator == separator);
-        connect(action, &QAction::triggered, this, [this, separator] { setCsvSeparator(separator); });
     }
 }
 

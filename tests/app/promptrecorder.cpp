@@ -1,6 +1,8 @@
 #include "promptrecorder.h"
 
 #include <QDialog>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace testkit {
 
@@ -10,6 +12,15 @@ template <typename T>
 std::optional<T> optionalAnswer(const QVariant& answer)
 {
     return answer.isValid() ? std::optional<T>(answer.value<T>()) : std::nullopt;
+}
+
+// A real modal dialog runs an event loop of its own until it closes: what
+// was posted before it opened (deferred deletes included) runs inside it.
+void runModalLoop()
+{
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 } // namespace
@@ -38,6 +49,7 @@ void PromptRecorder::answerDialog(DialogScript script)
 void PromptRecorder::note(PromptRecord record)
 {
     mRecords.append(std::move(record));
+    runModalLoop();
 }
 
 QVariant PromptRecorder::ask(PromptRecord record)

@@ -29,7 +29,8 @@ using DialogScript = std::function<int(QDialog&)>;
 
 // Stands in for the real dialogs while it lives: notes every dialog the
 // program asks for and answers from a script, so tests can assert exact titles
-// and texts and no modal dialog ever blocks.
+// and texts and no modal dialog ever blocks. Like a real modal dialog, each
+// one runs a nested event loop before it answers.
 class PromptRecorder final : public UserPrompt
 {
 public:

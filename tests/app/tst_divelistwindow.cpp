@@ -3,6 +3,7 @@
 #include "divefixtures.h"
 #include "diveprofiles.h"
 #include "mainwindow.h"
+#include "menuclick.h"
 #include "promptrecorder.h"
 #include "rawsqlite.h"
 #include "testenvironment.h"
@@ -58,18 +59,20 @@ QStringList actionTexts(const QMenu& menu)
     return texts;
 }
 
-// The action of that text in the menu or its submenus.
-QAction* findAction(const QMenu& menu, const QString& text)
+// Right-clicks the row of `item` and returns the menu popped up.
+QMenu* popUpRowMenu(QTableWidget& dives, QTableWidgetItem* item)
 {
-    for (QAction* action : menu.actions()) {
-        if (action->text() == text)
-            return action;
-        if (action->menu()) {
-            if (QAction* inner = findAction(*action->menu(), text))
-                return inner;
-        }
-    }
-    return nullptr;
+    testkit::requestContextMenu(*dives.viewport(), dives.visualItemRect(item).center());
+    return testkit::shownMenu();
+}
+
+// Chooses `path` in the menu of the row of `item` with the mouse, and lets
+// the event loop run the chosen action.
+void chooseInRowMenu(QTableWidget& dives, QTableWidgetItem* item, const QString& path)
+{
+    QVERIFY(popUpRowMenu(dives, item));
+    QVERIFY(testkit::clickMenuAction(path));
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -243,10 +246,14 @@ private slots:
         const int a = window.shownDatabaseId();
         QTableWidgetItem* group = list(window)->item(0, 0);
 
-        std::unique_ptr<QMenu> groupMenu(window.createDiveListMenu(group));
+        QMenu* groupMenu = popUpRowMenu(*list(window), group);
+        QVERIFY(groupMenu);
         QCOMPARE(actionTexts(*groupMenu), QStringList{"csv separator"});
-        std::unique_ptr<QMenu> diveMenu(window.createDiveListMenu(list(window)->item(1, 2)));
+        testkit::closeShownMenus();
+        QMenu* diveMenu = popUpRowMenu(*list(window), list(window)->item(1, 2));
+        QVERIFY(diveMenu);
         QCOMPARE(actionTexts(*diveMenu), (QStringList{"Open", "Delete", "", "Rename", "Export", "csv separator"}));
+        testkit::closeShownMenus();
 
         emit list(window)->itemDoubleClicked(group);
         QCOMPARE(window.shownDatabaseId(), a);
@@ -262,9 +269,10 @@ private slots:
         store(testkit::makeDive("A", "A1", 20));
         store(testkit::makeDive("B", "A1", 20, 30.0, kFirstDive + kDay));
         window.updateDiveList();
-        std::unique_ptr<QMenu> menu(window.createDiveListMenu(itemOf(window, "B")));
+        QVERIFY(popUpRowMenu(*list(window), itemOf(window, "B")));
         window.updateDiveList();
-        findAction(*menu, "Open")->trigger();
+        QVERIFY(testkit::clickMenuAction("Open"));
+        QCoreApplication::processEvents();
         QCOMPARE(window.currentDive().name, QString("B"));
         QCOMPARE(window.shownDatabaseId(), db()->getDiveByName("B", "A1"));
     }
@@ -449,10 +457,9 @@ private slots:
         window.setCsvSeparator(CsvSeparator(before));
         storeThreeDives();
         window.updateDiveList();
-        std::unique_ptr<QMenu> menu(window.createDiveListMenu(itemOf(window, "A")));
-        findAction(*menu, choice)->trigger();
+        chooseInRowMenu(*list(window), itemOf(window, "A"), "csv separator/" + choice);
         mPrompts.answer(path);
-        findAction(*menu, "Export")->trigger();
+        chooseInRowMenu(*list(window), itemOf(window, "A"), "Export");
 
         QCOMPARE(mPrompts.records().size(), 1);
         QCOMPARE(mPrompts.records().first().kind, QString("saveFile"));
@@ -466,10 +473,11 @@ private slots:
 
         // The choice is kept and ticked, and the next export starts in the
         // same folder.
-        std::unique_ptr<QMenu> next(window.createDiveListMenu(itemOf(window, "A")));
-        const QList<QAction*> separators = qobject_cast<QMenu*>(findAction(*next, choice)->parent())->actions();
-        for (const QAction* action : separators)
+        QVERIFY(popUpRowMenu(*list(window), itemOf(window, "A")));
+        QVERIFY(testkit::clickMenuAction("csv separator"));
+        for (const QAction* action : testkit::shownMenu()->actions())
             QCOMPARE(action->isChecked(), action->text() == choice);
+        testkit::closeShownMenus();
         QCOMPARE(csvSeparatorCharacter(AppSettings(dataFolder()).csvSeparator()), separator.at(0).toLatin1());
         window.exportDiveProfileItem(itemOf(window, "B"));
         QCOMPARE(mPrompts.records().last().folder, QFileInfo(path).absolutePath());

@@ -3,6 +3,7 @@
 #include "divemodel/diveanalysis.h"
 #include "graphics/marker.h"
 #include "mainwindow.h"
+#include "menuclick.h"
 #include "promptrecorder.h"
 #include "testenvironment.h"
 #include "widgetgrab.h"
@@ -138,9 +139,10 @@ private slots:
 
         const QString path = mFiles.filePath("selection.csv");
         mPrompts.answer(path);
-        QMenu menu;
-        view->mContextMenuFiller(menu);
-        menu.actions().first()->trigger();
+        bool clicked = false;
+        testkit::clickInNextMenu("Save selection", &clicked);
+        testkit::requestContextMenu(*view->viewport(), view->viewport()->rect().center());
+        QVERIFY(clicked);
 
         QCOMPARE(mPrompts.records().size(), 1);
         QCOMPARE(mPrompts.records().first().title, QString("Save Dive File"));
