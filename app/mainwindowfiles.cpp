@@ -89,8 +89,11 @@ bool MainWindow::loadDiveProfile(const QString& path)
 {
     // A fresh dive: the current one stays shown until the file has been read.
     Dive dive;
-    if (!DiveAnalysis::importDiveFile(dive, path)) {
-        UserPrompt::current().critical(this, tr("Error"), tr("Impossible to open file"));
+    QString reason;
+    if (!DiveAnalysis::importDiveFile(dive, path, &reason)) {
+        // The reader's reason, when it gave one, goes on a line of its own.
+        const QString text = tr("Impossible to open file");
+        UserPrompt::current().critical(this, tr("Error"), reason.isEmpty() ? text : text + '\n' + reason);
         return false;
     }
     // Edits of the dive shown until now are offered while its id still names

@@ -47,9 +47,10 @@ public:
     static bool exportDiveFile(Dive& dive, const QString& path);
     // Reads the file with the reader of its suffix into a cleared copy of the
     // dive, with its format, statistics and speeds; the dive takes it only when
-    // the read succeeds, and is left as it was otherwise. Both live beside
-    // the file formats, in the program's dive model only.
-    static bool importDiveFile(Dive& dive, const QString& path);
+    // the read succeeds, and is left as it was otherwise, with the reader's
+    // reason in `reason` when one is given. Both live beside the file
+    // formats, in the program's dive model only.
+    static bool importDiveFile(Dive& dive, const QString& path, QString* reason = nullptr);
 
     // Gives every sample without a gas the gas of the sample before it (the
     // first gas at the start).

@@ -13,7 +13,7 @@ bool DiveAnalysis::exportDiveFile(Dive& dive, const QString& path)
     return writer && writer->write(path, dive);
 }
 
-bool DiveAnalysis::importDiveFile(Dive& dive, const QString& path)
+bool DiveAnalysis::importDiveFile(Dive& dive, const QString& path, QString* reason)
 {
     const std::unique_ptr<DiveLinesIO> reader = DiveLinesIO::getReader(path);
     if (!reader)
@@ -22,8 +22,11 @@ bool DiveAnalysis::importDiveFile(Dive& dive, const QString& path)
     // part of the file already.
     Dive read = dive;
     read.clear();
-    if (!reader->read(path, read))
+    if (!reader->read(path, read)) {
+        if (reason)
+            *reason = reader->errorString();
         return false;
+    }
     read.format = qint32(reader->format());
     calculateMaxTimeDepth(read);
     calculateSpeeds(read, false);

@@ -2,14 +2,16 @@
 
 #include "divemodel/diveformat.h"
 
+#include <QString>
+
 #include <memory>
 
 class QDataStream;
-class QString;
 struct Dive;
 
 // A dive file reader and writer. Readers fill the dive they are given without
-// clearing it first; every operation reports failure by returning false.
+// clearing it first; every operation reports failure by returning false, and
+// a reader that refuses what it read says why in errorString().
 class DiveLinesIO
 {
 public:
@@ -29,4 +31,14 @@ public:
     // (never written through here) and an unknown format.
     static std::unique_ptr<DiveLinesIO> getWriter(DiveFormat format);
     static std::unique_ptr<DiveLinesIO> getWriter(const QString& path);
+
+    // Why the last read failed, in the user's language; empty when the file
+    // could not be opened at all.
+    const QString& errorString() const { return mErrorString; }
+
+protected:
+    void setErrorString(const QString& text) { mErrorString = text; }
+
+private:
+    QString mErrorString;
 };
