@@ -9,15 +9,15 @@
 
 void GraphView::enableTouchScreen(bool on)
 {
+    if (on == mTouchScreen)
+        return;
     mTouchScreen = on;
-    if (on && !mPanGestureType) {
+    if (!mPanGestureType) {
         const TwoFingersGestureTypes& types = twoFingersGestureTypes();
         mPanGestureType = types.pan;
         mPinchGestureType = types.pinch;
         mTwoFingersGestureType = types.twoFingers;
     }
-    if (!mPanGestureType)
-        return; // never turned on: nothing to let go
     // Touches arrive at the viewport. A grab on the view would see each of
     // them twice, once there and once more as it travels up to the view.
     QWidget* target = viewport();
