@@ -1,5 +1,7 @@
 #include "graphics/graphview.h"
 
+#include "graphics/gesturerecognizers.h"
+
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -201,6 +203,9 @@ void GraphView::mouseMoveEvent(QMouseEvent* event)
         QGraphicsView::mouseMoveEvent(event);
         return;
     }
+    // Two fingers on the screen move the mouse too: the gestures handle them.
+    if (TwoFingersRecognizer::active)
+        return;
     const QPointF point = scenePoint(event->position());
     const int x = int(point.x());
     if (mPressPoint.x() < 0) {

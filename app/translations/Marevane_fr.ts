@@ -182,6 +182,37 @@
     </message>
 </context>
 <context>
+    <name>GraphItem</name>
+    <message>
+        <source>Ceil</source>
+        <translation>Plafond</translation>
+    </message>
+    <message>
+        <source>RR</source>
+        <translation>RR</translation>
+    </message>
+    <message>
+        <source>Yoyo</source>
+        <translation>Yoyo</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Sécurité</translation>
+    </message>
+    <message>
+        <source>Period 24H</source>
+        <translation>Période 24H</translation>
+    </message>
+    <message>
+        <source>Dive: %1 - Depth: %2m - Duration:%3</source>
+        <translation>Plongée : %1 - Profondeur : %2m - Durée :%3</translation>
+    </message>
+    <message>
+        <source> - File: %1</source>
+        <translation> - Fichier : %1</translation>
+    </message>
+</context>
+<context>
     <name>GraphView</name>
     <message>
         <source>Position information</source>
