@@ -165,21 +165,38 @@ private slots:
         QCOMPARE(computer.requests().commands.mid(4), QList<int>{22});
     }
 
-    void ownerNameRefusedInBootloaderMode()
+    void refusedInBootloaderMode_data()
     {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("owner name, bootloader") << "Program name" << 2 << true;
+        QTest::newRow("owner name, other mode") << "Program name" << 0 << true;
+        QTest::newRow("system log, bootloader") << "Get system logs" << 2 << true;
+        QTest::newRow("system log, other mode") << "Get system logs" << 0 << false;
+    }
+    void refusedInBootloaderMode()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, mode);
+        QFETCH(bool, refused);
         SimulatedComputer computer;
-        computer.script.mode = 2;
+        computer.script.mode = quint8(mode);
         MainWindow window;
         showWindow(window);
         QVERIFY(testkit::connectWindow(window, mPrompts));
         mPrompts.clear();
-        QVERIFY(testkit::chooseComputerMenu(window, "Program name"));
+        mPrompts.answerDialog(testkit::runDialog());
+        QVERIFY(testkit::chooseComputerMenu(window, entry));
         testkit::settle();
-        QCOMPARE(mPrompts.records().size(), 1);
-        QCOMPARE(mPrompts.records().at(0).kind, QStringLiteral("warning"));
-        QCOMPARE(mPrompts.records().at(0).title, QStringLiteral("Warning"));
-        QCOMPARE(mPrompts.records().at(0).text, QStringLiteral("The computer is in Bootloader mode"));
-        QCOMPARE(computer.requests().commands.size(), 4);
+        QVERIFY(!mPrompts.records().isEmpty());
+        QCOMPARE(mPrompts.records().at(0).kind, refused ? QStringLiteral("warning") : QStringLiteral("dialog"));
+        if (refused) {
+            QCOMPARE(mPrompts.records().size(), 1);
+            QCOMPARE(mPrompts.records().at(0).title, QStringLiteral("Warning"));
+            QCOMPARE(mPrompts.records().at(0).text, QStringLiteral("The computer is in Bootloader mode"));
+        }
+        QCOMPARE(computer.requests().commands.size(), refused ? 4 : 5);
     }
 
     void stuckOwnerRequestAskedAgainOpensOneDialog()
@@ -314,20 +331,6 @@ private slots:
         for (int i = 0; i < records; ++i)
             QCOMPARE(content.mid(12 + 24 * i, 24), QByteArray(24, char('a' + i)));
         QCOMPARE(lastSyslogDir(), mFiles.path());
-    }
-
-    void sysLogRefusedInBootloaderMode()
-    {
-        SimulatedComputer computer;
-        computer.script.mode = 2;
-        MainWindow window;
-        showWindow(window);
-        QVERIFY(testkit::connectWindow(window, mPrompts));
-        mPrompts.clear();
-        QVERIFY(testkit::chooseComputerMenu(window, "Get system logs"));
-        QCOMPARE(mPrompts.records().size(), 1);
-        QCOMPARE(mPrompts.records().at(0).text, QStringLiteral("The computer is in Bootloader mode"));
-        QCOMPARE(computer.requests().commands.size(), 4);
     }
 
     void unwritableSysLogIsReported_data()

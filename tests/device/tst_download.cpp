@@ -60,6 +60,18 @@ void clickOk(QDialog& dialog)
     QTest::mouseClick(dialog.findChild<QPushButton*>("pushButton"), Qt::LeftButton);
 }
 
+// The person checks the rows, presses "Import", waits for the computer and
+// closes with "Ok".
+testkit::DialogScript importRows(QList<int> checkedRows)
+{
+    return testkit::runDialog([checkedRows](QDialog& dialog) {
+        check(dialog, checkedRows);
+        clickImport(dialog);
+        testkit::settle();
+        clickOk(dialog);
+    });
+}
+
 // The dives the computer holds: numbers 1 to `count`, a day apart, 20
 // samples each, each deeper than the one before.
 void fillComputer(SimulatedComputer& computer, int count)
@@ -292,12 +304,7 @@ private slots:
         connect(window.findChild<QTableWidget*>("diveList")->model(), &QAbstractItemModel::rowsInserted, this,
                 [&rebuilds] { ++rebuilds; });
         mPrompts.answerDialog(testkit::runDialog());
-        mPrompts.answerDialog(testkit::runDialog([](QDialog& dialog) {
-            check(dialog, {0, 1, 2});
-            clickImport(dialog);
-            testkit::settle();
-            clickOk(dialog);
-        }));
+        mPrompts.answerDialog(importRows({0, 1, 2}));
         QVERIFY(testkit::chooseComputerMenu(window, "Download dives"));
         QCOMPARE(storedNames().size(), 3);
         QCOMPARE(rebuilds, 1);
@@ -316,12 +323,7 @@ private slots:
         auto* storeButton = window.findChild<QPushButton*>("btStoreDive");
         storeButton->setEnabled(true);
         mPrompts.answerDialog(testkit::runDialog());
-        mPrompts.answerDialog(testkit::runDialog([](QDialog& dialog) {
-            check(dialog, {0, 1, 2});
-            clickImport(dialog);
-            testkit::settle();
-            clickOk(dialog);
-        }));
+        mPrompts.answerDialog(importRows({0, 1, 2}));
         QVERIFY(testkit::chooseComputerMenu(window, "Download dives"));
         QCOMPARE(mPrompts.records().size(), 3);
         QCOMPARE(mPrompts.records().at(2).kind, QStringLiteral("critical"));
