@@ -141,6 +141,7 @@ void MainWindow::connectFormSignals()
             &MainWindow::onDiveListContextMenu);
     // The about action, the show boxes and the computer image are connected
     // here, before the views exist.
+    connectComputerImage();
 }
 
 void MainWindow::createDiveLogView()

@@ -5,8 +5,11 @@
 
 #include "divedb/diveinfo.h"
 #include "divemodel/dive.h"
+#include "tessal/quelmtypes.h"
 
+#include <QLowEnergyService>
 #include <QMainWindow>
+#include <QMetaObject>
 #include <QString>
 #include <QTimer>
 
@@ -14,8 +17,10 @@
 #include <optional>
 #include <string>
 
+class FormBluetoothConnect;
 class FormFilter;
 class GraphView;
+class QuelmSession;
 class QCloseEvent;
 class QMenu;
 class QShowEvent;
@@ -75,6 +80,9 @@ public:
     bool loadDiveProfile(const QString& path);
     // Stores the dive in the database and lists it; a failure is reported.
     void storeDive(const Dive& dive);
+    // Stores the dive as storeDive does, failure message included, but
+    // leaves the list and "Store dive" as they are; true when stored.
+    bool storeDiveUnlisted(const Dive& dive);
 
 public slots:
     // --- The dive list (mainwindowdivelist.cpp) ---
@@ -180,6 +188,44 @@ private:
 
     // --- The dive computer (device/mainwindowdevice.cpp) ---
 
+public:
+    // Makes sure a dive computer is connected, running the connection dialog
+    // when none is: 1 when one is connected on return, else the dialog's
+    // result (0).
+    int connectQuelmBle();
+
+public slots:
+    // The computer menu: "Download dives" (its "id" 1) and "Install
+    // firmware/bootloader" (0), "Program name" and "Get system logs".
+    void connectAndImportDive();
+    void connectAndProgramName();
+    void connectAndGetSyslogs();
+    // "Close Connection" and "Reset Computer" for a connected computer.
+    void onImgPelavixContextualMenu(const QPoint& position);
+    // The session's messages and errors go to the console; a lost link
+    // shows the computer disconnected.
+    void onSessionMessageChanged();
+    void onDisconnectController();
+    void onServiceError(QLowEnergyService::ServiceError error);
+
+protected:
+    // A double click on the computer image offers to disconnect it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectComputerImage();
+    void showConnectedComputer();
+    // Asks for the owner name, starting from `presetName`, and writes a
+    // non-empty one to the computer.
+    void programName(const QString& presetName);
+    void checkForNewFirmwareBootloader();
+    // Downloads dives, stores them in order and lists them once.
+    void downloadDives(bool computerNamesChanged);
+    // Asks for a file and writes the system log that `command` brought.
+    void saveSysLog(PelavixCommandIn command, const QString& startFolder);
+    void askDisconnectComputer();
+    void askResetComputer();
+
     // --- Members ---
 
     Ui::MainWindowClass ui{};
@@ -206,6 +252,11 @@ private:
     bool mPlanificationAddOn = false;
 
     // The dive computer.
+    // Made at the first connection attempt and kept.
+    QuelmSession* session = nullptr;
+    FormBluetoothConnect* connectDialog = nullptr;
+    // The handler of the owner-name request under way; one at a time.
+    QMetaObject::Connection mOwnerNameRequest;
     unsigned latestFirmwareVersion = 0;
     // The pressure simulation and the ascent tool of the Simulation tab.
     QTimer ascentTimer;

@@ -170,15 +170,21 @@ void MainWindow::exportDiveProfileItem(QTableWidgetItem* item)
 
 void MainWindow::storeDive(const Dive& dive)
 {
+    if (storeDiveUnlisted(dive)) {
+        ui.btStoreDive->setEnabled(false);
+        updateDiveList();
+    }
+}
+
+bool MainWindow::storeDiveUnlisted(const Dive& dive)
+{
     const int code = [&dive] {
         const KeepPaintingWhileWriting painting;
         return DiveDb::instance()->storeDive(dive);
     }();
-    if (code == DiveDb::Success) {
-        ui.btStoreDive->setEnabled(false);
-        updateDiveList();
-        return;
-    }
+    if (code == DiveDb::Success)
+        return true;
     UserPrompt::current().critical(this, tr("Write Database Error"),
                                    tr("Impossible to write profile ") + dive.name + storeFailureDetail(code));
+    return false;
 }
