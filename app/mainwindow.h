@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+class FloatingInformation;
 class FormFilter;
 class GraphView;
 class QCloseEvent;
@@ -76,6 +77,12 @@ public:
     // Stores the dive in the database and lists it; a failure is reported.
     void storeDive(const Dive& dive);
 
+    // --- Dive details (mainwindowdetails.cpp) ---
+
+    // The panel that takes the position read-out while the profile is
+    // maximised.
+    FloatingInformation* floatingInformation() const { return mFloatingInformation.get(); }
+
 public slots:
     // --- The dive list (mainwindowdivelist.cpp) ---
 
@@ -106,6 +113,16 @@ public slots:
     // Asks for a file name and writes the time range chosen on the dive-log
     // view there as a new dive; a failed write is reported.
     void saveSelection();
+
+    // --- Dive details (mainwindowdetails.cpp) ---
+
+    // Hands the show boxes' choice to the dive-log view.
+    void showItems();
+    // Hides or shows the information area under the profile; while it is
+    // hidden the floating panel takes the position read-out.
+    void maxMinProfile();
+    // The position read-out of the dive-log view's mouse.
+    void graphViewMouseMove(QPointF pScenePoint, int pTime);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -146,8 +163,6 @@ private:
 
     // What showing another current dive updates.
     void showCurrentDive();
-    void updateDiveInfos();
-    void showUserInformation();
     void updateSimulationButton();
     void highlightLoadedItem(QTableWidgetItem* item);
 
@@ -176,6 +191,28 @@ private:
     // is shown.
     bool fillDiveLogMenu(QMenu& menu);
 
+    // --- Dive details (mainwindowdetails.cpp) ---
+
+    // Fills every pane of the information area from the current dive; the
+    // user information then counts as stored.
+    void updateDiveInfos();
+    void showSummary();
+    void showAlertLamps();
+    void showUserInformation();
+    void showComputer();
+    void showGases();
+    // The gas class text of the gases table.
+    const QString& gasClassText(const DiveGas& gas) const;
+    // Whether the maximise button has not hidden the information area, be
+    // the window on screen or not.
+    bool informationAreaShown() const;
+    // The information area takes no more height than its panes need: the
+    // rest of the column goes to the profile.
+    void keepInformationAreaLow();
+    // While the profile is maximised and the view holds a dive, the floating
+    // panel is on screen; it first appears at the view's top-right corner.
+    void showFloatingInformationWhileMaximised();
+
     // --- The planning tab (planner/mainwindowplanning.cpp) ---
 
     // --- The dive computer (device/mainwindowdevice.cpp) ---
@@ -201,6 +238,10 @@ private:
     QString mGasClassBailOut;
     bool mUserInformationChanged = false;
 
+    // Dive details.
+    // Made without a parent, so that it floats over the window; freed with it.
+    std::unique_ptr<FloatingInformation> mFloatingInformation;
+
     // The planning tab.
     // The gradient-factor row of the planning tab, from "options.ini".
     bool mPlanificationAddOn = false;
@@ -220,6 +261,8 @@ private:
 
     // Sets up a current dive as the dive list would open one.
     friend class MainWindowFilesTest;
+    // Shows dives with every field set.
+    friend class DetailsPanesTest;
 };
 
 // The program's log entry point for outside code: forwards to

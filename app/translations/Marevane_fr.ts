@@ -422,6 +422,42 @@ Cette plongée existe déjà</translation>
         <source>You have unsaved changes. Do you want to save them?</source>
         <translation>Certaines modifications ne sont pas enregistrées. Voulez-vous les enregistrer ?</translation>
     </message>
+    <message>
+        <source>Open Circuit</source>
+        <translation>Circuit ouvert</translation>
+    </message>
+    <message>
+        <source>Closed Circuit</source>
+        <translation>Circuit fermé</translation>
+    </message>
+    <message>
+        <source>Semi Closed Circuit</source>
+        <translation>Circuit semi-fermé</translation>
+    </message>
+    <message>
+        <source>Free Dive</source>
+        <translation>Apnée</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Inconnu</translation>
+    </message>
+    <message>
+        <source>Fresh</source>
+        <translation>Douce</translation>
+    </message>
+    <message>
+        <source>Salt</source>
+        <translation>Mer</translation>
+    </message>
+    <message>
+        <source>Minimize profile area</source>
+        <translation>Réduire la zone du profil</translation>
+    </message>
+    <message>
+        <source>Maximize profile area</source>
+        <translation>Agrandir la zone du profil</translation>
+    </message>
 </context>
 <context>
     <name>MainWindowClass</name>
