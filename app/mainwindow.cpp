@@ -60,6 +60,7 @@ MainWindow::MainWindow(QWidget* parent)
     locateDataFolder();
     openSettings();
     applyOptions();
+    readServiceConfig();
     openDatabase();
     setUpDiveList();
     setInputDialogIcons();
@@ -135,6 +136,7 @@ void MainWindow::setApplicationIcon()
 void MainWindow::connectFormSignals()
 {
     connect(ui.actionOpen, &QAction::triggered, this, &MainWindow::openDiveProfile);
+    connect(ui.actionAbout, &QAction::triggered, this, &MainWindow::about);
     connect(ui.btImportDive, &QPushButton::clicked, this, &MainWindow::openDiveProfile);
     connect(ui.btStoreDive, &QPushButton::clicked, this, &MainWindow::storeCurrentDive);
     connect(ui.diveList, &QTableWidget::itemDoubleClicked, this, &MainWindow::openDiveProfileItem);
@@ -144,8 +146,7 @@ void MainWindow::connectFormSignals()
                            ui.ckTankPressure})
         connect(box, &QCheckBox::clicked, this, &MainWindow::showItems);
     connect(ui.btMaxMinProfile, &QPushButton::clicked, this, &MainWindow::maxMinProfile);
-    // The about action and the computer image are connected here, before
-    // the views exist.
+    // The computer image is connected here, before the views exist.
 }
 
 void MainWindow::createDiveLogView()
@@ -198,6 +199,11 @@ void MainWindow::applyOptions()
         ui.btStoreDive->hide();
         ui.actionOpen->setEnabled(false);
     }
+}
+
+void MainWindow::readServiceConfig()
+{
+    mServiceConfig = ServiceConfig::read(QString::fromStdString(mDataFolder));
 }
 
 void MainWindow::openDatabase()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appsettings.h"
+#include "serviceconfig.h"
 #include "ui_mainwindow.h"
 
 #include "divedb/diveinfo.h"
@@ -123,6 +124,8 @@ public slots:
     void maxMinProfile();
     // The position read-out of the dive-log view's mouse.
     void graphViewMouseMove(QPointF pScenePoint, int pTime);
+    // Opens a new about box.
+    void about();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -143,6 +146,7 @@ private:
     void locateDataFolder();
     void openSettings();
     void applyOptions();
+    void readServiceConfig();
     void openDatabase();
     void setUpDiveList();
     void setInputDialogIcons();
@@ -239,6 +243,8 @@ private:
     bool mUserInformationChanged = false;
 
     // Dive details.
+    // The addresses of the maker's services, from "services.ini".
+    ServiceConfig mServiceConfig;
     // Made without a parent, so that it floats over the window; freed with it.
     std::unique_ptr<FloatingInformation> mFloatingInformation;
 

@@ -1,13 +1,16 @@
 // The dive details of the main window: the information area's panes under
 // the profile, the alert lamps, the show boxes, the position read-out (in
-// its pane or, while the profile is maximised, in the floating panel).
+// its pane or, while the profile is maximised, in the floating panel) and the
+// about box.
 #include "mainwindow.h"
 
 #include "common/timetexts.h"
 #include "common/widgethelpers.h"
 #include "graphics/graphview.h"
 
+#include "aboutbox.h"
 #include "alertlamps.h"
+#include "applanguagemanager.h"
 #include "divetexts.h"
 #include "floatinginformation.h"
 
@@ -179,4 +182,11 @@ void MainWindow::graphViewMouseMove(QPointF pScenePoint, int pTime)
         ui.edPositionInformation->setHtml(html);
     else if (!html.isEmpty())
         mFloatingInformation->setText(html);
+}
+
+void MainWindow::about()
+{
+    // A new box each time; it frees itself when Ok closes it.
+    auto* box = new AboutBox(mServiceConfig, AppLanguageManager::instance()->currentLocale(), this);
+    box->show();
 }

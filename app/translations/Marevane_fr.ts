@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>AboutBox</name>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Visit the website</source>
+        <translation>Visiter le site web</translation>
+    </message>
+    <message>
+        <source>View license terms</source>
+        <translation>Voir les conditions de licence</translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>The web site address is not configured</source>
+        <translation>L&apos;adresse du site web n&apos;est pas configurée</translation>
+    </message>
+</context>
+<context>
     <name>DiveListTable</name>
     <message>
         <source>Dive Id</source>
