@@ -2,6 +2,7 @@
 #include "../graphics/viewevents.h"
 #include "divedb/divedb.h"
 #include "divefixtures.h"
+#include "divelistopen.h"
 #include "floatinginformation.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
@@ -201,7 +202,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         if (fromList)
-            openFromList(window, storeDive(window, "A"));
+            testkit::openFromList(window, storeDive("A"));
         else
             QVERIFY(window.loadDiveProfile(mDiveFile));
         FloatingInformation& panel = *window.floatingInformation();
@@ -220,7 +221,7 @@ private slots:
     {
         MainWindow window;
         window.show();
-        const int id = storeDive(window, "A");
+        const int id = storeDive("A");
         window.updateDiveList();
         window.maxMinProfile();
         QVERIFY(!window.floatingInformation()->isVisible());
@@ -233,7 +234,7 @@ private slots:
         QCOMPARE(mPrompts.records().first().text, QString("Impossible to read profile"));
         QVERIFY(!window.floatingInformation()->isVisible());
 
-        openFromList(window, storeDive(window, "B"));
+        testkit::openFromList(window, storeDive("B"));
         QVERIFY(window.floatingInformation()->isVisible());
         // The panel stays where the user put it.
         window.floatingInformation()->move(40, 50);
@@ -259,7 +260,7 @@ private slots:
         window.resize(1280, 800);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        openFromList(window, storeDive(window, "A"));
+        testkit::openFromList(window, storeDive("A"));
         GraphView& view = *window.diveLogView();
         auto* pane = child<QTextEdit>(window, "edPositionInformation");
         QTextEdit& panelText = *window.floatingInformation()->textEdit();
@@ -294,7 +295,7 @@ private slots:
         window.resize(1280, 800);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        openFromList(window, storeDive(window, "Reef"));
+        testkit::openFromList(window, storeDive("Reef"));
         window.maxMinProfile();
         QCoreApplication::processEvents();
         GraphView& view = *window.diveLogView();
@@ -304,7 +305,9 @@ private slots:
     }
 
 private:
-    static int storeDive(MainWindow&, const QString& name)
+    // A 40-minute dive to 24 m of computer A1, stored; its id. The window
+    // opens the database, so one must exist.
+    static int storeDive(const QString& name)
     {
         Dive dive = testkit::makeDive(name, "A1", 120, 24.0);
         for (DiveLine& line : dive.lines)
@@ -312,21 +315,6 @@ private:
         if (db()->storeDive(dive) != DiveDb::Success)
             return -1;
         return db()->getDiveByName(name, "A1");
-    }
-
-    // A double-click on the dive's row in the list.
-    static void openFromList(MainWindow& window, int id)
-    {
-        window.updateDiveList();
-        auto* list = child<QTableWidget>(window, "diveList");
-        for (int row = 0; row < list->rowCount(); ++row) {
-            if (list->item(row, 0)->data(Qt::UserRole).toInt() == id) {
-                emit list->itemDoubleClicked(list->item(row, 1));
-                QCOMPARE(window.shownDatabaseId(), id);
-                return;
-            }
-        }
-        QFAIL("the dive is not listed");
     }
 
     static void hover(GraphView& view, const QPoint& point)

@@ -1,4 +1,5 @@
 #include "divedb/divedb.h"
+#include "divelistopen.h"
 #include "graphics/graphview.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
@@ -176,7 +177,7 @@ private slots:
         const int id = store(reefWall());
         QVERIFY(id >= 0);
         window.updateDiveList();
-        openFromList(window, id);
+        testkit::openFromList(window, id);
 
         const QString date =
             QLocale::system().toString(QDateTime(QDate(2023, 11, 14), QTime(23, 13, 20)), QLocale::LongFormat);
@@ -202,15 +203,15 @@ private slots:
             MainWindow window;
             first = store(reefWall());
             second = store(lagoon());
-            openFromList(window, second);
+            testkit::openFromList(window, second);
             alone = paneTexts(window);
         }
         MainWindow window;
-        openFromList(window, first);
+        testkit::openFromList(window, first);
         const QMap<QString, QString> before = paneTexts(window);
         child<QLineEdit>(window, "edBuddy")->setText("Someone else");
         mPrompts.answer(int(QMessageBox::No));
-        openFromList(window, second);
+        testkit::openFromList(window, second);
 
         QCOMPARE(paneTexts(window), alone);
         QCOMPARE(child<QTableWidget>(window, "tblGases")->rowCount(), 1);
@@ -367,7 +368,7 @@ private slots:
         window.resize(1280, 800);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        openFromList(window, id);
+        testkit::openFromList(window, id);
         QCoreApplication::processEvents();
 
         const QSize view = window.diveLogView()->size();
@@ -393,7 +394,7 @@ private slots:
         window.resize(1280, 800);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        openFromList(window, id);
+        testkit::openFromList(window, id);
         QCoreApplication::processEvents();
         QVERIFY(testkit::grabToPng(window, QDir::temp().filePath("marevane-details-summary.png")));
         auto* tabs = child<QTabWidget>(window, "tabProfile");
@@ -406,21 +407,6 @@ private:
     {
         return {state.points, state.temperature,  state.deco,        state.alerts,
                 state.gases,  state.maxDepth,     state.tankPressure};
-    }
-
-    // A double-click on the dive's row in the list.
-    static void openFromList(MainWindow& window, int id)
-    {
-        window.updateDiveList();
-        auto* list = child<QTableWidget>(window, "diveList");
-        for (int row = 0; row < list->rowCount(); ++row) {
-            if (list->item(row, 0)->data(Qt::UserRole).toInt() == id) {
-                emit list->itemDoubleClicked(list->item(row, 1));
-                QCOMPARE(window.shownDatabaseId(), id);
-                return;
-            }
-        }
-        QFAIL("the dive is not listed");
     }
 
     // Shows `dive` as the dive list would once it has read it.
