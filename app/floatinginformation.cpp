@@ -25,8 +25,6 @@ FloatingInformation::FloatingInformation(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , mText(new QTextEdit(this))
 {
-    // A note of the main window: it never keeps the program running alone.
-    setAttribute(Qt::WA_QuitOnClose, false);
     setAutoFillBackground(true);
     setStyleSheet(QStringLiteral("background-color: white;"));
 
