@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appsettings.h"
+#include "serviceconfig.h"
 #include "ui_mainwindow.h"
 
 #include "divedb/diveinfo.h"
@@ -17,6 +18,7 @@
 #include <optional>
 #include <string>
 
+class FloatingInformation;
 class FormBluetoothConnect;
 class FormFilter;
 class GraphView;
@@ -84,6 +86,12 @@ public:
     // leaves the list and "Store dive" as they are; true when stored.
     bool storeDiveUnlisted(const Dive& dive);
 
+    // --- Dive details (mainwindowdetails.cpp) ---
+
+    // The panel that takes the position read-out while the profile is
+    // maximised.
+    FloatingInformation* floatingInformation() const { return mFloatingInformation.get(); }
+
 public slots:
     // --- The dive list (mainwindowdivelist.cpp) ---
 
@@ -115,6 +123,18 @@ public slots:
     // view there as a new dive; a failed write is reported.
     void saveSelection();
 
+    // --- Dive details (mainwindowdetails.cpp) ---
+
+    // Hands the show boxes' choice to the dive-log view.
+    void showItems();
+    // Hides or shows the information area under the profile; while it is
+    // hidden the floating panel takes the position read-out.
+    void maxMinProfile();
+    // The position read-out of the dive-log view's mouse.
+    void graphViewMouseMove(QPointF pScenePoint, int pTime);
+    // Opens a new about box.
+    void about();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -134,6 +154,7 @@ private:
     void locateDataFolder();
     void openSettings();
     void applyOptions();
+    void readServiceConfig();
     void openDatabase();
     void setUpDiveList();
     void setInputDialogIcons();
@@ -154,8 +175,6 @@ private:
 
     // What showing another current dive updates.
     void showCurrentDive();
-    void updateDiveInfos();
-    void showUserInformation();
     void updateSimulationButton();
     void highlightLoadedItem(QTableWidgetItem* item);
 
@@ -183,6 +202,28 @@ private:
     // The dive-log view's context menu: "Save selection" while a time range
     // is shown.
     bool fillDiveLogMenu(QMenu& menu);
+
+    // --- Dive details (mainwindowdetails.cpp) ---
+
+    // Fills every pane of the information area from the current dive; the
+    // user information then counts as stored.
+    void updateDiveInfos();
+    void showSummary();
+    void showAlertLamps();
+    void showUserInformation();
+    void showComputer();
+    void showGases();
+    // The gas class text of the gases table.
+    const QString& gasClassText(const DiveGas& gas) const;
+    // Whether the maximise button has not hidden the information area, be
+    // the window on screen or not.
+    bool informationAreaShown() const;
+    // The information area takes no more height than its panes need: the
+    // rest of the column goes to the profile.
+    void keepInformationAreaLow();
+    // While the profile is maximised and the view holds a dive, the floating
+    // panel is on screen; it first appears at the view's top-right corner.
+    void showFloatingInformationWhileMaximised();
 
     // --- The planning tab (planner/mainwindowplanning.cpp) ---
 
@@ -247,6 +288,12 @@ private:
     QString mGasClassBailOut;
     bool mUserInformationChanged = false;
 
+    // Dive details.
+    // The addresses of the maker's services, from "services.ini".
+    ServiceConfig mServiceConfig;
+    // Made without a parent, so that it floats over the window; freed with it.
+    std::unique_ptr<FloatingInformation> mFloatingInformation;
+
     // The planning tab.
     // The gradient-factor row of the planning tab, from "options.ini".
     bool mPlanificationAddOn = false;
@@ -271,6 +318,8 @@ private:
 
     // Sets up a current dive as the dive list would open one.
     friend class MainWindowFilesTest;
+    // Shows dives with every field set.
+    friend class DetailsPanesTest;
 };
 
 // The program's log entry point for outside code: forwards to

@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>AboutBox</name>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Visit the website</source>
+        <translation>Visiter le site web</translation>
+    </message>
+    <message>
+        <source>View license terms</source>
+        <translation>Voir les conditions de licence</translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>The web site address is not configured</source>
+        <translation>L&apos;adresse du site web n&apos;est pas configurée</translation>
+    </message>
+</context>
+<context>
     <name>DiveListTable</name>
     <message>
         <source>Dive Id</source>
@@ -452,6 +475,42 @@ Cette plongée existe déjà</translation>
     <message>
         <source>You have unsaved changes. Do you want to save them?</source>
         <translation>Certaines modifications ne sont pas enregistrées. Voulez-vous les enregistrer ?</translation>
+    </message>
+    <message>
+        <source>Open Circuit</source>
+        <translation>Circuit ouvert</translation>
+    </message>
+    <message>
+        <source>Closed Circuit</source>
+        <translation>Circuit fermé</translation>
+    </message>
+    <message>
+        <source>Semi Closed Circuit</source>
+        <translation>Circuit semi-fermé</translation>
+    </message>
+    <message>
+        <source>Free Dive</source>
+        <translation>Apnée</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Inconnu</translation>
+    </message>
+    <message>
+        <source>Fresh</source>
+        <translation>Douce</translation>
+    </message>
+    <message>
+        <source>Salt</source>
+        <translation>Mer</translation>
+    </message>
+    <message>
+        <source>Minimize profile area</source>
+        <translation>Réduire la zone du profil</translation>
+    </message>
+    <message>
+        <source>Maximize profile area</source>
+        <translation>Agrandir la zone du profil</translation>
     </message>
 </context>
 <context>

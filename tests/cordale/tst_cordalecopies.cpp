@@ -112,7 +112,7 @@ bool isSharedSourceSymbol(QByteArray name)
         "divecore::", "Dive::", "DiveAnalysis::", "DiveHeader::", "DiveLine::", "DiveGas::", "DivePosition::", "CeilPoint::",
         "diveGasAir", "diveDurationText", "formatTimeSecondes", "formatTimeMinutes", "qtimeFromSecondes",
         "minutesDecimals", "formatMinutesDecimals", "formatChrono", "writeTextFile", "loadTextFile",
-        "absoluteFilePath", "getApplicationVersion", "applicationWindowTitle"};
+        "absoluteFilePath", "getApplicationVersion", "shortApplicationVersion", "applicationWindowTitle"};
     for (const char* prefix : shared) {
         if (name.startsWith(prefix))
             return true;

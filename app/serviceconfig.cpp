@@ -1,0 +1,32 @@
+#include "serviceconfig.h"
+
+#include <QSettings>
+
+namespace {
+
+QString withoutTrailingSlashes(QString text)
+{
+    while (text.endsWith(QLatin1Char('/')))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+ServiceConfig ServiceConfig::read(const QString& dataFolder)
+{
+    const QSettings file(dataFolder + '/' + kFileName, QSettings::IniFormat);
+    ServiceConfig config;
+    config.siteRoot = withoutTrailingSlashes(file.value(kSiteRoot).toString().trimmed());
+    return config;
+}
+
+QString ServiceConfig::siteAddress(const QString& path) const
+{
+    if (siteRoot.isEmpty())
+        return {};
+    qsizetype start = 0;
+    while (start < path.size() && path.at(start) == QLatin1Char('/'))
+        ++start;
+    return siteRoot + QLatin1Char('/') + path.mid(start);
+}

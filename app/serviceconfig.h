@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The addresses of the maker's services, kept in "services.ini" (INI) in the
+// data folder beside "options.ini". The file is read once at start and never
+// written; the program carries no address of its own, so whatever is missing
+// stays unconfigured (empty).
+struct ServiceConfig
+{
+    static constexpr const char* kFileName = "services.ini";
+
+    static constexpr const char* kSiteRoot = "site/root";
+
+    // The root of the maker's web site, without a trailing "/".
+    QString siteRoot;
+
+    // The services of the data folder `dataFolder`.
+    static ServiceConfig read(const QString& dataFolder);
+
+    // The address of `path` on the web site: the root and the path joined by
+    // exactly one "/"; empty while no root is configured.
+    QString siteAddress(const QString& path) const;
+};
