@@ -27,6 +27,12 @@ constexpr double kZeroCelsius = 273.15;        // K
 constexpr double kTemperatureBeforeAny = 20.0; // °C, until a waypoint gives one
 constexpr const char* kUnnamed = "000000";     // id of the group, and of a dive without a name
 
+// Magnitudes no number of a waypoint reaches: a file beyond them is refused,
+// so that no sum or difference the analyses make of them overflows.
+constexpr double kDeepestSea = 11000.0;   // m, depths and ceilings
+constexpr double kLargestReading = 1.0e6; // temperatures (K) and CNS
+constexpr double kAnyMagnitude = std::numeric_limits<double>::infinity();
+
 // Longest piece of a refused value quoted in the reason.
 constexpr qsizetype kQuotedLength = 40;
 
@@ -444,7 +450,7 @@ private:
     bool readWaypoint(const WaypointElements& elements)
     {
         double divetime = -1.0;
-        if (!waypointNumber(elements.divetime.text().get(), "divetime", divetime))
+        if (!waypointNumber(elements.divetime.text().get(), "divetime", kAnyMagnitude, divetime))
             return false;
         divetime = std::trunc(divetime);
         if (divetime < 0.0)
@@ -457,11 +463,11 @@ private:
         double cns = 0.0;
         double ceiling = 0.0;
         double nodecotime = -1.0;
-        if (!waypointNumber(elements.depth.text().get(), "depth", depth)
-            || !waypointNumber(elements.temperature.text().get(), "temperature", kelvin)
-            || !waypointNumber(elements.cns.text().get(), "cns", cns)
-            || !waypointNumber(elements.decostop.attribute("decodepth").value(), "decodepth", ceiling)
-            || !waypointNumber(elements.nodecotime.text().get(), "nodecotime", nodecotime))
+        if (!waypointNumber(elements.depth.text().get(), "depth", kDeepestSea, depth)
+            || !waypointNumber(elements.temperature.text().get(), "temperature", kLargestReading, kelvin)
+            || !waypointNumber(elements.cns.text().get(), "cns", kLargestReading, cns)
+            || !waypointNumber(elements.decostop.attribute("decodepth").value(), "decodepth", kDeepestSea, ceiling)
+            || !waypointNumber(elements.nodecotime.text().get(), "nodecotime", kAnyMagnitude, nodecotime))
             return false;
 
         DiveLine line;
@@ -507,13 +513,16 @@ private:
         return mGasIndex;
     }
 
-    // The number of a waypoint's element or attribute; `value` keeps its
-    // fallback when there is none.
-    bool waypointNumber(const char* text, const char* name, double& value)
+    // The number of a waypoint's element or attribute, refused beyond
+    // `largest` either side of 0; `value` keeps its fallback when there is
+    // none.
+    bool waypointNumber(const char* text, const char* name, double largest, double& value)
     {
         if (*text == '\0')
             return true;
         if (const std::optional<double> number = parseNumber(text)) {
+            if (std::abs(*number) > largest)
+                return refuseOutOfRange(name, text);
             value = *number;
             return true;
         }

@@ -15,7 +15,8 @@ public:
     // Adds the document's gases and samples to the dive and sets its name,
     // its computer and its begin time, all or nothing: a document that is not
     // UDDF, has no dive or no sample, or holds a number that is not finite or
-    // does not fit its field changes nothing and says why in errorString().
+    // lies beyond what its field can be (a depth deeper than any sea) changes
+    // nothing and says why in errorString().
     bool read(const QString& path, Dive& dive) override;
     // Replaces the file with the dive as a UDDF document; false when it
     // cannot be written.

@@ -253,6 +253,9 @@ private slots:
         QTest::newRow("waypoints without a time of 0 or more are skipped")
             << QList<QByteArray>{at(0, "0"), at(-5, "40"), "<depth>40</depth>", at(10, "0")}
             << QList<QPointF>{{0, 0}, {10, 0}};
+        QTest::newRow("the deepest sea")
+            << QList<QByteArray>{at(0, "0"), at(10, "11000"), at(20, "0")}
+            << QList<QPointF>{{0, 0}, {10, 11000}, {20, 0}};
         QTest::newRow("times in whole seconds")
             << QList<QByteArray>{at(0, "0"), "<divetime> 10.9 </divetime><depth>+2.5e1</depth>", at(20, "0")}
             << QList<QPointF>{{0, 0}, {10, 25}, {20, 0}};
@@ -386,6 +389,13 @@ private slots:
         QTest::newRow("huge nodecotime")
             << waypoint2("<divetime>10</divetime><nodecotime>1966111</nodecotime>")
             << "Waypoint 2: the nodecotime \"1966111\" is out of range.";
+        QTest::newRow("deeper than any sea") << waypoint2("<divetime>10</divetime><depth>-11000.5</depth>")
+                                             << "Waypoint 2: the depth \"-11000.5\" is out of range.";
+        QTest::newRow("ceiling deeper than any sea")
+            << waypoint2("<divetime>10</divetime><decostop decodepth=\"1e300\"/>")
+            << "Waypoint 2: the decodepth \"1e300\" is out of range.";
+        QTest::newRow("huge temperature") << waypoint2("<divetime>10</divetime><temperature>2e6</temperature>")
+                                          << "Waypoint 2: the temperature \"2e6\" is out of range.";
         QTest::newRow("huge divetime") << waypoint2("<divetime>99999999999999999999</divetime>")
                                        << "Waypoint 2: the divetime \"99999999999999999999\" is out of range.";
         QTest::newRow("oxygen not finite")
@@ -457,9 +467,9 @@ private slots:
         DiveGas earlier;
         earlier.mId = QStringLiteral("OC9");
         dive.gases = {earlier};
-        const QString path = write(
-            "adds.uddf", uddfDocument(samples({at(0, "0", "<switchmix ref=\"OC1\"/>"), at(10, "0", "<switchmix ref=\"OC9\"/>")}),
-                                      "<mix id=\"OC1\"><o2>0.32</o2></mix>"));
+        const QByteArray waypoints =
+            samples({at(0, "0", "<switchmix ref=\"OC1\"/>"), at(10, "0", "<switchmix ref=\"OC9\"/>")});
+        const QString path = write("adds.uddf", uddfDocument(waypoints, "<mix id=\"OC1\"><o2>0.32</o2></mix>"));
         QVERIFY(UddfFile().read(path, dive));
         QCOMPARE(dive.gases.size(), 2);
         QCOMPARE(valuesOf(dive, &DiveLine::gasIndex), (QList<qint32>{1, 0}));
@@ -477,7 +487,8 @@ private slots:
             << "other-nonamespace.uddf" << "dive1" << QList<QPointF>{{0, 0}, {30, 12.4}, {60, 0}} << QList<int>{0}
             << QList<qint32>{0, 0, 0} << QList<bool>{false, false, false};
         QTest::newRow("three mixes switched back and forth")
-            << "other-threemixes.uddf" << "wall-dive" << QList<QPointF>{{0, 0}, {60, 40}, {120, 40}, {180, 21}, {240, 6}, {300, 21}, {360, 0}}
+            << "other-threemixes.uddf" << "wall-dive"
+            << QList<QPointF>{{0, 0}, {60, 40}, {120, 40}, {180, 21}, {240, 6}, {300, 21}, {360, 0}}
             << QList<int>{0, 0, 0} << QList<qint32>{0, 0, 0, 1, 2, 1, 0} << QList<bool>(7, false);
         QTest::newRow("closed circuit with set points, diluent and bailout")
             << "other-closedcircuit.uddf" << "loop-42"
@@ -603,7 +614,8 @@ private:
                                [](const DiveLine& line) { return line.decoCeiling != 0.0 && line.decoCeiling != 3.0; }),
                  0);
         QCOMPARE(dive.ceilingPoints.size(), 66);
-        QCOMPARE(std::count_if(dive.lines.cbegin(), dive.lines.cend(), [](const DiveLine& line) { return line.ndl == 99; }),
+        QCOMPARE(std::count_if(dive.lines.cbegin(), dive.lines.cend(),
+                               [](const DiveLine& line) { return line.ndl == 99; }),
                  221);
         QCOMPARE(dive.name, QString("623206991733066640"));
         const QString text = QString::fromUtf8(fileBytes(dataFile("logbook-export-oc.uddf")));
