@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -43,20 +44,58 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Adds the digits at `p` to `digits`; where they end.
+const char* readDigits(const char* p, std::uint64_t& digits)
+{
+    for (; isDigit(*p); ++p)
+        digits = digits * 10 + std::uint64_t(*p - '0');
+    return p;
+}
+
+// A plain decimal of at most 15 digits ("25.37", "-3") making up the whole
+// text, read directly: its digits and the power of ten are exact doubles, so
+// one division rounds the way std::from_chars does. Empty for any other text.
+// Nearly every number of a long profile takes this way.
+std::optional<double> plainDecimal(const char* text)
+{
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    constexpr std::ptrdiff_t kMostDigits = 15;
+    const bool negative = *text == '-';
+    const char* integer = text + (negative ? 1 : 0);
+    std::uint64_t digits = 0;
+    const char* integerEnd = readDigits(integer, digits);
+    const char* end = *integerEnd == '.' ? readDigits(integerEnd + 1, digits) : integerEnd;
+    const std::ptrdiff_t decimals = end == integerEnd ? 0 : end - integerEnd - 1;
+    const std::ptrdiff_t count = (integerEnd - integer) + decimals;
+    if (*end != '\0' || count == 0 || count > kMostDigits)
+        return std::nullopt;
+    const double value = double(digits) / kPowersOfTen[decimals];
+    return negative ? -value : value;
+}
+
 // A number in the C form ("12.5", "-3", "1e-4"), blanks around it and a
 // leading plus sign allowed; empty for any other text and for a value that
 // is not finite or lies beyond a double.
-std::optional<double> parseNumber(std::string_view text)
+std::optional<double> parseNumber(const char* text)
 {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
-        text.remove_prefix(1);
+    if (const std::optional<double> plain = plainDecimal(text))
+        return plain;
+    std::string_view view(text);
+    while (!view.empty() && isBlank(view.front()))
+        view.remove_prefix(1);
+    while (!view.empty() && isBlank(view.back()))
+        view.remove_suffix(1);
+    if (view.size() > 1 && view.front() == '+' && view[1] != '-')
+        view.remove_prefix(1);
     double value = 0.0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    const char* end = view.data() + view.size();
+    const auto [stop, error] = std::from_chars(view.data(), end, value);
     if (error != std::errc() || stop != end || !std::isfinite(value))
         return std::nullopt;
     return value;
@@ -298,44 +337,74 @@ QString quoted(const char* text)
     return QString::fromUtf8(text).left(kQuotedLength);
 }
 
-// The elements of a waypoint that make a sample; the first of each counts.
-struct WaypointElements
+// What a waypoint says about its sample: the texts of its numbers, of its
+// circuit and of its gas switch, each null when the waypoint lacks it; the
+// first element of a name counts.
+struct WaypointTexts
 {
-    pugi::xml_node depth;
-    pugi::xml_node divetime;
-    pugi::xml_node temperature;
-    pugi::xml_node cns;
-    pugi::xml_node decostop;
-    pugi::xml_node nodecotime;
-    pugi::xml_node divemode;
-    pugi::xml_node switchmix;
+    const char* depth = nullptr;
+    const char* divetime = nullptr;
+    const char* temperature = nullptr;
+    const char* cns = nullptr;
+    const char* decodepth = nullptr; // of the stop
+    const char* nodecotime = nullptr;
+    const char* divemode = nullptr;  // its type
+    const char* switchmix = nullptr; // the id of the mix
 
     // One walk over the children: a long profile has hundreds of thousands
-    // of waypoints.
-    explicit WaypointElements(pugi::xml_node waypoint)
+    // of waypoints. Text and comments have no name and are passed over.
+    explicit WaypointTexts(pugi::xml_node waypoint)
     {
-        for (pugi::xml_node child = waypoint.first_child(); child; child = child.next_sibling()) {
-            if (child.type() != pugi::node_element)
-                continue;
-            pugi::xml_node* slot = slotOf(child.name());
-            if (slot && !*slot)
-                *slot = child;
-        }
+        for (pugi::xml_node child = waypoint.first_child(); child; child = child.next_sibling())
+            take(child);
     }
 
 private:
-    pugi::xml_node* slotOf(std::string_view name)
+    void take(pugi::xml_node child)
     {
-        const std::pair<std::string_view, pugi::xml_node*> named[] = {
-            {"depth", &depth},           {"divetime", &divetime}, {"temperature", &temperature},
-            {"cns", &cns},               {"decostop", &decostop}, {"nodecotime", &nodecotime},
-            {"divemode", &divemode},     {"switchmix", &switchmix}};
-        for (const auto& [slotName, slot] : named) {
-            if (slotName == name)
-                return slot;
-        }
-        return nullptr;
+        const char* name = child.name();
+        if (isNamed(name, "depth"))
+            first(depth, child.child_value());
+        else if (isNamed(name, "divetime"))
+            first(divetime, child.child_value());
+        else if (isNamed(name, "temperature"))
+            first(temperature, child.child_value());
+        else if (isNamed(name, "cns"))
+            first(cns, child.child_value());
+        else if (isNamed(name, "decostop"))
+            first(decodepth, child.attribute("decodepth").value());
+        else if (isNamed(name, "nodecotime"))
+            first(nodecotime, child.child_value());
+        else if (isNamed(name, "divemode"))
+            first(divemode, child.attribute("type").value());
+        else if (isNamed(name, "switchmix"))
+            first(switchmix, child.attribute("ref").value());
     }
+
+    // The first letter rules out most names without a comparison.
+    static bool isNamed(const char* name, const char* wanted)
+    {
+        return name[0] == wanted[0] && std::strcmp(name, wanted) == 0;
+    }
+
+    static void first(const char*& text, const char* value)
+    {
+        if (!text)
+            text = value;
+    }
+};
+
+// One number of a waypoint: its name in the file, the magnitude either side
+// of 0 beyond which a file is refused, and the text it was last read from
+// with its value. Most readings of a profile (the temperature, the
+// no-decompression time) repeat from one waypoint to the next and are read
+// once.
+struct WaypointNumber
+{
+    const char* name;
+    double largest;
+    const char* lastText = "";
+    double lastValue = 0.0;
 };
 
 // Reads a UDDF document into lists of its own; the dive takes them only once
@@ -362,7 +431,7 @@ public:
         if (!dive)
             return refuse(QCoreApplication::translate("UddfFile", "The file holds no dive."));
         mName = QString::fromUtf8(dive.attribute("id").value());
-        mBeginTime = localSecondsOf(dive.child("informationbeforedive").child("datetime").text().get());
+        mBeginTime = localSecondsOf(dive.child("informationbeforedive").child("datetime").child_value());
         if (!readSamples(dive.child("samples")))
             return false;
         if (mLines.isEmpty())
@@ -407,7 +476,7 @@ private:
             DiveGas gas;
             const char* id = mix.attribute("id").value();
             gas.mId = QString::fromUtf8(id);
-            gas.mName = QString::fromUtf8(mix.child("name").text().get());
+            gas.mName = QString::fromUtf8(mix.child("name").child_value());
             double o2 = 0.0;
             double he = 0.0;
             if (!mixNumber(gas.mId, mix.child("o2"), o2) || !mixNumber(gas.mId, mix.child("he"), he))
@@ -425,21 +494,21 @@ private:
     void readComputer(pugi::xml_node computer)
     {
         if (computer)
-            mComputer.emplace(QString::fromUtf8(computer.child("name").text().get()),
-                              QString::fromUtf8(computer.child("serialnumber").text().get()));
+            mComputer.emplace(QString::fromUtf8(computer.child("name").child_value()),
+                              QString::fromUtf8(computer.child("serialnumber").child_value()));
     }
 
     bool readSamples(pugi::xml_node samples)
     {
-        std::size_t count = 0;
-        for (pugi::xml_node waypoint = samples.child("waypoint"); waypoint;
-             waypoint = waypoint.next_sibling("waypoint"))
-            ++count;
-        mLines.reserve(qsizetype(count + 2));
-        for (pugi::xml_node waypoint = samples.child("waypoint"); waypoint;
-             waypoint = waypoint.next_sibling("waypoint")) {
+        // Room for every child, a sample at 0 s before them and one at the
+        // surface after them.
+        qsizetype children = 0;
+        for (pugi::xml_node child = samples.first_child(); child; child = child.next_sibling())
+            ++children;
+        mLines.reserve(children + 2);
+        for (pugi::xml_node waypoint : samples.children("waypoint")) {
             ++mWaypointNumber;
-            if (!readWaypoint(WaypointElements(waypoint)))
+            if (!readWaypoint(WaypointTexts(waypoint)))
                 return false;
         }
         return true;
@@ -447,54 +516,50 @@ private:
 
     // Adds the sample of one waypoint; a waypoint without a time of 0 or more
     // is skipped.
-    bool readWaypoint(const WaypointElements& elements)
+    bool readWaypoint(const WaypointTexts& texts)
     {
         double divetime = -1.0;
-        if (!waypointNumber(elements.divetime.text().get(), "divetime", kAnyMagnitude, divetime))
+        if (!waypointNumber(mDivetime, texts.divetime, divetime))
             return false;
         divetime = std::trunc(divetime);
         if (divetime < 0.0)
             return true;
         if (divetime > double(std::numeric_limits<int>::max()))
-            return refuseOutOfRange("divetime", elements.divetime.text().get());
+            return refuseOutOfRange(mDivetime.name, texts.divetime);
 
         double depth = mDepth;
         double kelvin = -1.0;
         double cns = 0.0;
         double ceiling = 0.0;
         double nodecotime = -1.0;
-        if (!waypointNumber(elements.depth.text().get(), "depth", kDeepestSea, depth)
-            || !waypointNumber(elements.temperature.text().get(), "temperature", kLargestReading, kelvin)
-            || !waypointNumber(elements.cns.text().get(), "cns", kLargestReading, cns)
-            || !waypointNumber(elements.decostop.attribute("decodepth").value(), "decodepth", kDeepestSea, ceiling)
-            || !waypointNumber(elements.nodecotime.text().get(), "nodecotime", kAnyMagnitude, nodecotime))
+        if (!waypointNumber(mDepthNumber, texts.depth, depth)
+            || !waypointNumber(mTemperatureNumber, texts.temperature, kelvin)
+            || !waypointNumber(mCnsNumber, texts.cns, cns)
+            || !waypointNumber(mCeilingNumber, texts.decodepth, ceiling)
+            || !waypointNumber(mNodecotimeNumber, texts.nodecotime, nodecotime))
             return false;
+        const double minutes = std::round(nodecotime / 60.0);
+        if (minutes > double(std::numeric_limits<qint16>::max()))
+            return refuseOutOfRange(mNodecotimeNumber.name, texts.nodecotime);
 
-        DiveLine line;
-        if (nodecotime >= 0.0) {
-            const double minutes = std::round(nodecotime / 60.0);
-            if (minutes > double(std::numeric_limits<qint16>::max()))
-                return refuseOutOfRange("nodecotime", elements.nodecotime.text().get());
-            line.ndl = qint16(minutes);
-        }
         if (!mDiveHadSamples && mLines.isEmpty() && divetime != 0.0)
-            mLines.append(DiveLine());
-
-        if (elements.divemode)
-            mCcr = std::strcmp(elements.divemode.attribute("type").value(), "closedcircuit") == 0;
-        if (elements.switchmix)
-            mGasIndex = gasIndexOf(QString::fromUtf8(elements.switchmix.attribute("ref").value()));
-
+            mLines.emplaceBack();
+        if (texts.divemode)
+            mCcr = std::strcmp(texts.divemode, "closedcircuit") == 0;
+        if (texts.switchmix)
+            mGasIndex = gasIndexOf(QString::fromUtf8(texts.switchmix));
         mDepth = depth;
         mTemperature = kelvin > -1.0 ? kelvin - kZeroCelsius : mTemperature;
+
+        DiveLine& line = mLines.emplaceBack();
         line.timeSec = divetime;
         line.depth = depth;
         line.ambientTemp = mTemperature;
         line.cns = cns;
         line.decoCeiling = ceiling;
+        line.ndl = nodecotime >= 0.0 ? qint16(minutes) : qint16(0);
         line.ccr = mCcr;
         line.gasIndex = mGasIndex;
-        mLines.append(line);
         return true;
     }
 
@@ -513,19 +578,27 @@ private:
         return mGasIndex;
     }
 
-    // The number of a waypoint's element or attribute, refused beyond
-    // `largest` either side of 0; `value` keeps its fallback when there is
-    // none.
-    bool waypointNumber(const char* text, const char* name, double largest, double& value)
+    // The number of a waypoint's element or attribute; `value` keeps its
+    // fallback when there is none.
+    bool waypointNumber(WaypointNumber& number, const char* text, double& value)
     {
-        if (*text == '\0')
+        if (!text || *text == '\0')
             return true;
-        if (const std::optional<double> number = parseNumber(text)) {
-            if (std::abs(*number) > largest)
-                return refuseOutOfRange(name, text);
-            value = *number;
-            return true;
+        if (std::strcmp(text, number.lastText) != 0) {
+            const std::optional<double> read = parseNumber(text);
+            if (!read)
+                return refuseNumber(number.name, text);
+            if (std::abs(*read) > number.largest)
+                return refuseOutOfRange(number.name, text);
+            number.lastText = text;
+            number.lastValue = *read;
         }
+        value = number.lastValue;
+        return true;
+    }
+
+    bool refuseNumber(const char* name, const char* text)
+    {
         return refuse(QCoreApplication::translate("UddfFile", "Waypoint %1: the %2 \"%3\" is not a finite number.")
                           .arg(mWaypointNumber)
                           .arg(QLatin1String(name), quoted(text)));
@@ -540,7 +613,7 @@ private:
 
     bool mixNumber(const QString& id, pugi::xml_node element, double& value)
     {
-        const char* text = element.text().get();
+        const char* text = element.child_value();
         if (*text == '\0')
             return true;
         if (const std::optional<double> number = parseNumber(text)) {
@@ -565,6 +638,14 @@ private:
     bool mCcr = false;
     double mTemperature = kTemperatureBeforeAny;
     double mDepth = 0.0;
+
+    // The numbers of a waypoint.
+    WaypointNumber mDivetime{"divetime", kAnyMagnitude};
+    WaypointNumber mDepthNumber{"depth", kDeepestSea};
+    WaypointNumber mTemperatureNumber{"temperature", kLargestReading};
+    WaypointNumber mCnsNumber{"cns", kLargestReading};
+    WaypointNumber mCeilingNumber{"decodepth", kDeepestSea};
+    WaypointNumber mNodecotimeNumber{"nodecotime", kAnyMagnitude};
 
     int mWaypointNumber = 0; // from 1, in document order
     QString mError;
@@ -591,7 +672,8 @@ bool UddfFile::read(const QString& path, Dive& dive)
 {
     setErrorString(QString());
     pugi::xml_document document;
-    const pugi::xml_parse_result loaded = document.load_file(QFile::encodeName(path).constData());
+    const pugi::xml_parse_result loaded =
+        document.load_file(QFile::encodeName(path).constData(), pugi::parse_default | pugi::parse_embed_pcdata);
     switch (loaded.status) {
     case pugi::status_ok:
         break;

@@ -8,6 +8,7 @@
 #include "divemodel/uddffile.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -267,6 +268,31 @@ private slots:
         Dive dive;
         QVERIFY(DiveAnalysis::importDiveFile(dive, write("samples.uddf", uddfDocument(samples(waypoints)))));
         QCOMPARE(testkit::profileOf(dive), profile);
+    }
+
+    // Every decimal reads as the nearest double, the same as the C library
+    // gives in the C locale, however many digits it has.
+    void decimalsReadExactly()
+    {
+        QRandomGenerator random(7);
+        QList<QByteArray> waypoints;
+        QList<double> expected;
+        for (int i = 0; i < 3000; ++i) {
+            const int digits = 1 + int(random.bounded(17));
+            QByteArray text = QByteArray::number(random.generate64() % 10000);
+            text += "." + QByteArray::number(random.generate64()).right(digits);
+            if (random.bounded(2))
+                text.prepend('-');
+            waypoints.append(at(10 * i, text.constData()));
+            expected.append(text.toDouble());
+        }
+        Dive dive;
+        QVERIFY(UddfFile().read(write("decimals.uddf", uddfDocument(samples(waypoints))), dive));
+        QCOMPARE(dive.lines.size(), expected.size() + 1);
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QVERIFY2(dive.lines.at(i).depth == expected.at(i),
+                     qPrintable(QString::number(dive.lines.at(i).depth, 'g', 17)));
+        }
     }
 
     // A waypoint without a temperature takes the one before it, 20 °C
