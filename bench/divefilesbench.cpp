@@ -8,6 +8,7 @@
 #include "divemodel/uddffile.h"
 
 #include "benchtiming.h"
+#include "uddfdives.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -26,15 +27,6 @@ constexpr double kReadTargetMs = 300.0;
 constexpr double kReadToLoadTarget = 1.5;
 constexpr double kWriteTargetMs = 300.0;
 
-DiveGas gas(int o2Percent, int hePercent, int gasClass)
-{
-    DiveGas mixture;
-    mixture.setFractionO2(o2Percent / 100.0);
-    mixture.setFractionHe(hePercent / 100.0);
-    mixture.setLegacyGasClass(gasClass);
-    return mixture;
-}
-
 // One sample a second, depths in centimetres and temperatures in tenths of a
 // degree as a computer records them; hour-long closed-circuit spans on the
 // diluent between open-circuit spans that switch between the bottom gas and
@@ -45,7 +37,7 @@ Dive benchmarkDive()
     Dive dive;
     dive.name = QStringLiteral("Bench");
     dive.beginTime = 1720945230;
-    dive.gases = {gas(21, 0, 0), gas(18, 45, 1), gas(50, 0, 2)};
+    dive.gases = {testkit::storedGas(21, 0, 0), testkit::storedGas(18, 45, 1), testkit::storedGas(50, 0, 2)};
     dive.lines.reserve(kWaypointCount);
     for (int i = 0; i < kWaypointCount; ++i) {
         DiveLine line;

@@ -120,15 +120,8 @@ private slots:
         QVERIFY(DiveAnalysis::importDiveFile(read, path));
         QCOMPARE(read.format, int(DiveFormat::Uddf));
         QCOMPARE(read.name, readName);
-        QCOMPARE(read.beginTime, beginTime);
-        const QString difference = testkit::firstSampleDifference(read, written);
+        const QString difference = testkit::firstDifference(read, written);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
-        QCOMPARE(read.gases.size(), written.gases.size());
-        for (qsizetype i = 0; i < read.gases.size(); ++i) {
-            QCOMPARE(read.gases.at(i).fO2, written.gases.at(i).fO2);
-            QCOMPARE(read.gases.at(i).fHe, written.gases.at(i).fHe);
-            QCOMPARE(read.gases.at(i).legacyGasClass(), written.gases.at(i).legacyGasClass());
-        }
         QCOMPARE(read.ceilingPoints.size(), 7);
         QCOMPARE(read.ceilingPoints.first().time, 320.0f);
     }
@@ -566,16 +559,9 @@ private slots:
         QVERIFY(UddfFile().write(path, dive));
         Dive again;
         QVERIFY(DiveAnalysis::importDiveFile(again, path));
-        const QString difference = testkit::firstSampleDifference(again, dive);
+        const QString difference = testkit::firstDifference(again, dive);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
-        QCOMPARE(again.beginTime, dive.beginTime);
         QCOMPARE(again.name, dive.name);
-        QCOMPARE(again.gases.size(), 2);
-        for (qsizetype i = 0; i < 2; ++i) {
-            QCOMPARE(again.gases.at(i).fO2, dive.gases.at(i).fO2);
-            QCOMPARE(again.gases.at(i).fHe, dive.gases.at(i).fHe);
-            QCOMPARE(again.gases.at(i).legacyGasClass(), dive.gases.at(i).legacyGasClass());
-        }
         QCOMPARE(again.ceilingPoints.size(), dive.ceilingPoints.size());
     }
 

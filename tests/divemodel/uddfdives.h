@@ -49,30 +49,58 @@ inline QString firstSampleDifference(const Dive& read, const Dive& expected)
 {
     if (read.lines.size() != expected.lines.size())
         return QStringLiteral("%1 samples instead of %2").arg(read.lines.size()).arg(expected.lines.size());
+    const auto described = [](const DiveLine& line) {
+        return QStringLiteral("(%1 s, %2 m, %3 °C, ceiling %4, ndl %5, gas %6, ccr %7)")
+            .arg(line.timeSec, 0, 'g', 17)
+            .arg(line.depth, 0, 'g', 17)
+            .arg(line.ambientTemp, 0, 'g', 17)
+            .arg(line.decoCeiling)
+            .arg(line.ndl)
+            .arg(line.gasIndex)
+            .arg(line.ccr);
+    };
     for (qsizetype i = 0; i < read.lines.size(); ++i) {
         const DiveLine& a = read.lines.at(i);
         const DiveLine& b = expected.lines.at(i);
         if (a.timeSec != b.timeSec || a.depth != b.depth || a.decoCeiling != b.decoCeiling || a.ndl != b.ndl
             || a.gasIndex != b.gasIndex || a.ccr != b.ccr || !(std::abs(a.ambientTemp - b.ambientTemp) <= 1e-9))
-            return QStringLiteral("sample %1: (%2 s, %3 m, %4 °C, ceiling %5, ndl %6, gas %7, ccr %8) instead of "
-                                  "(%9 s, %10 m, %11 °C, ceiling %12, ndl %13, gas %14, ccr %15)")
-                .arg(i)
-                .arg(a.timeSec, 0, 'g', 17)
-                .arg(a.depth, 0, 'g', 17)
-                .arg(a.ambientTemp, 0, 'g', 17)
-                .arg(a.decoCeiling)
-                .arg(a.ndl)
-                .arg(a.gasIndex)
-                .arg(a.ccr)
-                .arg(b.timeSec, 0, 'g', 17)
-                .arg(b.depth, 0, 'g', 17)
-                .arg(b.ambientTemp, 0, 'g', 17)
-                .arg(b.decoCeiling)
-                .arg(b.ndl)
-                .arg(b.gasIndex)
-                .arg(b.ccr);
+            return QStringLiteral("sample %1: %2 instead of %3").arg(i).arg(described(a), described(b));
     }
     return QString();
+}
+
+// The first gas whose fractions or class differ, as a text; empty when the
+// gases agree.
+inline QString firstGasDifference(const Dive& read, const Dive& expected)
+{
+    if (read.gases.size() != expected.gases.size())
+        return QStringLiteral("%1 gases instead of %2").arg(read.gases.size()).arg(expected.gases.size());
+    for (qsizetype i = 0; i < read.gases.size(); ++i) {
+        const DiveGas& a = read.gases.at(i);
+        const DiveGas& b = expected.gases.at(i);
+        if (a.fO2 != b.fO2 || a.fHe != b.fHe || a.legacyGasClass() != b.legacyGasClass())
+            return QStringLiteral("gas %1: %2/%3 class %4 instead of %5/%6 class %7")
+                .arg(i)
+                .arg(a.fO2)
+                .arg(a.fHe)
+                .arg(a.legacyGasClass())
+                .arg(b.fO2)
+                .arg(b.fHe)
+                .arg(b.legacyGasClass());
+    }
+    return QString();
+}
+
+// What a UDDF file keeps of a dive that differs between the two: samples,
+// gases or begin time, as a text; empty when nothing does.
+inline QString firstDifference(const Dive& read, const Dive& expected)
+{
+    QString difference = firstSampleDifference(read, expected);
+    if (difference.isEmpty())
+        difference = firstGasDifference(read, expected);
+    if (difference.isEmpty() && read.beginTime != expected.beginTime)
+        difference = QStringLiteral("begins at %1 instead of %2").arg(read.beginTime).arg(expected.beginTime);
+    return difference;
 }
 
 } // namespace testkit
