@@ -519,13 +519,13 @@ private:
     bool readWaypoint(const WaypointTexts& texts)
     {
         double divetime = -1.0;
-        if (!waypointNumber(mDivetime, texts.divetime, divetime))
+        if (!waypointNumber(mDivetimeNumber, texts.divetime, divetime))
             return false;
         divetime = std::trunc(divetime);
         if (divetime < 0.0)
             return true;
         if (divetime > double(std::numeric_limits<int>::max()))
-            return refuseOutOfRange(mDivetime.name, texts.divetime);
+            return refuseOutOfRange(mDivetimeNumber.name, texts.divetime);
 
         double depth = mDepth;
         double kelvin = -1.0;
@@ -640,7 +640,7 @@ private:
     double mDepth = 0.0;
 
     // The numbers of a waypoint.
-    WaypointNumber mDivetime{"divetime", kAnyMagnitude};
+    WaypointNumber mDivetimeNumber{"divetime", kAnyMagnitude};
     WaypointNumber mDepthNumber{"depth", kDeepestSea};
     WaypointNumber mTemperatureNumber{"temperature", kLargestReading};
     WaypointNumber mCnsNumber{"cns", kLargestReading};
