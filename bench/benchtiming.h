@@ -22,20 +22,23 @@ double bestMilliseconds(int runs, Step step)
     return best;
 }
 
-// The median of `runs` runs of `step`, in milliseconds: the figure a user
-// meets most often.
+// The time one run of `step` takes, in milliseconds.
 template<typename Step>
-double medianMilliseconds(int runs, Step step)
+double milliseconds(Step step)
 {
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        step();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times.empty() ? 0.0 : times[times.size() / 2];
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// The middle figure: the one a user meets most often.
+inline double median(std::vector<double> figures)
+{
+    if (figures.empty())
+        return 0.0;
+    std::sort(figures.begin(), figures.end());
+    return figures[figures.size() / 2];
 }
 
 } // namespace bench

@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -71,31 +72,39 @@ int main(int argc, char* argv[])
     const QByteArray localPath = QFile::encodeName(path);
     Dive dive = benchmarkDive();
 
+    // The figures are taken in rounds, each timing every step once, so that
+    // whatever else the machine does weighs alike on all of them.
     bool ok = true;
-    const double writeMs = bench::medianMilliseconds(kRuns, [&] { ok = UddfFile().write(path, dive) && ok; });
-
     qsizetype samplesRead = 0;
-    const double readMs = bench::medianMilliseconds(kRuns, [&] {
-        Dive read;
-        ok = DiveAnalysis::importDiveFile(read, path) && ok;
-        samplesRead = read.lines.size();
-    });
-
-    const double loadMs = bench::medianMilliseconds(kRuns, [&] {
-        pugi::xml_document document;
-        ok = document.load_file(localPath.constData()) && ok;
-    });
-    // The reader keeps each element's text in the element itself.
-    const double embeddedLoadMs = bench::medianMilliseconds(kRuns, [&] {
-        pugi::xml_document document;
-        ok = document.load_file(localPath.constData(), pugi::parse_default | pugi::parse_embed_pcdata) && ok;
-    });
-    pugi::xml_document loaded;
-    ok = loaded.load_file(localPath.constData()) && ok;
     const QString copyPath = dir.filePath(QStringLiteral("copy.uddf"));
-    const double saveMs = bench::medianMilliseconds(kRuns, [&] {
-        ok = loaded.save_file(QFile::encodeName(copyPath).constData(), "  ", pugi::format_indent) && ok;
-    });
+    std::vector<double> writes, reads, loads, embeddedLoads, saves;
+    for (int run = 0; run < kRuns; ++run) {
+        writes.push_back(bench::milliseconds([&] { ok = UddfFile().write(path, dive) && ok; }));
+        reads.push_back(bench::milliseconds([&] {
+            Dive read;
+            ok = DiveAnalysis::importDiveFile(read, path) && ok;
+            samplesRead = read.lines.size();
+        }));
+        loads.push_back(bench::milliseconds([&] {
+            pugi::xml_document document;
+            ok = document.load_file(localPath.constData()) && ok;
+        }));
+        // The reader keeps each element's text in the element itself.
+        embeddedLoads.push_back(bench::milliseconds([&] {
+            pugi::xml_document document;
+            ok = document.load_file(localPath.constData(), pugi::parse_default | pugi::parse_embed_pcdata) && ok;
+        }));
+        pugi::xml_document loaded;
+        ok = loaded.load_file(localPath.constData()) && ok;
+        saves.push_back(bench::milliseconds([&] {
+            ok = loaded.save_file(QFile::encodeName(copyPath).constData(), "  ", pugi::format_indent) && ok;
+        }));
+    }
+    const double writeMs = bench::median(writes);
+    const double readMs = bench::median(reads);
+    const double loadMs = bench::median(loads);
+    const double embeddedLoadMs = bench::median(embeddedLoads);
+    const double saveMs = bench::median(saves);
 
     std::printf("UDDF, %d waypoints, %.1f MB, %lld samples read; medians of %d runs\n", kWaypointCount,
                 QFile(path).size() / 1e6, static_cast<long long>(samplesRead), kRuns);

@@ -332,6 +332,17 @@ void appendProfile(pugi::xml_node uddf, const Dive& dive, const std::vector<std:
 
 // ---- Reading ----
 
+// Whether two texts are equal. The names and numbers of a waypoint are a few
+// characters long: comparing them here is quicker than a call to strcmp.
+bool sameText(const char* a, const char* b)
+{
+    while (*a == *b && *a != '\0') {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
 QString quoted(const char* text)
 {
     return QString::fromUtf8(text).left(kQuotedLength);
@@ -381,10 +392,9 @@ private:
             first(switchmix, child.attribute("ref").value());
     }
 
-    // The first letter rules out most names without a comparison.
     static bool isNamed(const char* name, const char* wanted)
     {
-        return name[0] == wanted[0] && std::strcmp(name, wanted) == 0;
+        return sameText(name, wanted);
     }
 
     static void first(const char*& text, const char* value)
@@ -545,7 +555,7 @@ private:
         if (!mDiveHadSamples && mLines.isEmpty() && divetime != 0.0)
             mLines.emplaceBack();
         if (texts.divemode)
-            mCcr = std::strcmp(texts.divemode, "closedcircuit") == 0;
+            mCcr = sameText(texts.divemode, "closedcircuit");
         if (texts.switchmix)
             mGasIndex = gasIndexOf(QString::fromUtf8(texts.switchmix));
         mDepth = depth;
@@ -584,7 +594,7 @@ private:
     {
         if (!text || *text == '\0')
             return true;
-        if (std::strcmp(text, number.lastText) != 0) {
+        if (!sameText(text, number.lastText)) {
             const std::optional<double> read = parseNumber(text);
             if (!read)
                 return refuseNumber(number.name, text);
