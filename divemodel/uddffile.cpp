@@ -173,8 +173,7 @@ qint64 localSecondsOf(std::string_view text)
     if (text.size() < kDateTimeLayout.size())
         return 0;
     for (std::size_t i = 0; i < kDateTimeLayout.size(); ++i) {
-        const bool digit = text[i] >= '0' && text[i] <= '9';
-        if (kDateTimeLayout[i] == 'd' ? !digit : text[i] != kDateTimeLayout[i])
+        if (kDateTimeLayout[i] == 'd' ? !isDigit(text[i]) : text[i] != kDateTimeLayout[i])
             return 0;
     }
     const int month = digitsAt(text, 5, 2);
