@@ -891,4 +891,39 @@ Cette plongée existe déjà</translation>
         <translation>Annuler</translation>
     </message>
 </context>
+<context>
+    <name>UddfFile</name>
+    <message>
+        <source>The file is not a UDDF document.</source>
+        <translation>Le fichier n&apos;est pas un document UDDF.</translation>
+    </message>
+    <message>
+        <source>The file holds no dive.</source>
+        <translation>Le fichier ne contient aucune plongée.</translation>
+    </message>
+    <message>
+        <source>The dive holds no sample.</source>
+        <translation>La plongée ne contient aucun point.</translation>
+    </message>
+    <message>
+        <source>Waypoint %1: the %2 &quot;%3&quot; is not a finite number.</source>
+        <translation>Point %1 : la valeur %2 « %3 » n&apos;est pas un nombre fini.</translation>
+    </message>
+    <message>
+        <source>Waypoint %1: the %2 &quot;%3&quot; is out of range.</source>
+        <translation>Point %1 : la valeur %2 « %3 » est hors limites.</translation>
+    </message>
+    <message>
+        <source>Mix &quot;%1&quot;: the %2 &quot;%3&quot; is not a finite number.</source>
+        <translation>Mélange « %1 » : la valeur %2 « %3 » n&apos;est pas un nombre fini.</translation>
+    </message>
+    <message>
+        <source>The file is too large to be read.</source>
+        <translation>Le fichier est trop volumineux pour être lu.</translation>
+    </message>
+    <message>
+        <source>The file is not well-formed XML (at byte %1).</source>
+        <translation>Le fichier n&apos;est pas un XML bien formé (à l&apos;octet %1).</translation>
+    </message>
+</context>
 </TS>

@@ -492,7 +492,7 @@ private slots:
         QTest::addColumn<bool>("folderKept");
         QTest::newRow("no writer") << "a.txt" << false << "Error" << "Invalid File Name" << false;
         QTest::newRow("no binary writer") << "a.divebin" << false << "Error" << "Invalid File Name" << false;
-        QTest::newRow("writer refuses") << "a.uddf" << false << "Error" << "Impossible to write file %1" << true;
+        QTest::newRow("writer refuses") << "missing/a.uddf" << false << "Error" << "Impossible to write file %1" << true;
         QTest::newRow("dive gone") << "a.csv" << true << "Database Error" << "Impossible to read profile" << true;
     }
     void exportFailuresAreReported()
@@ -517,7 +517,7 @@ private slots:
         QCOMPARE(mPrompts.records().at(1).title, title);
         QCOMPARE(mPrompts.records().at(1).text, QString(text).replace("%1", path));
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(window.settings().lastExportDir(), folderKept ? mFiles.filePath("failed") : QString());
+        QCOMPARE(window.settings().lastExportDir(), folderKept ? QFileInfo(path).absolutePath() : QString());
     }
 
     void storeFailures_data()

@@ -5,7 +5,6 @@
 #include "divemodel/csvseparator.h"
 #include "divemodel/dive.h"
 #include "divemodel/planificator.h"
-#include "divemodel/uddffile.h"
 
 #include <QBuffer>
 #include <QDataStream>
@@ -351,11 +350,10 @@ private slots:
     // neither the dive nor the file.
     void pendingFormatsRefuse()
     {
-        UddfFile uddf;
         BinaryFile binary;
         Planificator plan;
         const QString path = mDir.filePath(QStringLiteral("pending"));
-        for (DiveLinesIO* io : std::initializer_list<DiveLinesIO*>{&uddf, &binary, &plan}) {
+        for (DiveLinesIO* io : std::initializer_list<DiveLinesIO*>{&binary, &plan}) {
             Dive dive = goldenDive();
             QVERIFY(!io->write(path, dive));
             QVERIFY(!io->read(path, dive));
