@@ -1,3 +1,4 @@
+#include "../divemodel/diveprofiles.h"
 #include "computerkit.h"
 #include "devicekit.h"
 #include "divedb/divedb.h"
@@ -30,29 +31,16 @@ QString dataFolder()
     return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
 }
 
-struct Sample
-{
-    double time = 0;
-    double depth = 0;
-    double temperature = 0;
-    double ceiling = 0;
-};
+using testkit::diveLine;
 
-Dive diveOf(const QString& name, const QList<Sample>& samples)
+Dive diveOf(const QString& name, const QList<DiveLine>& lines)
 {
     Dive dive;
     dive.name = name;
     dive.computerSerial = QStringLiteral("PX-1");
     dive.computerName = QStringLiteral("Pelavix");
     dive.beginTime = 1700000000;
-    for (const Sample& sample : samples) {
-        DiveLine line;
-        line.timeSec = sample.time;
-        line.depth = sample.depth;
-        line.ambientTemp = sample.temperature;
-        line.decoCeiling = sample.ceiling;
-        dive.lines.append(line);
-    }
+    dive.lines = lines;
     return dive;
 }
 
@@ -61,13 +49,13 @@ Dive diveOf(const QString& name, const QList<Sample>& samples)
 // the surface.
 Dive smallDive()
 {
-    return diveOf("Small", {{0, 0, 20, -7}, {125, 18.3, 18, 2.5}, {130, 0, 17, -3}});
+    return diveOf("Small", {diveLine(0, 0, 20, -7), diveLine(125, 18.3, 18, 2.5), diveLine(130, 0, 17, -3)});
 }
 
 // 248 steps, the last sample and the surface.
 Dive dive250Steps()
 {
-    return diveOf("Long", {{0, 0, 20, -20}, {248, 10, 18, -20}});
+    return diveOf("Long", {diveLine(0, 0, 20, -20), diveLine(248, 10, 18, -20)});
 }
 
 unsigned millibars(double bar)
@@ -145,8 +133,7 @@ private slots:
         SimulatedComputer computer;
         computer.script.ambientPressure = quint16(ambient);
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
+        QVERIFY(showConnected(window));
 
         QCOMPARE(slider(window)->minimum(), minimum);
         QCOMPARE(slider(window)->value(), ambient);
@@ -164,8 +151,7 @@ private slots:
         SimulatedComputer computer;
         computer.script.ambientPressure = 980;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
+        QVERIFY(showConnected(window));
         computer.dropLink();
         testkit::settle();
         QVERIFY(button(window, "btConnectBluetooth")->isEnabled());
@@ -184,7 +170,7 @@ private slots:
         SimulatedComputer computer;
         computer.script.searchResult = QuelmLink::NoDeviceFound;
         MainWindow window;
-        showTab(window);
+        QVERIFY(showTab(window));
         QVERIFY(!connectTab(window));
         QVERIFY(button(window, "btConnectBluetooth")->isEnabled());
         QVERIFY(!slider(window)->isEnabled());
@@ -196,8 +182,7 @@ private slots:
         SimulatedComputer computer;
         computer.script.ambientPressure = 1200;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
+        QVERIFY(showConnected(window));
         slider(window)->setFocus();
         QTest::keyClick(slider(window), Qt::Key_Home);
 
@@ -211,8 +196,7 @@ private slots:
     {
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
+        QVERIFY(showConnected(window));
         const QString console = window.findChild<QTextEdit*>("console")->toPlainText();
         spinBox(window)->setValue(1.015);
 
@@ -226,14 +210,14 @@ private slots:
     {
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        openDive(window, smallDive());
+        QVERIFY(showTab(window));
+        QVERIFY(openDive(window, smallDive()));
         QVERIFY(!button(window, "btStartStopSimul")->isEnabled());
 
         // Connected through the computer menu's road, not the tab's button.
         QVERIFY(testkit::connectWindow(window, mPrompts));
         QVERIFY(!button(window, "btStartStopSimul")->isEnabled());
-        openDive(window, dive250Steps());
+        QVERIFY(openDive(window, dive250Steps()));
         QVERIFY(button(window, "btStartStopSimul")->isEnabled());
     }
 
@@ -241,11 +225,8 @@ private slots:
     {
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
-        openDive(window, smallDive());
-        mPrompts.clear();
-        QVERIFY(startSimulation(window));
+        QVERIFY(showConnected(window));
+        QVERIFY(playDive(window, smallDive()));
         QVERIFY(mPrompts.records().isEmpty());
         QVERIFY(sameIcon(button(window, "btStartStopSimul")->icon(), buttonIcon("pause.png")));
         const std::vector<StepSimulation> steps = window.simulationSteps;
@@ -288,10 +269,8 @@ private slots:
     {
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
-        openDive(window, dive250Steps());
-        QVERIFY(startSimulation(window));
+        QVERIFY(showConnected(window));
+        QVERIFY(playDive(window, dive250Steps()));
         QCOMPARE(window.simulationSteps.size(), size_t(250));
         QList<int> progress;
         for (int i = 0; i < 5; ++i) {
@@ -311,11 +290,8 @@ private slots:
     {
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
-        openDive(window, dive250Steps());
-        mPrompts.clear();
-        QVERIFY(startSimulation(window));
+        QVERIFY(showConnected(window));
+        QVERIFY(playDive(window, dive250Steps()));
         for (int i = 0; i < 10; ++i)
             window.timeOutSimulation();
         QCOMPARE(bar(window)->value(), 4);
@@ -343,10 +319,9 @@ private slots:
         QFETCH(bool, withDive);
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
+        QVERIFY(showConnected(window));
         if (withDive)
-            openDive(window, diveOf("Empty", {}));
+            QVERIFY(openDive(window, diveOf("Empty", {})));
         mPrompts.clear();
         QTest::mouseClick(button(window, "btStartStopSimul"), Qt::LeftButton);
 
@@ -393,10 +368,8 @@ private slots:
         computer.script.ambientPressure = quint16(ambient);
         computer.script.config.waterType = quint8(waterType);
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
-        spinBox(window)->setValue(start);
-        QVERIFY(startAscent(window, targetDepth, speed));
+        QVERIFY(showConnected(window));
+        QVERIFY(ascendFrom(window, start, targetDepth, speed));
         QCOMPARE(mPrompts.records().last().kind, QStringLiteral("dialog"));
         QCOMPARE(mPrompts.records().last().title, QStringLiteral("Ascent definition"));
         const float step = float(speed) * (waterType == 0 ? 1.025f : 1.0f) * 9.81f / 6000.0f;
@@ -425,10 +398,8 @@ private slots:
     {
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
-        spinBox(window)->setValue(4.0);
-        QVERIFY(startAscent(window, 0, 10));
+        QVERIFY(showConnected(window));
+        QVERIFY(ascendFrom(window, 4.0, 0, 10));
         window.ascentTick();
         QCOMPARE(spinBox(window)->value(), 3.983);
         spinBox(window)->setValue(3.0);
@@ -450,10 +421,8 @@ private slots:
         QFETCH(bool, goesOn);
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
-        spinBox(window)->setValue(2.0);
-        QVERIFY(startAscent(window, 0, 10));
+        QVERIFY(showConnected(window));
+        QVERIFY(ascendFrom(window, 2.0, 0, 10));
         window.ascentTick();
         mPrompts.clear();
 
@@ -480,10 +449,8 @@ private slots:
         QFETCH(int, answer);
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
-        spinBox(window)->setValue(2.0);
-        QVERIFY(startAscent(window, 0, 10));
+        QVERIFY(showConnected(window));
+        QVERIFY(ascendFrom(window, 2.0, 0, 10));
         // Delivered while the question waits.
         computer.dropLink();
         mPrompts.answer(QVariant::fromValue(QMessageBox::StandardButton(answer)));
@@ -499,8 +466,7 @@ private slots:
     {
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
+        QVERIFY(showConnected(window));
         computer.dropLink();
         mPrompts.answerDialog(ascentDefinition(0, 10));
         QTest::mouseClick(button(window, "btAscent"), Qt::LeftButton);
@@ -511,10 +477,8 @@ private slots:
     {
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
-        openDive(window, dive250Steps());
-        QVERIFY(startSimulation(window));
+        QVERIFY(showConnected(window));
+        QVERIFY(playDive(window, dive250Steps()));
         for (int i = 0; i < 10; ++i)
             window.timeOutSimulation();
         computer.dropLink();
@@ -536,10 +500,8 @@ private slots:
     {
         SimulatedComputer computer;
         MainWindow window;
-        showTab(window);
-        QVERIFY(connectTab(window));
-        spinBox(window)->setValue(3.0);
-        QVERIFY(startAscent(window, 0, 10));
+        QVERIFY(showConnected(window));
+        QVERIFY(ascendFrom(window, 3.0, 0, 10));
         window.ascentTick();
         const qsizetype sent = computer.requests().pressures.size();
         computer.dropLink();
@@ -556,10 +518,8 @@ private slots:
         SimulatedComputer computer;
         MainWindow window;
         window.resize(1280, 800);
-        showTab(window);
-        QVERIFY(connectTab(window));
-        openDive(window, smallDive());
-        QVERIFY(startSimulation(window));
+        QVERIFY(showConnected(window));
+        QVERIFY(playDive(window, smallDive()));
         for (int i = 0; i <= 125; ++i)
             window.timeOutSimulation();
         QVERIFY(testkit::grabToPng(window, QDir::temp().filePath("marevane-simulation.png")));
@@ -583,12 +543,12 @@ private:
     }
 
     // The window shown on its Simulation tab, the dive played on "Profile".
-    static void showTab(MainWindow& window)
+    static bool showTab(MainWindow& window)
     {
         window.findChild<QTabWidget*>("tabProfile")->setCurrentWidget(window.findChild<QWidget*>("tabSimulationPage"));
         window.findChild<QTabWidget*>("tabSimulation")->setCurrentWidget(window.findChild<QWidget*>("tabSimProfile"));
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        return QTest::qWaitForWindowExposed(&window);
     }
 
     // "Connect" with the mouse, the connection dialog left to run; true when
@@ -600,22 +560,35 @@ private:
         return !button(window, "btConnectBluetooth")->isEnabled();
     }
 
-    // Stores the dive and opens it from the list with a double click.
-    static void openDive(MainWindow& window, const Dive& dive)
+    bool showConnected(MainWindow& window) { return showTab(window) && connectTab(window); }
+
+    // Stores the dive and opens it from the list with a double click; true
+    // when it is the one shown.
+    static bool openDive(MainWindow& window, const Dive& dive)
     {
         window.storeDive(dive);
         const int id = DiveDb::instance()->getDiveByName(dive.name, dive.computerSerial);
-        QVERIFY(id >= 0);
         auto* list = window.findChild<QTableWidget*>("diveList");
         QTableWidgetItem* item = DiveListTable(*list).itemOfDive(id);
-        QVERIFY(item);
+        if (!item)
+            return false;
         list->scrollToItem(item);
         // A double click as the system delivers it: a click, then a press
         // that comes as a double click.
         const QPoint centre = list->visualItemRect(item).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
-        QCOMPARE(window.shownDatabaseId(), id);
+        return window.shownDatabaseId() == id;
+    }
+
+    // Opens the dive and starts playing it, what was asked until then
+    // forgotten.
+    bool playDive(MainWindow& window, const Dive& dive)
+    {
+        if (!openDive(window, dive))
+            return false;
+        mPrompts.clear();
+        return startSimulation(window);
     }
 
     // Starts the simulation with the mouse; true when its timer runs at a
@@ -630,10 +603,11 @@ private:
         return true;
     }
 
-    // Starts an ascent with the mouse; true when its timer runs at a tick a
-    // second.
-    bool startAscent(MainWindow& window, int targetDepth, int speed)
+    // Sets the pressure to `start` and starts an ascent with the mouse; true
+    // when its timer runs at a tick a second.
+    bool ascendFrom(MainWindow& window, double start, int targetDepth, int speed)
     {
+        spinBox(window)->setValue(start);
         mPrompts.answerDialog(ascentDefinition(targetDepth, speed));
         QTest::mouseClick(button(window, "btAscent"), Qt::LeftButton);
         return window.ascentTimer.isActive() && window.ascentTimer.interval() == 1000;
