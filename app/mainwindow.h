@@ -6,6 +6,7 @@
 
 #include "divedb/diveinfo.h"
 #include "divemodel/dive.h"
+#include "graphics/profilesimulationhelper.h"
 #include "tessal/quelmtypes.h"
 
 #include <QLowEnergyService>
@@ -17,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class FloatingInformation;
 class FormBluetoothConnect;
@@ -253,7 +255,31 @@ protected:
     // A double click on the computer image offers to disconnect it.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+private slots:
+    // The Simulation tab (mainwindowsimulation.cpp). Connects the computer
+    // and readies the pressure controls at its ambient pressure.
+    void on_btConnectBluetooth_clicked();
+    // Plays the dive of the dive log to the computer, one step a second, or
+    // stops the one playing.
+    void on_btStartStopSimul_clicked();
+    // The slider (millibar) and the spin box (bar) follow each other and send
+    // the pressure to the computer.
+    void on_tbPressure_valueChanged(int value);
+    void on_spPressure_valueChanged(double value);
+    // Starts a steady ascent to a target depth, or offers to stop the one
+    // under way.
+    void on_btAscent_clicked();
+    // The simulation timer's tick: plays the next step.
+    void timeOutSimulation();
+    // The ascent timer's tick: lowers the pressure by one step.
+    void ascentTick();
+
 private:
+    // Stops the simulation and takes its marker off the profile; the
+    // computer keeps the last pressure sent.
+    void endSimulation();
+    // Sends `bar` in whole millibars to the computer while it is connected.
+    void sendPressure(double bar);
     void connectComputerImage();
     void showConnectedComputer();
     // Asks for the owner name, starting from `presetName`, and writes a
@@ -308,18 +334,24 @@ private:
     // The pressure simulation and the ascent tool of the Simulation tab.
     QTimer ascentTimer;
     QTimer* simulationTimer = nullptr;
+    std::vector<StepSimulation> simulationSteps;
     int simulationIndex = 0;
     int simulationMarkerId = 0;
     double simulationProgressStep = 0.0;
     int minimumPressure = 1013;  // millibar
     float ascentTargetPressure = 0.0f;
     float ascentStep = 0.0f;
+    // The pressure the ascent has reached, finer than the spin box's
+    // millibar, so that rounding never changes the ascent's speed.
+    double ascentPressure = 0.0;
     bool ascentTimerConnected = false;
 
     // Sets up a current dive as the dive list would open one.
     friend class MainWindowFilesTest;
     // Shows dives with every field set.
     friend class DetailsPanesTest;
+    // Calls the simulation's timer slots and reads its timers.
+    friend class PressureSimulationTest;
 };
 
 // The program's log entry point for outside code: forwards to

@@ -1,6 +1,6 @@
 // The dive computer's side of the main window: its menu and image, the
 // connection, the download, the owner name, the system log, reset and
-// disconnection, the pressure simulation controls and the firmware list.
+// disconnection and the firmware list. The Simulation tab has its own file.
 #include "app/mainwindow.h"
 
 #include "common/textfiles.h"
@@ -59,24 +59,9 @@ void MainWindow::buildComputerMenu()
     ui.btImportPelavix->setMenu(menu);
 }
 
-void MainWindow::setUpSimulationControls()
-{
-    // Only connecting a computer makes the pressure controls usable.
-    ui.btConnectBluetooth->setEnabled(true);
-    ui.btStartStopSimul->setEnabled(false);
-    ui.tbPressure->setEnabled(false);
-    ui.spPressure->setEnabled(false);
-    ui.btAscent->setEnabled(false);
-}
-
 void MainWindow::createConnectDialog()
 {
     connectDialog = new FormBluetoothConnect(this);
-}
-
-void MainWindow::updateSimulationButton()
-{
-    // The simulation's start button is enabled here while a computer is connected.
 }
 
 void MainWindow::startFirmwareListDownload()
@@ -135,6 +120,11 @@ void MainWindow::onDisconnectController()
 {
     // An owner-name request of the lost link never ends.
     QObject::disconnect(std::exchange(mOwnerNameRequest, {}));
+    // Nothing goes on feeding pressures to the lost computer, and the
+    // disabled buttons could no longer stop it.
+    if (simulationTimer)
+        endSimulation();
+    ascentTimer.stop();
     ui.btStartStopSimul->setEnabled(false);
     ui.tbPressure->setEnabled(false);
     ui.spPressure->setEnabled(false);

@@ -227,6 +227,22 @@
         <source>Are you sure to reset the computer?</source>
         <translation>Voulez-vous vraiment réinitialiser l&apos;ordinateur ?</translation>
     </message>
+    <message>
+        <source>Simulation Error</source>
+        <translation>Erreur de simulation</translation>
+    </message>
+    <message>
+        <source>No dive profile loaded</source>
+        <translation>Aucun profil de plongée chargé</translation>
+    </message>
+    <message>
+        <source>Stop ascent</source>
+        <translation>Arrêter la remontée</translation>
+    </message>
+    <message>
+        <source>Are you sure to stop ascent?</source>
+        <translation>Voulez-vous vraiment arrêter la remontée ?</translation>
+    </message>
 </context>
 <context>
     <name>QuelmBleProtocol</name>
