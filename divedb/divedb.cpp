@@ -3,6 +3,7 @@
 #include "divedb/divecolumns.h"
 #include "divedb/divelistquery.h"
 #include "divedb/localdatetimes.h"
+#include "divedb/sqlitestatement.h"
 #include "divemodel/diveanalysis.h"
 
 #include <QRegularExpression>
@@ -94,24 +95,23 @@ enum ListColumn {
 // A figure of the list that is not a finite number (a damaged sample) reads
 // 0, like a dive without samples: the dive stays listed, and opening it says
 // what is wrong.
-double listedFigure(const QVariant& value)
+double listedFigure(double figure)
 {
-    const double figure = value.toDouble();
     return std::isfinite(figure) ? figure : 0.0;
 }
 
 // A row of the dive list; its date is set once the dates of every row are known.
-DiveInfo diveInfoFrom(const QSqlQuery& query)
+DiveInfo diveInfoFrom(const SqliteStatement& row)
 {
     DiveInfo info;
-    info.id = query.value(LstId).toInt();
-    info.name = query.value(LstName).toString();
-    info.serial = query.value(LstSerial).toString();
-    info.computer = query.value(LstComputer).toString();
-    info.gfLow = query.value(LstGfLow).toInt();
-    info.gfHigh = query.value(LstGfHigh).toInt();
-    info.maxTime = listedFigure(query.value(LstMaxTime));
-    info.maxDepth = listedFigure(query.value(LstMaxDepth));
+    info.id = int(row.integer(LstId));
+    info.name = row.text(LstName);
+    info.serial = row.text(LstSerial);
+    info.computer = row.text(LstComputer);
+    info.gfLow = int(row.integer(LstGfLow));
+    info.gfHigh = int(row.integer(LstGfHigh));
+    info.maxTime = listedFigure(row.real(LstMaxTime));
+    info.maxDepth = listedFigure(row.real(LstMaxDepth));
     return info;
 }
 
@@ -171,7 +171,6 @@ enum class DiveDb::Statement : int {
     SelectDive,
     SelectGases,
     SelectSamples,
-    SelectListRow,
     DeleteSamples,
     DeleteGases,
     DeleteDive,
@@ -259,7 +258,6 @@ QString DiveDb::textOf(Statement statement)
             "SELECT time, depth, temperature, OTU, CNS, decoCeiling, gradientFactor, alertFlag, "
             "gasindex, battery, tankPressure, gfLow, gfHigh, ppo2, alertAI, alertPelavix, "
             "tankPressureTxIndex FROM profiles WHERE diveid=:diveid ORDER BY pointid");
-    case Statement::SelectListRow: return DiveListQuery::forOneDive();
     case Statement::DeleteSamples:
         return QStringLiteral("DELETE FROM profiles WHERE diveid=:diveid");
     case Statement::DeleteGases: return QStringLiteral("DELETE FROM gases WHERE diveid=:diveid");
@@ -920,44 +918,40 @@ void DiveDb::getDives(const Filter& filter, QList<DiveInfo>& out, int& groupCoun
                       SortOrder order) const
 {
     groupCount = 0;
-    if (!isOpen())
-        return;
-    const DiveListQuery list = DiveListQuery::forFilter(filter, field, order);
-    QSqlQuery query(mDatabase);
-    query.setForwardOnly(true);
-    if (!query.prepare(list.text)) {
-        debugQueryError(query);
-        return;
-    }
-    for (const QVariant& value : list.values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        debugQueryError(query);
-        return;
-    }
     QList<DiveInfo> rows;
-    QList<qint64> dates;
-    while (query.next()) {
-        rows.append(diveInfoFrom(query));
-        dates.append(query.value(LstDateTime).toLongLong());
-    }
-    if (query.lastError().type() != QSqlError::NoError) {
-        debugQueryError(query);
+    if (!listRows(DiveListQuery::forFilter(filter, field, order), rows))
         return;
-    }
-    setLocalDates(rows, dates);
     groupCount = groupCountOf(rows);
     out.append(rows);
 }
 
 bool DiveDb::getDiveInfo(int id, DiveInfo& info) const
 {
-    Run row = run(Statement::SelectListRow, {id});
-    if (!row || !row->next())
+    QList<DiveInfo> rows;
+    if (!listRows({DiveListQuery::forOneDive(), {id}}, rows) || rows.isEmpty())
         return false;
-    QList<DiveInfo> rows{diveInfoFrom(*row)};
-    setLocalDates(rows, {row->value(LstDateTime).toLongLong()});
     info = rows.constFirst();
+    return true;
+}
+
+bool DiveDb::listRows(const DiveListQuery& list, QList<DiveInfo>& rows) const
+{
+    if (!isOpen())
+        return false;
+    // Thousands of rows: read through SQLite's own interface, the time zone
+    // looked up once for all of them.
+    SqliteStatement query(mDatabase, list.text, list.values);
+    QList<qint64> dates;
+    while (query.next()) {
+        rows.append(diveInfoFrom(query));
+        dates.append(query.integer(LstDateTime));
+    }
+    if (!query.error().isEmpty()) {
+        mLastError = query.error();
+        rows.clear();
+        return false;
+    }
+    setLocalDates(rows, dates);
     return true;
 }
 

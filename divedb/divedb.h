@@ -16,6 +16,7 @@
 
 class QSqlQuery;
 class QVariant;
+struct DiveListQuery;
 
 // The dive database "diveDB.db": the one owner of its connection. It creates
 // the tables of a new file, brings the columns of an older file up to date,
@@ -140,6 +141,9 @@ private:
     bool writeGases(int id, const Dive& dive);
     bool writeSamples(int id, const Dive& dive);
     bool writeFigures(int id);
+    // The rows of a dive list statement; false, after recording the error,
+    // when it fails.
+    bool listRows(const DiveListQuery& list, QList<DiveInfo>& rows) const;
     bool readGases(int id, Dive& dive) const;
     bool readSamples(int id, Dive& dive) const;
     // Whether a query's rows were read to their end; the error is kept otherwise.

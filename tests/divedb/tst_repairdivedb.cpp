@@ -232,6 +232,36 @@ private slots:
         QCOMPARE(rows.first().maxDepth, 0.0);
     }
 
+    // The list's rows come straight from SQLite: texts in any script, and a
+    // statement that fails gives no row and its reason.
+    void listRowsAndTheirFailure()
+    {
+        Dive dive = testkit::makeDive(QString::fromUtf8("Épave du Donator — 沈船"), "O'Brien", 4);
+        dive.computerName = QString::fromUtf8("Ordinateur de Zoë");
+        QCOMPARE(db()->storeDive(dive), int(DiveDb::Success));
+        QList<DiveInfo> rows;
+        int groups = 0;
+        db()->getDives(Filter(), rows, groups, SortField::Date, SortOrder::Ascending);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(groups, 1);
+        QCOMPARE(rows.first().name, dive.name);
+        QCOMPARE(rows.first().serial, dive.computerSerial);
+        QCOMPARE(rows.first().computer, dive.computerName);
+
+        {
+            RawSqlite raw(path());
+            QVERIFY(raw.exec("DROP TABLE divefigures"));
+        }
+        rows.clear();
+        db()->getDives(Filter(), rows, groups, SortField::Date, SortOrder::Ascending);
+        QVERIFY(rows.isEmpty());
+        QCOMPARE(groups, 0);
+        QVERIFY2(db()->lastError().contains("divefigures"), qPrintable(db()->lastError()));
+        DiveInfo info;
+        QVERIFY(!db()->getDiveInfo(1, info));
+        QCOMPARE(info.id, -1);
+    }
+
     void nonFiniteSampleIsNeitherStoredNorRewritten_data()
     {
         QTest::addColumn<bool>("update");
