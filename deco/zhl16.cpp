@@ -123,7 +123,7 @@ float zhl16_t::gfmax(const settings_t& settings, float P) const
 
 float zhl16_t::gfmax(const settings_t& settings, float P, int n) const
 {
-    return gf_at_stop(settings, n + 1, P);
+    return gf_at_stop(settings, deco::saturating_add(n, 1), P);
 }
 
 float zhl16_t::direct_tts(const settings_t& settings, float P) const
@@ -385,7 +385,9 @@ float zhl16_t::Tstop(float previous, const diver_t& diver, float Pstop, const ga
     if (diver.helium == 0 && gas.fHe == 0.0f)
         return closedFormStop(diver, gas.PalvN2(sp, Pstop), Pnext, gf);
 
-    const int c = deco::clamp_cast<int>(std::ceil(double(previous) * 60.0 / kStepSeconds));
+    // The guess only places the first bracket: one outside the steps (or
+    // not a number) brackets the nearest end, as the search would.
+    const int c = std::clamp(deco::clamp_cast<int>(std::ceil(double(previous) * 60.0 / kStepSeconds)), 0, kStopSteps);
     const int firstTolerable = deco::first_true(0, kStopSteps, c - 1, c, [&](int step) {
         return objective_stop_seconds(diver, gas, sp, Pstop, Pnext, gf, step * kStepSeconds, 0) >= 0.0f;
     });
