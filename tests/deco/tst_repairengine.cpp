@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -262,6 +263,60 @@ private slots:
         QVERIFY(dive.isValid());
         const float dP = 40.0f * 1.03f * 9.80665f / 100.0f;
         QCOMPARE(dive.engagement(), int(std::round(dP * std::sqrt(40.0f))));
+    }
+
+    // The ceiling alone, as the planner's ceiling follower asks for it every
+    // two seconds, is the ceiling of the whole solution, and leaves the
+    // solver in the state the whole solution does, dive after dive.
+    void ceilingAloneIsTheCeilingOfTheSolution_data()
+    {
+        QTest::addColumn<int>("o2");
+        QTest::addColumn<int>("he");
+        QTest::addColumn<int>("gfLow");
+        QTest::newRow("air 80/80") << 21 << 0 << 80;
+        QTest::newRow("air 30/85") << 21 << 0 << 30;
+        QTest::newRow("nitrox 32, 20/90") << 32 << 0 << 20;
+        QTest::newRow("trimix 18/45, 30/85") << 18 << 45 << 30;
+    }
+
+    void ceilingAloneIsTheCeilingOfTheSolution()
+    {
+        QFETCH(int, o2);
+        QFETCH(int, he);
+        QFETCH(int, gfLow);
+        dive_t config;
+        config.set_gas(0, gas_t(uchar(o2), uchar(he)));
+        config.set_gfs(gfs_t(uchar(gfLow), uchar(gfLow == 80 ? 80 : 85 + gfLow % 10)));
+        const gas_t& gas = config.current_gas();
+        QRandomGenerator random(uint(o2 * 100 + gfLow));
+        zhl16_t whole;
+        zhl16_t ceilingOnly;
+        whole.begin(config);
+        ceilingOnly.begin(config);
+        diver_t diver;
+        float P = 1.013f;
+        int staged = 0;
+        for (int step = 0; step < 3000; ++step) {
+            // Down and up in two-second steps, as a dive goes.
+            const float next = std::max(1.013f, P + float(random.generateDouble() * 0.5 - 0.24) * (step < 1500 ? 1.0f : -1.0f));
+            diver.load_inert(P, next, 1.0f / 30.0f, gas, setpoint_t::none);
+            P = next;
+            whole.solve(config, diver, P, 0.0f);
+            ceilingOnly.solve_ceiling(config, diver, P);
+            QCOMPARE(ceilingOnly.ceiling, whole.ceiling);
+            QCOMPARE(ceilingOnly.stop_count > 0, whole.stop_count > 0);
+            QCOMPARE(ceilingOnly.first_stop, whole.first_stop);
+            QCOMPARE(ceilingOnly.anchor_stop, whole.anchor_stop);
+            QCOMPARE(ceilingOnly.anchor_pressure, whole.anchor_pressure);
+            QCOMPARE(ceilingOnly.slow_pressure, whole.slow_pressure);
+            QCOMPARE(ceilingOnly.ndl, whole.ndl);
+            if (whole.stop_count > 0) {
+                ++staged;
+                QCOMPARE(ceilingOnly.stops[0].pressure, whole.stops[0].pressure);
+                QCOMPARE(ceilingOnly.stops[0].minutes, whole.stops[0].minutes);
+            }
+        }
+        QVERIFY(staged > 100);
     }
 
     // Random configurations, tissue states, pressures and times through the
