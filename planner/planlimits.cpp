@@ -10,9 +10,10 @@ namespace planlimits {
 
 namespace {
 
-QString text(const char* source)
+// A reason about the point of that number, in the user's language.
+QString aboutPoint(const char* source, qsizetype number)
 {
-    return QCoreApplication::translate("PlanificationPlan", source);
+    return QCoreApplication::translate("PlanificationPlan", source).arg(number);
 }
 
 } // namespace
@@ -31,25 +32,35 @@ double deepestDepth()
 
 QString refusal(const Dive& dive)
 {
+    const double deepest = deepestDepth();
     double previousTime = 0.0;
     for (qsizetype i = 0; i < dive.lines.size(); ++i) {
         const DiveLine& point = dive.lines.at(i);
         const qsizetype number = i + 1;
         if (!point.hasFiniteValues())
-            return text("Point %1 holds a value that is not a finite number").arg(number);
-        if (point.timeSec < previousTime)
-            return i == 0 ? text("Point %1 lies before the start of the dive").arg(number)
-                          : text("Point %1 lies before the point ahead of it").arg(number);
+            return aboutPoint(QT_TRANSLATE_NOOP("PlanificationPlan", "Point %1 holds a value that is not a finite number"),
+                              number);
+        if (point.timeSec < previousTime) {
+            return i == 0 ? aboutPoint(QT_TRANSLATE_NOOP("PlanificationPlan", "Point %1 lies before the start of the dive"),
+                                       number)
+                          : aboutPoint(QT_TRANSLATE_NOOP("PlanificationPlan", "Point %1 lies before the point ahead of it"),
+                                       number);
+        }
         if (point.timeSec > longestDiveSeconds)
-            return text("Point %1 lies more than 24 hours after the start of the dive").arg(number);
-        if (point.depth > deepestDepth())
-            return text("Point %1 lies deeper than %2 m, the deepest stop the planner computes")
-                .arg(number)
-                .arg(deepestDepth());
+            return aboutPoint(
+                QT_TRANSLATE_NOOP("PlanificationPlan", "Point %1 lies more than 24 hours after the start of the dive"),
+                number);
+        if (point.depth > deepest)
+            return aboutPoint(QT_TRANSLATE_NOOP("PlanificationPlan",
+                                                "Point %1 lies deeper than %2 m, the deepest stop the planner computes"),
+                              number)
+                .arg(deepest);
         // A little above the surface is what a computer may read there; far
         // above it no dive goes (and no number of the run table can show it).
-        if (point.depth < -deepestDepth())
-            return text("Point %1 lies more than %2 m above the surface").arg(number).arg(deepestDepth());
+        if (point.depth < -deepest)
+            return aboutPoint(QT_TRANSLATE_NOOP("PlanificationPlan", "Point %1 lies more than %2 m above the surface"),
+                              number)
+                .arg(deepest);
         previousTime = point.timeSec;
     }
     return {};
