@@ -185,6 +185,21 @@ private slots:
         QCOMPARE(reason, QStringLiteral("Line 1: the depth is not a finite number (inf)"));
     }
 
+    // What the import computes from the samples is finite too: samples a
+    // hair apart have no speed rather than an infinite one.
+    void samplesAHairApartHaveNoSpeed()
+    {
+        Dive dive;
+        QString reason;
+        const QByteArray bytes = sampleLine({"0", "0"}) + "\n" + sampleLine({"1e-320", "10"}) + "\n" +
+                                 sampleLine({"60", "10"});
+        QVERIFY(DiveAnalysis::importDiveFile(dive, write(bytes, "dive.csv"), &reason));
+        QCOMPARE(dive.lines.size(), 3);
+        for (const DiveLine& sample : std::as_const(dive.lines))
+            QVERIFY(sample.hasFiniteValues());
+        QCOMPARE(dive.lines.at(1).speed, 0.0);
+    }
+
     // Reading stays linear in the file's size: a file of one 8 MB line costs
     // little more than loading its bytes as text (it used to grow with the
     // square of the line's length, seconds for a few megabytes).
