@@ -1,6 +1,7 @@
 #include "divedb/divedb.h"
 #include "divefixtures.h"
 #include "rawsqlite.h"
+#include "storedvalues.h"
 #include "testenvironment.h"
 
 #include <QFile>
@@ -27,42 +28,6 @@ void openWithoutSync(const QString& path)
 {
     QCOMPARE(db()->setDatabase(path), int(DiveDb::Success));
     QVERIFY(QSqlQuery(QSqlDatabase::database()).exec("PRAGMA synchronous = OFF"));
-}
-
-// Every row of every table, as text: what "nothing was written" compares.
-QString snapshot(RawSqlite& raw)
-{
-    QString all;
-    for (const char* table : {"dives", "gases", "profiles", "divefigures"}) {
-        for (const auto& row : raw.rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(table))) {
-            all += table;
-            for (const QVariant& value : row)
-                all += '|' + (value.isNull() ? QStringLiteral("NULL") : value.toString());
-            all += '\n';
-        }
-    }
-    return all;
-}
-
-// The stored values of two dives' samples and gases are the same.
-void compareStoredValues(const Dive& read, const Dive& stored)
-{
-    QCOMPARE(read.gases.size(), stored.gases.size());
-    for (qsizetype i = 0; i < stored.gases.size(); ++i) {
-        QCOMPARE(read.gases.at(i).o2Percent(), stored.gases.at(i).o2Percent());
-        QCOMPARE(read.gases.at(i).hePercent(), stored.gases.at(i).hePercent());
-    }
-    QCOMPARE(read.lines.size(), stored.lines.size());
-    for (qsizetype i = 0; i < stored.lines.size(); ++i) {
-        const DiveLine& a = read.lines.at(i);
-        const DiveLine& b = stored.lines.at(i);
-        QCOMPARE(a.timeSec, b.timeSec);
-        QCOMPARE(a.depth, b.depth);
-        QCOMPARE(a.ambientTemp, b.ambientTemp);
-        QCOMPARE(a.gasIndex, b.gasIndex);
-        QCOMPARE(a.tankPressure, b.tankPressure);
-        QCOMPARE(a.ppO2, b.ppO2);
-    }
 }
 
 qint64 utcSeconds(int year, int month, int day, int hour, int minute, int second)
@@ -180,7 +145,7 @@ private slots:
         QCOMPARE(db()->getDiveByName("New", "S2"), id);
         Dive read;
         QVERIFY(db()->readDive(id, read));
-        compareStoredValues(read, dive);
+        testkit::compareStoredGasesAndSamples(read, dive);
 
         DiveInfo info;
         QVERIFY(db()->getDiveInfo(id, info));
@@ -278,13 +243,13 @@ private slots:
         QFETCH(double, value);
         QCOMPARE(db()->storeDive(testkit::makeDive("Kept", "S1", 4)), int(DiveDb::Success));
         RawSqlite raw(path());
-        const QString before = snapshot(raw);
+        const QString before = raw.snapshot();
 
         Dive dive = testkit::makeDive(update ? "Kept" : "New", "S1", 4);
         dive.lines[1].depth = value;
         QCOMPARE(update ? db()->updateDiveById(1, dive) : db()->storeDive(dive), int(DiveDb::SqlFailed));
         QCOMPARE(db()->lastError(), QStringLiteral("Sample 2 of the dive holds a value that is not a finite number"));
-        QCOMPARE(snapshot(raw), before);
+        QCOMPARE(raw.snapshot(), before);
     }
 
     // Past the largest id an int holds, a new dive takes the first free id;
@@ -317,7 +282,7 @@ private slots:
         Dive read;
         QVERIFY(db()->readDive(expected, read));
         QCOMPARE(read.name, QStringLiteral("New"));
-        compareStoredValues(read, dive);
+        testkit::compareStoredGasesAndSamples(read, dive);
         RawSqlite raw(path());
         QCOMPARE(raw.value("SELECT COUNT(*) FROM dives").toInt(), ids.size() + 1);
     }
