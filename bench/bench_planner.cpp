@@ -81,8 +81,9 @@ int main()
     extreme.logCallback = [](const QString&) {};
     const auto start = Clock::now();
     extreme.newPlanification([](Dive& dive) {
+        const double deepest = planlimits::deepestDepth();
         for (const auto& [time, depth] :
-             {std::pair{0.0, 0.0}, {600.0, planlimits::deepestDepth()}, {planlimits::longestDiveSeconds, planlimits::deepestDepth()}}) {
+             {std::pair{0.0, 0.0}, {600.0, deepest}, {planlimits::longestDiveSeconds, deepest}}) {
             DiveLine line;
             line.timeSec = time;
             line.depth = depth;

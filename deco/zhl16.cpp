@@ -407,7 +407,8 @@ float zhl16_t::Tstop(float previous, const diver_t& diver, float Pstop, const ga
 
     // The guess only places the first bracket: one outside the steps (or
     // not a number) brackets the nearest end, as the search would.
-    const int c = std::clamp(deco::clamp_cast<int>(std::ceil(double(previous) * 60.0 / kStepSeconds)), 0, kStopSteps);
+    const int c =
+        std::clamp(deco::clamp_cast<int>(std::ceil(double(previous) * 60.0 / kStepSeconds)), 0, kStopSteps);
     const int firstTolerable = deco::first_true(0, kStopSteps, c - 1, c, [&](int step) {
         return objective_stop_seconds(diver, gas, sp, Pstop, Pnext, gf, step * kStepSeconds, 0) >= 0.0f;
     });

@@ -255,9 +255,9 @@ qint16 importMinutes(double minutes)
 }
 
 // The TAB-separated import, one line at a time: a line of exactly 20 fields
-// whose time and depth are numbers is a sample (other numbers that are not
-// numbers read 0); any other line is skipped. A value that is not a finite
-// number refuses the whole file.
+// whose time and depth are numbers is a sample (its other fields read 0 when
+// they are not numbers); any other line is skipped. A value that is not a
+// finite number refuses the whole file.
 class TabImport
 {
 public:

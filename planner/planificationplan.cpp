@@ -197,7 +197,8 @@ void PlanificationPlan::calculateDecoStages(gfs_t* gfs, float* /*reduction*/)
         return;
     }
     if (const QString refusal = planlimits::refusal(*dive); !refusal.isEmpty()) {
-        emitEmptyRun(*dive, QCoreApplication::translate("PlanificationPlan", "The dive is not computed: %1").arg(refusal));
+        emitEmptyRun(*dive,
+                     QCoreApplication::translate("PlanificationPlan", "The dive is not computed: %1").arg(refusal));
         return;
     }
 
