@@ -197,6 +197,8 @@ private:
     // or refused (blank, or unchanged when it must change), which is reported.
     std::optional<QString> askDiveName(const QString& name, bool mustChange);
     void reportDatabaseError(const QString& text);
+    // A stored dive that could not be read, with the database's reason.
+    void reportReadFailure();
 
     // --- Dive files (mainwindowfiles.cpp) ---
 

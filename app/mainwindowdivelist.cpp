@@ -57,7 +57,7 @@ void MainWindow::openDiveProfileItem(QTableWidgetItem* item)
     // Asked while the shown id still names the dive whose fields were edited.
     checkUserInformationToSave();
     if (!DiveDb::instance()->readDive(id, mCurrentDive)) {
-        reportDatabaseError(tr("Impossible to read profile"));
+        reportReadFailure();
         return;
     }
     mShownDatabaseId = id;
@@ -211,6 +211,13 @@ void MainWindow::setFilter()
 void MainWindow::reportDatabaseError(const QString& text)
 {
     UserPrompt::current().critical(this, tr("Database Error"), text);
+}
+
+void MainWindow::reportReadFailure()
+{
+    const QString text = tr("Impossible to read profile");
+    const QString reason = DiveDb::instance()->lastError();
+    reportDatabaseError(reason.isEmpty() ? text : text + '\n' + reason);
 }
 
 void MainWindow::storeUserInformation()

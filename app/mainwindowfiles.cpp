@@ -158,7 +158,7 @@ void MainWindow::exportDiveProfileItem(QTableWidgetItem* item)
     }
     Dive dive;
     if (!DiveDb::instance()->readDive(id, dive)) {
-        reportDatabaseError(tr("Impossible to read profile"));
+        reportReadFailure();
     } else {
         if (auto* csv = dynamic_cast<CsvFile*>(writer.get()))
             csv->separator = csvSeparatorCharacter(mCsvSeparator);

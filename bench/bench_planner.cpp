@@ -1,8 +1,10 @@
 // Figures of the planner: the decompression run of each dive of a plan of
 // three successive dives of 20 points each, as dragging a point on the
-// planning graph recomputes it. Prints the times; it never fails on them.
+// planning graph recomputes it, and of the longest and deepest dive the plan
+// accepts. Prints the times; it never fails on them.
 
 #include "planner/planificationplan.h"
+#include "planner/planlimits.h"
 #include "planner/planneddive.h"
 
 #include <chrono>
@@ -72,5 +74,26 @@ int main()
         all += total / runs;
     }
     std::printf("the three dives one after the other: mean %.3f ms\n", all);
+
+    // 24 hours at the deepest stop of the engine's table: the plan's worst case.
+    PlanificationPlan extreme;
+    extreme.lineCallback = [](const LinePlan&) {};
+    extreme.logCallback = [](const QString&) {};
+    const auto start = Clock::now();
+    extreme.newPlanification([](Dive& dive) {
+        const double deepest = planlimits::deepestDepth();
+        for (const auto& [time, depth] :
+             {std::pair{0.0, 0.0}, {600.0, deepest}, {planlimits::longestDiveSeconds, deepest}}) {
+            DiveLine line;
+            line.timeSec = time;
+            line.depth = depth;
+            dive.lines.append(line);
+        }
+        return true;
+    });
+    const PlannedDive& deepest = *extreme.plannedDive(0);
+    std::printf("%.0f m for 24 hours: %.1f ms, %lld ceiling points, surfacing after %.0f min\n",
+                planlimits::deepestDepth(), milliseconds(Clock::now() - start),
+                static_cast<long long>(deepest.ceilingPoints.size()), deepest.decoLines.constLast().timeSec / 60.0);
     return 0;
 }

@@ -36,7 +36,9 @@ void CeilingFollower::run(double t0, double t1, float X0, float X1)
 void CeilingFollower::step(double time, float from, float to)
 {
     mTissues.load_inert(from, to, kStepMinutes, mGas, setpoint_t::none);
-    mSolver.solve(mSettings, mTissues, to, 0.0f);
+    // Only the ceiling is kept: the rest of the ascent need not be worked out
+    // at every step.
+    mSolver.solve_ceiling(mSettings, mTissues, to);
     const float ceiling = mSolver.ceiling;
     if (ceiling > mSurfacePressure)
         mPoints.append({float(time), planner::depthOfPressure(mSettings, ceiling), 0});

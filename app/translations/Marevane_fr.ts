@@ -25,6 +25,68 @@
     </message>
 </context>
 <context>
+    <name>CsvFile</name>
+    <message>
+        <source>the time</source>
+        <translation>le temps</translation>
+    </message>
+    <message>
+        <source>the depth</source>
+        <translation>la profondeur</translation>
+    </message>
+    <message>
+        <source>the temperature</source>
+        <translation>la température</translation>
+    </message>
+    <message>
+        <source>the OTU</source>
+        <translation>l&apos;OTU</translation>
+    </message>
+    <message>
+        <source>the CNS</source>
+        <translation>le CNS</translation>
+    </message>
+    <message>
+        <source>the deco ceiling</source>
+        <translation>le plafond de déco</translation>
+    </message>
+    <message>
+        <source>the no-decompression time</source>
+        <translation>le temps sans décompression</translation>
+    </message>
+    <message>
+        <source>Line %1: %2 is not a finite number (%3)</source>
+        <translation>Ligne %1 : %2 n&apos;est pas un nombre fini (%3)</translation>
+    </message>
+    <message>
+        <source>The file holds no sample: no line of 20 TAB-separated fields with a time and a depth</source>
+        <translation>Le fichier ne contient aucun point : aucune ligne de 20 champs séparés par des tabulations avec un temps et une profondeur</translation>
+    </message>
+</context>
+<context>
+    <name>DiveDb</name>
+    <message>
+        <source>No free dive id is left in the database</source>
+        <translation>La base de données n&apos;a plus d&apos;identifiant de plongée libre</translation>
+    </message>
+    <message>
+        <source>Sample %1 of the dive holds a value that is not a finite number</source>
+        <translation>Le point %1 de la plongée contient une valeur qui n&apos;est pas un nombre fini</translation>
+    </message>
+    <message>
+        <source>Dive %1 is not in the database</source>
+        <translation>La plongée %1 n&apos;est pas dans la base de données</translation>
+    </message>
+    <message>
+        <source>Sample %1 of dive %2 holds a value that is not a finite number</source>
+        <translation>Le point %1 de la plongée %2 contient une valeur qui n&apos;est pas un nombre fini</translation>
+    </message>
+    <message>
+        <source>The database is not open</source>
+        <translation>La base de données n&apos;est pas ouverte</translation>
+    </message>
+</context>
+<context>
     <name>DiveListTable</name>
     <message>
         <source>Dive Id</source>

@@ -216,22 +216,38 @@ private slots:
         }
     }
 
+    // The database's reason follows on a line of its own.
+    void failedReadChangesNothing_data()
+    {
+        QTest::addColumn<QString>("breakage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("dive gone") << "DELETE FROM dives WHERE name = 'B'" << "Dive 2 is not in the database";
+        QTest::newRow("depth not a finite number")
+            << "UPDATE profiles SET depth = 1e999 WHERE diveid = 2 AND pointid = 4"
+            << "Sample 5 of dive 2 holds a value that is not a finite number";
+    }
+
     void failedReadChangesNothing()
     {
+        QFETCH(QString, breakage);
+        QFETCH(QString, reason);
         MainWindow window;
         store(testkit::makeDive("A", "A1", 20));
         store(testkit::makeDive("B", "A1", 20, 30.0, kFirstDive + kDay));
         window.updateDiveList();
         open(window, "A");
         const int a = window.shownDatabaseId();
-        // Gone behind the list's back.
-        QVERIFY(db()->deleteDive(db()->getDiveByName("B", "A1")));
+        {
+            // Behind the list's back.
+            testkit::RawSqlite raw(dataFolder() + "/diveDB.db");
+            QVERIFY(raw.exec(breakage));
+        }
         open(window, "B");
 
         QCOMPARE(mPrompts.records().size(), 1);
         QCOMPARE(mPrompts.records().first().kind, QString("critical"));
         QCOMPARE(mPrompts.records().first().title, QString("Database Error"));
-        QCOMPARE(mPrompts.records().first().text, QString("Impossible to read profile"));
+        QCOMPARE(mPrompts.records().first().text, "Impossible to read profile\n" + reason);
         QCOMPARE(window.shownDatabaseId(), a);
         QCOMPARE(window.currentDive().name, QString("A"));
         QCOMPARE(boldDives(window), QStringList{"A"});
@@ -493,7 +509,8 @@ private slots:
         QTest::newRow("no writer") << "a.txt" << false << "Error" << "Invalid File Name" << false;
         QTest::newRow("no binary writer") << "a.divebin" << false << "Error" << "Invalid File Name" << false;
         QTest::newRow("writer refuses") << "missing/a.uddf" << false << "Error" << "Impossible to write file %1" << true;
-        QTest::newRow("dive gone") << "a.csv" << true << "Database Error" << "Impossible to read profile" << true;
+        QTest::newRow("dive gone") << "a.csv" << true << "Database Error"
+                                   << "Impossible to read profile\nDive 1 is not in the database" << true;
     }
     void exportFailuresAreReported()
     {

@@ -114,7 +114,9 @@ private slots:
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("message");
         const QString unreadable = QStringLiteral("Impossible to open file");
-        QTest::newRow("no sample line") << "broken/notes.csv" << QByteArray("Time\tDepth\n") << unreadable;
+        QTest::newRow("no sample line")
+            << "broken/notes.csv" << QByteArray("Time\tDepth\n")
+            << unreadable + "\nThe file holds no sample: no line of 20 TAB-separated fields with a time and a depth";
         QTest::newRow("missing file") << "broken/gone.csv" << QByteArray() << unreadable;
         QTest::newRow("no reader") << "broken/dive.txt" << csvDive({{0, 0}, {10, 3}}) << unreadable;
         QTest::newRow("unreadable UDDF") << "broken/dive.uddf" << QByteArray("<uddf")
