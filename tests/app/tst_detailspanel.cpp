@@ -231,7 +231,7 @@ private slots:
         QVERIFY(db()->deleteDive(id));
         emit list->itemDoubleClicked(list->item(1, 0));
         QCOMPARE(mPrompts.records().size(), 1);
-        QCOMPARE(mPrompts.records().first().text, QString("Impossible to read profile"));
+        QCOMPARE(mPrompts.records().first().text.section('\n', 0, 0), QString("Impossible to read profile"));
         QVERIFY(!window.floatingInformation()->isVisible());
 
         testkit::openFromList(window, storeDive("B"));
