@@ -1,6 +1,6 @@
 // The dive computer's side of the main window: its menu and image, the
 // connection, the download, the owner name, the system log, reset and
-// disconnection, the pressure simulation controls and the firmware list.
+// disconnection and the pressure simulation controls.
 #include "app/mainwindow.h"
 
 #include "common/textfiles.h"
@@ -79,16 +79,6 @@ void MainWindow::updateSimulationButton()
     // The simulation's start button is enabled here while a computer is connected.
 }
 
-void MainWindow::startFirmwareListDownload()
-{
-    // Each show starts the download of the firmware table of contents here.
-}
-
-void MainWindow::checkForNewFirmwareBootloader()
-{
-    // The computer's firmware is compared with the newest listed one here.
-}
-
 int MainWindow::connectQuelmBle()
 {
     if (!session) {
@@ -160,8 +150,7 @@ void MainWindow::connectAndImportDive()
         downloadDives(computerNamesChanged);
         return;
     }
-    UserPrompt::current().information(this, tr("Install firmware/bootloader"),
-                                      tr("Firmware management is not available yet."));
+    runFirmwareManager();
     if (computerNamesChanged)
         updateDiveList();
 }
