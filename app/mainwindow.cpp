@@ -204,6 +204,7 @@ void MainWindow::applyOptions()
 void MainWindow::readServiceConfig()
 {
     mServiceConfig = ServiceConfig::read(QString::fromStdString(mDataFolder));
+    configureFirmwareRepository();
 }
 
 void MainWindow::openDatabase()
@@ -335,7 +336,7 @@ void MainWindow::setCsvSeparator(CsvSeparator separator)
 
 void MainWindow::showEvent(QShowEvent* event)
 {
-    startFirmwareListDownload();
+    loadTocFile();
     armUpdateCheck();
     QMainWindow::showEvent(event);
 }

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+class FirmwareDownloader;
 class FloatingInformation;
 class FormBluetoothConnect;
 class FormFilter;
@@ -172,7 +173,6 @@ private:
     void createFloatingInformation();
 
     // What showing and closing the window start.
-    void startFirmwareListDownload();
     void armUpdateCheck();
 
     // What showing another current dive updates.
@@ -252,6 +252,8 @@ public slots:
     void onSessionMessageChanged();
     void onDisconnectController();
     void onServiceError(QLowEnergyService::ServiceError error);
+    // The answer to a table-of-contents request (device/mainwindowfirmware.cpp).
+    void tocFileLoaded();
 
 protected:
     // A double click on the computer image offers to disconnect it.
@@ -287,13 +289,24 @@ private:
     // Asks for the owner name, starting from `presetName`, and writes a
     // non-empty one to the computer.
     void programName(const QString& presetName);
-    void checkForNewFirmwareBootloader();
     // Downloads dives, stores them in order and lists them once.
     void downloadDives(bool computerNamesChanged);
     // Asks for a file and writes the system log that `command` brought.
     void saveSysLog(PelavixCommandIn command, const QString& startFolder);
     void askDisconnectComputer();
     void askResetComputer();
+
+    // The firmware (device/mainwindowfirmware.cpp).
+    // Hands the repository's address and credentials from "services.ini"
+    // to the firmware downloads.
+    void configureFirmwareRepository();
+    // Fetches the repository's table of contents (on every show), so that
+    // a computer with an older firmware is reported once.
+    void loadTocFile();
+    // Reports a newer listed firmware than the computer's, once per table.
+    void checkForNewFirmwareBootloader();
+    // Runs the firmware manager on the connected computer.
+    void runFirmwareManager();
 
     // --- Members ---
 
@@ -332,6 +345,9 @@ private:
     FormBluetoothConnect* connectDialog = nullptr;
     // The handler of the owner-name request under way; one at a time.
     QMetaObject::Connection mOwnerNameRequest;
+    // The downloader of the last table-of-contents request while it runs.
+    FirmwareDownloader* tocDownloader = nullptr;
+    // The newest listed firmware; 0 when none is known or it was reported.
     unsigned latestFirmwareVersion = 0;
     // The pressure simulation and the ascent tool of the Simulation tab.
     QTimer ascentTimer;

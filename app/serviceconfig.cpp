@@ -18,6 +18,9 @@ ServiceConfig ServiceConfig::read(const QString& dataFolder)
     const QSettings file(dataFolder + '/' + kFileName, QSettings::IniFormat);
     ServiceConfig config;
     config.siteRoot = withoutTrailingSlashes(file.value(kSiteRoot).toString().trimmed());
+    config.firmwareContentsUrl = withoutTrailingSlashes(file.value(kFirmwareContentsUrl).toString().trimmed());
+    config.firmwareUser = file.value(kFirmwareUser).toString().trimmed();
+    config.firmwareToken = file.value(kFirmwareToken).toString().trimmed();
     return config;
 }
 

@@ -11,9 +11,17 @@ struct ServiceConfig
     static constexpr const char* kFileName = "services.ini";
 
     static constexpr const char* kSiteRoot = "site/root";
+    static constexpr const char* kFirmwareContentsUrl = "firmware/contentsUrl";
+    static constexpr const char* kFirmwareUser = "firmware/user";
+    static constexpr const char* kFirmwareToken = "firmware/token";
 
     // The root of the maker's web site, without a trailing "/".
     QString siteRoot;
+    // The contents address of the firmware repository, without a trailing
+    // "/", and the user and access token of its Basic authorisation.
+    QString firmwareContentsUrl;
+    QString firmwareUser;
+    QString firmwareToken;
 
     // The services of the data folder `dataFolder`.
     static ServiceConfig read(const QString& dataFolder);

@@ -1,6 +1,6 @@
 // The dive computer's side of the main window: its menu and image, the
 // connection, the download, the owner name, the system log, reset and
-// disconnection and the firmware list. The Simulation tab has its own file.
+// disconnection. The firmware and the Simulation tab have files of their own.
 #include "app/mainwindow.h"
 
 #include "common/textfiles.h"
@@ -62,16 +62,6 @@ void MainWindow::buildComputerMenu()
 void MainWindow::createConnectDialog()
 {
     connectDialog = new FormBluetoothConnect(this);
-}
-
-void MainWindow::startFirmwareListDownload()
-{
-    // Each show starts the download of the firmware table of contents here.
-}
-
-void MainWindow::checkForNewFirmwareBootloader()
-{
-    // The computer's firmware is compared with the newest listed one here.
 }
 
 int MainWindow::connectQuelmBle()
@@ -150,8 +140,7 @@ void MainWindow::connectAndImportDive()
         downloadDives(computerNamesChanged);
         return;
     }
-    UserPrompt::current().information(this, tr("Install firmware/bootloader"),
-                                      tr("Firmware management is not available yet."));
+    runFirmwareManager();
     if (computerNamesChanged)
         updateDiveList();
 }

@@ -138,14 +138,17 @@ void SimulatedComputer::startGetDiveSamples(QuelmSession& session, quint16 diveN
 }
 
 int SimulatedComputer::uploadFirmware(QuelmSession& session, const QByteArray& image, const QString& name,
-                                      bool)
+                                      bool force)
 {
-    mRequests.uploads.append(name);
+    mRequests.uploads.append({image, name, force});
     const int result = script.uploadResult.value_or(int(image.size()));
     if (result > 0) {
         answerCommand(session, PelavixCommand::FirmwareInstall, [this, result](QuelmSession& target) {
             target.installDuration = script.installDuration;
-            target.reportUploadProgress(result, 100);
+            const QList<std::pair<int, int>> progress =
+                script.uploadProgress.isEmpty() ? QList<std::pair<int, int>>{{result, 100}} : script.uploadProgress;
+            for (const auto& [sent, percent] : progress)
+                target.reportUploadProgress(sent, percent);
         });
     }
     return result;

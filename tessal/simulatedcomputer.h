@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 // A dive computer that the program plays itself: the backend of the tests,
 // the benchmarks and of a run without a Bluetooth link. It installs itself as
@@ -54,7 +55,18 @@ public:
         QList<StoredDive> dives;
         // The answer to an upload; the image's size when not set.
         std::optional<int> uploadResult;
-        qint64 installDuration = 0;
+        // The progress reports (bytes sent, percent done) of a started
+        // upload before its installation ends; one (bytes, 100) when empty.
+        QList<std::pair<int, int>> uploadProgress;
+        qint64 installDuration = 0; // µs
+    };
+
+    // One image handed to the computer.
+    struct Upload
+    {
+        QByteArray image;
+        QString name;
+        bool force = false;
     };
 
     // What the computer was asked, in order.
@@ -68,7 +80,7 @@ public:
         QList<quint16> diveSamples;
         QList<QByteArray> owners;
         QList<unsigned> pressures;
-        QList<QString> uploads;
+        QList<Upload> uploads;
     };
 
     SimulatedComputer();

@@ -2,6 +2,128 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>FirmwareMgt</name>
+    <message>
+        <source>Firmware repository not configured</source>
+        <translation>Dépôt des firmwares non configuré</translation>
+    </message>
+    <message>
+        <source>Download Error</source>
+        <translation>Erreur de téléchargement</translation>
+    </message>
+    <message>
+        <source>Error %1</source>
+        <translation>Erreur %1</translation>
+    </message>
+    <message>
+        <source>%1 Firmwares Available</source>
+        <translation>%1 firmwares disponibles</translation>
+    </message>
+    <message>
+        <source>Download Firmware</source>
+        <translation>Télécharger le firmware</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Impossible to write file %1</source>
+        <translation>Impossible d&apos;écrire le fichier %1</translation>
+    </message>
+    <message>
+        <source>Confirmation</source>
+        <translation>Confirmation</translation>
+    </message>
+    <message>
+        <source>Upload firmware </source>
+        <translation>Installer le firmware </translation>
+    </message>
+    <message>
+        <source>Impossible to load binary file</source>
+        <translation>Impossible de charger le fichier binaire</translation>
+    </message>
+    <message>
+        <source>Update firmware needs bootloader update</source>
+        <translation>La mise à jour du firmware nécessite celle du bootloader</translation>
+    </message>
+    <message>
+        <source>Firmware already installed</source>
+        <translation>Firmware déjà installé</translation>
+    </message>
+    <message>
+        <source>Bootloader already installed</source>
+        <translation>Bootloader déjà installé</translation>
+    </message>
+    <message>
+        <source>Too old firmware file</source>
+        <translation>Fichier de firmware trop ancien</translation>
+    </message>
+    <message>
+        <source>Number of bytes sent: %1/%2</source>
+        <translation>Nombre d&apos;octets envoyés : %1/%2</translation>
+    </message>
+    <message>
+        <source>&apos;Installation Successfull in&apos; hh:mm:ss</source>
+        <translation>&apos;Installation réussie en&apos; hh:mm:ss</translation>
+    </message>
+    <message>
+        <source>Installation failed: %1</source>
+        <translation>Échec de l&apos;installation : %1</translation>
+    </message>
+    <message>
+        <source>Computer disconnected</source>
+        <translation>Ordinateur déconnecté</translation>
+    </message>
+    <message>
+        <source>Open Firmware</source>
+        <translation>Ouvrir un firmware</translation>
+    </message>
+    <message>
+        <source>Firmware Files (*.bin)</source>
+        <translation>Fichiers de firmware (*.bin)</translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareMgtClass</name>
+    <message>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>Nom</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>Firmware from disk</source>
+        <translation>Firmware depuis le disque</translation>
+    </message>
+    <message>
+        <source>Force same version</source>
+        <translation>Forcer la même version</translation>
+    </message>
+    <message>
+        <source>Open Firmwares Folder</source>
+        <translation>Ouvrir le dossier des firmwares</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+</context>
+<context>
     <name>FormBluetoothConnect</name>
     <message>
         <source>Connect to computer...</source>
@@ -176,10 +298,6 @@
         <translation>Mode</translation>
     </message>
     <message>
-        <source>Firmware management is not available yet.</source>
-        <translation>La gestion du firmware n&apos;est pas encore disponible.</translation>
-    </message>
-    <message>
         <source>Warning</source>
         <translation>Attention</translation>
     </message>
@@ -242,6 +360,16 @@
     <message>
         <source>Are you sure to stop ascent?</source>
         <translation>Voulez-vous vraiment arrêter la remontée ?</translation>
+    </message>
+    <message>
+        <source>Firmware Update Available</source>
+        <translation>Mise à jour du firmware disponible</translation>
+    </message>
+    <message>
+        <source>The connected device is using an earlier firmware version %1.
+A more recent version %2 is available.</source>
+        <translation>L&apos;appareil connecté utilise une version antérieure du firmware, %1.
+Une version plus récente, %2, est disponible.</translation>
     </message>
 </context>
 <context>

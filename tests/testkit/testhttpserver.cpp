@@ -118,7 +118,8 @@ void TestHttpServer::respond(QTcpSocket* socket, const HttpRequest& request)
     QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + ' ' + reasonPhrase(route.status) + "\r\n";
     for (const auto& [name, value] : route.headers)
         head += name + ": " + value + "\r\n";
-    head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
+    if (route.announceLength)
+        head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);
 

@@ -27,6 +27,8 @@ struct HttpRoute
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
     Delivery delivery = Delivery::Whole;
+    // Without it the body has no Content-Length: it ends with the connection.
+    bool announceLength = true;
 };
 
 // One request as it arrived.

@@ -80,6 +80,17 @@ private slots:
         QCOMPARE(reply->readAll().size(), body.size());
     }
 
+    void bodyWithoutLengthEndsWithTheConnection()
+    {
+        HttpRoute route{200, {}, QByteArray(5000, 'u'), HttpRoute::Delivery::Whole};
+        route.announceLength = false;
+        mServer->setRoute("/unannounced", route);
+        std::unique_ptr<QNetworkReply> reply = finished(mManager.get(QNetworkRequest(mServer->url("/unannounced"))));
+        QCOMPARE(reply->error(), QNetworkReply::NoError);
+        QVERIFY(!reply->hasRawHeader("Content-Length"));
+        QCOMPARE(reply->readAll(), route.body);
+    }
+
 private:
     // Waits for the reply to finish.
     static std::unique_ptr<QNetworkReply> finished(QNetworkReply* reply)
