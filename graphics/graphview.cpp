@@ -1,5 +1,7 @@
 #include "graphics/graphview.h"
 
+#include "common/timetexts.h"
+
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -385,7 +387,7 @@ QString GraphView::getInfosOnPosition(QPointF point, int time) const
         "border-collapse: collapse; font-family: Arial, sans-serif; font-size:8pt; font-weight:100}    </style>  "
         "</head>  <body>");
     html += infoTableTitle(tr("Position information"));
-    html += infoTableRow(tr("Time"), diveDurationText(time), true);
+    html += infoTableRow(tr("Time"), formatTimeSecondes(time), true);
     html += infoTableRow(tr("Depth"), QStringLiteral("%1m").arg(oneDecimal(position.prevLine->depth)), false);
     html += infoTableRow(tr("Speed"), QStringLiteral("%1m/mn").arg(oneDecimal(position.nextLine->speed)), true);
     html += infoTableRow(tr("Temperature"), QStringLiteral("%1&deg;C").arg(oneDecimal(position.nextLine->ambientTemp)),
@@ -407,9 +409,9 @@ QString GraphView::getInfosOnPosition(QPointF point, int time) const
     html += kTableEnd;
     if (mSelectionRect->isVisible()) {
         html += infoTableTitle(tr("Selection"));
-        html += infoTableRow(tr("Start Time"), diveDurationText(mSelectionStart), true);
-        html += infoTableRow(tr("End Time"), diveDurationText(mSelectionEnd), false);
-        html += infoTableRow(tr("Elapsed Time"), diveDurationText(mSelectionEnd - mSelectionStart), true);
+        html += infoTableRow(tr("Start Time"), formatTimeSecondes(mSelectionStart), true);
+        html += infoTableRow(tr("End Time"), formatTimeSecondes(mSelectionEnd), false);
+        html += infoTableRow(tr("Elapsed Time"), formatTimeSecondes(mSelectionEnd - mSelectionStart), true);
         html += kTableEnd;
     }
     html += QStringLiteral("  </body></html>");
