@@ -139,8 +139,9 @@ void MainWindow::connectFormSignals()
     connect(ui.diveList, &QTableWidget::itemDoubleClicked, this, &MainWindow::openDiveProfileItem);
     connect(ui.diveList, &QWidget::customContextMenuRequested, this,
             &MainWindow::onDiveListContextMenu);
-    // The about action, the show boxes and the computer image are connected
-    // here, before the views exist.
+    // The about action, the show boxes, "Show profile maximized" and the
+    // computer image are to be connected here too, before the views exist;
+    // until their handlers are built they stay unconnected.
 }
 
 void MainWindow::createDiveLogView()
