@@ -2,6 +2,7 @@
 
 #include "appsettings.h"
 #include "ui_mainwindow.h"
+#include "writequeue.h"
 
 #include "divedb/diveinfo.h"
 #include "divemodel/dive.h"
@@ -74,13 +75,19 @@ public:
     // that cannot be read is reported and changes nothing.
     bool loadDiveProfile(const QString& path);
     // Stores the dive in the database and lists it; a failure is reported.
+    // A dive handed over while another is being written is stored after it.
     void storeDive(const Dive& dive);
+    // Shows the current dive again: the view, the details and the list's
+    // highlight on `item` (any cell of its row); a dive not from the list
+    // (null) can be stored.
+    void updateData(QTableWidgetItem* item);
 
 public slots:
     // --- The dive list (mainwindowdivelist.cpp) ---
 
     // The dive list's actions. Each takes any cell of a dive row; a group
-    // row does nothing.
+    // row does nothing. Like every action of the window on the database, the
+    // list or the shown dive, they wait while a dive is being written.
     void openDiveProfileItem(QTableWidgetItem* item);
     void onDiveListContextMenu(const QPoint& position);
     void deleteSelectedDiveProfiles();
@@ -168,10 +175,18 @@ private:
     // or refused (blank, or unchanged when it must change), which is reported.
     std::optional<QString> askDiveName(const QString& name, bool mustChange);
     void reportDatabaseError(const QString& text);
+    // The actions on stored dives, by database id: the list may have been
+    // rebuilt since they were asked for.
+    void openStoredDive(int id);
+    void deleteStoredDives(const QList<int>& ids);
+    void renameStoredDive(int id);
 
     // --- Dive files (mainwindowfiles.cpp) ---
 
     void reportWriteFailure(const QString& path);
+    // Loads a dropped dive file; only UDDF and binary dive files are taken.
+    void dropFile(const QString& path);
+    void exportStoredDive(int id);
     // The dive-log view's context menu: "Save selection" while a time range
     // is shown.
     bool fillDiveLogMenu(QMenu& menu);
@@ -183,6 +198,9 @@ private:
     // --- Members ---
 
     Ui::MainWindowClass ui{};
+    // Work on the database, the list and the shown dive that arrives while a
+    // dive is being written waits here.
+    WriteQueue mWriteQueue{this};
     std::string mDataFolder;
     std::unique_ptr<AppSettings> mSettings;
     // The database id of the dive last opened from the list, -1 for none.
