@@ -209,6 +209,8 @@ void MainWindow::updateData(QTableWidgetItem* item)
 {
     const int id = DiveListTable(*ui.diveList).diveIdOf(item);
     mWriteQueue.run([this, fromList = item != nullptr, id] {
+        // The fields are filled again: edits in them are offered first.
+        checkUserInformationToSave();
         showCurrentDive();
         updateDiveInfos();
         ui.btStoreDive->setEnabled(!fromList);

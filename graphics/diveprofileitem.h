@@ -66,6 +66,8 @@ public:
     void pan(double dx);
 
     int xpositionToTime(double x) const;
+    // The item x of a time in seconds, where the profile draws it.
+    double timeToXposition(int time) const;
     double ypositionToDepth(double y) const;
     QPointF timeDepthToGraphCoordinates(double t, double d) const;
     QPointF diveLineToGraphCoordinates(const DiveLine& line, QPointF* temperaturePoint = nullptr,
@@ -93,6 +95,12 @@ public:
     void removeMarker(int id);
     // The topmost active marker whose image covers the item point, or null.
     Marker* getMarkerAtPosition(const QPointF& point);
+
+    // Appends a line to the dive's computed ascent, which then ends the shown
+    // time window, or to its ceiling tracking curve, and repaints; nothing
+    // without a dive.
+    void addDecoLine(const DiveLine& line);
+    void addCeilTrackingLine(const DiveLine& line);
 
     // The mapping of the scales and the graph area, as every paint uses it.
     ProfileMapping mapping() const;
@@ -168,6 +176,9 @@ private:
     void mappingChanged();
     void repaintScene();
     QList<DivePoint*> divePoints() const;
+    // Where the point of a sample goes: its place on the graph, or far off
+    // any screen when that is not finite.
+    QPointF divePointPosition(const DiveLine& line) const;
     double timeAt(double x) const;
     double halfMetreDepthAt(double y) const;
     // Collects the gas and alert icons again after the dive, its samples or

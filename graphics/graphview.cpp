@@ -80,6 +80,9 @@ GraphView::GraphView(QWidget* parent)
     , mScene(new QGraphicsScene(this))
 {
     mScene->setBackgroundBrush(QColor(242, 242, 230));
+    // The scene is the view's own rectangle from the start, never the bounds
+    // of its items, which a dive could place anywhere.
+    mScene->setSceneRect(QRectF(QPointF(0, 0), QSizeF(size())));
     setScene(mScene);
     mProfile = new DiveProfileItem();
     mScene->addItem(mProfile);
