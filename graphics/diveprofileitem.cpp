@@ -6,11 +6,13 @@
 #include "graphics/profilepainter.h"
 
 #include <QGraphicsScene>
+#include <QStyleOptionGraphicsItem>
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
+using profilenumbers::finiteOrZero;
 using profilenumbers::isFinitePositive;
 using profilenumbers::scaleOrOne;
 using profilenumbers::wholeSeconds;
@@ -44,6 +46,8 @@ const DiveProfileItem* sPointHookOwner = nullptr;
 DiveProfileItem::DiveProfileItem()
     : QGraphicsObject(nullptr)
 {
+    // A paint is told which part of the item it must draw.
+    setFlag(ItemUsesExtendedStyleOption);
     DivePoint::sPointHasMoved = [this](DivePoint* point, const QPointF& oldPos) { onDivePointMoved(point, oldPos); };
     sPointHookOwner = this;
     Marker::loadPictures();
@@ -72,7 +76,7 @@ QRectF DiveProfileItem::boundingRect() const
     return mRect;
 }
 
-void DiveProfileItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+void DiveProfileItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*)
 {
     if (!scene())
         return;
@@ -86,7 +90,7 @@ void DiveProfileItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
     }
     if (mDive && mDive->lines.size() >= 2)
         mClipRect = mGraphRect;
-    ProfilePainter(*this, *painter, mTitleText).paint();
+    ProfilePainter(*this, *painter, mTitleText, mTrace, option ? option->exposedRect : boundingRect()).paint();
 }
 
 void DiveProfileItem::setDiveProfile(Dive* dive)
@@ -133,9 +137,10 @@ void DiveProfileItem::internalFitAll()
     if (!mDive)
         return;
     DiveAnalysis::calculateMaxTimeDepth(*mDive);
-    mShownMaxDepth = std::ceil(mDive->maxDepth);
+    // A maximum that is not a number, which no reader lets in, counts as none.
+    mShownMaxDepth = finiteOrZero(std::ceil(mDive->maxDepth));
     mStartTime = 0;
-    mEndTime = mDive->maxTime;
+    mEndTime = finiteOrZero(mDive->maxTime);
 
     const double reserve = mDive->decoLines.size() >= kDecoLinesNeedingReserve ? kDecoLabelReserve : 0.0;
     const double width = mGraphRect.width();
@@ -460,7 +465,7 @@ void DiveProfileItem::addDecoLine(const DiveLine& line)
     mDive->decoLines.append(line);
     // The dive's maximum time and its ascent figures take the line in.
     DiveAnalysis::calculateMaxTimeDepth(*mDive);
-    mEndTime = mDive->maxTime;
+    mEndTime = finiteOrZero(mDive->maxTime);
     rebuildIcons();
     repaintScene();
 }
@@ -476,6 +481,7 @@ void DiveProfileItem::addCeilTrackingLine(const DiveLine& line)
 
 void DiveProfileItem::rebuildIcons()
 {
+    mTrace.invalidate();
     mIcons.collect(mDive, mShowItems);
     placeIcons();
 }

@@ -6,6 +6,7 @@
 #include "graphics/marker.h"
 #include "graphics/profileicons.h"
 #include "graphics/profilemapping.h"
+#include "graphics/profilepainter.h"
 #include "graphics/showitemsstate.h"
 
 #include <QGraphicsObject>
@@ -162,6 +163,7 @@ private:
 
     QStaticText mTitleText;
     ProfileIcons mIcons{this};
+    ProfileTrace mTrace;
 
 public:
     static std::function<void(const QString&)> mLogCallback;
@@ -182,7 +184,8 @@ private:
     double timeAt(double x) const;
     double halfMetreDepthAt(double y) const;
     // Collects the gas and alert icons again after the dive, its samples or
-    // the shown items changed, and places them; painting only draws.
+    // the shown items changed, and places them; painting only draws. The
+    // next paint walks the samples again too.
     void rebuildIcons();
     void placeIcons();
 };
