@@ -1,4 +1,5 @@
 #include "divefixtures.h"
+#include "divelistrows.h"
 #include "graphics/graphview.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
@@ -10,35 +11,9 @@
 #include <QStandardPaths>
 #include <QTableWidget>
 
-namespace {
-
-QTableWidget* list(MainWindow& window)
-{
-    return window.findChild<QTableWidget*>("diveList");
-}
-
-QTableWidgetItem* rowOf(MainWindow& window, const QString& name)
-{
-    const QList<QTableWidgetItem*> found = list(window)->findItems(name, Qt::MatchExactly);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-// The dive rows whose cells are all bold.
-QStringList boldDives(MainWindow& window)
-{
-    QStringList names;
-    const QTableWidget* dives = list(window);
-    for (int row = 0; row < dives->rowCount(); ++row) {
-        bool bold = dives->item(row, 0)->data(Qt::UserRole).toInt() >= 0;
-        for (int column = 0; column < dives->columnCount() && bold; ++column)
-            bold = dives->item(row, column)->font().weight() == QFont::Bold;
-        if (bold)
-            names.append(dives->item(row, 0)->text());
-    }
-    return names;
-}
-
-} // namespace
+using testkit::boldDives;
+using testkit::itemOf;
+using testkit::list;
 
 // The main window's members that nothing called before.
 class RepairMainWindowTest : public QObject
@@ -64,7 +39,7 @@ private slots:
         a.place = "Cassis";
         window.storeDive(a);
         window.storeDive(testkit::makeDive("B", "A1", 20));
-        window.openDiveProfileItem(rowOf(window, "A"));
+        window.openDiveProfileItem(itemOf(window, "A"));
         auto* place = window.findChild<QLineEdit*>("edPlace");
         auto* store = window.findChild<QPushButton*>("btStoreDive");
         GraphView* view = window.diveLogView();
@@ -80,7 +55,7 @@ private slots:
         QVERIFY(store->isEnabled());
         QVERIFY(boldDives(window).isEmpty());
 
-        window.updateData(list(window)->item(rowOf(window, "B")->row(), 2));
+        window.updateData(list(window)->item(itemOf(window, "B")->row(), 2));
         QVERIFY(!store->isEnabled());
         QCOMPARE(boldDives(window), QStringList{"B"});
         QCOMPARE(prompts.records().size(), 1);

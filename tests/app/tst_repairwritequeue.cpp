@@ -1,5 +1,6 @@
 #include "divedb/divedb.h"
 #include "divefixtures.h"
+#include "divelistrows.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
 #include "testenvironment.h"
@@ -9,6 +10,10 @@
 #include <QLineEdit>
 #include <QStandardPaths>
 #include <QTableWidget>
+
+using testkit::itemOf;
+using testkit::list;
+using testkit::rowNames;
 
 namespace {
 
@@ -22,28 +27,6 @@ DiveDb* db()
 Dive longDive()
 {
     return testkit::makeDive("Long", "A1", 5000);
-}
-
-QTableWidget* list(MainWindow& window)
-{
-    return window.findChild<QTableWidget*>("diveList");
-}
-
-QStringList rowNames(MainWindow& window)
-{
-    QStringList names;
-    const QTableWidget* dives = list(window);
-    for (int row = 0; row < dives->rowCount(); ++row) {
-        if (dives->item(row, 0)->data(Qt::UserRole).toInt() >= 0)
-            names.append(dives->item(row, 0)->text());
-    }
-    return names;
-}
-
-QTableWidgetItem* rowOf(MainWindow& window, const QString& name)
-{
-    const QList<QTableWidgetItem*> found = list(window)->findItems(name, Qt::MatchExactly);
-    return found.isEmpty() ? nullptr : found.first();
 }
 
 } // namespace
@@ -120,7 +103,7 @@ private slots:
         testkit::PromptRecorder prompts;
         MainWindow window;
         window.storeDive(testkit::makeDive("Reef", "A1", 20));
-        QTableWidgetItem* reefRow = rowOf(window, "Reef");
+        QTableWidgetItem* reefRow = itemOf(window, "Reef");
         QVERIFY(reefRow);
         prompts.answer(QMessageBox::Yes); // deleting Reef
 
@@ -165,7 +148,7 @@ private slots:
         testkit::PromptRecorder prompts;
         MainWindow window;
         window.storeDive(testkit::makeDive("Reef", "A1", 20));
-        window.openDiveProfileItem(rowOf(window, "Reef"));
+        window.openDiveProfileItem(itemOf(window, "Reef"));
         window.findChild<QLineEdit*>("edPlace")->setText("Marseille");
         window.show();
         prompts.answer(QMessageBox::Yes); // save the place

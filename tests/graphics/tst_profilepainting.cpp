@@ -33,17 +33,8 @@ ShowItemsState curveOnly()
     return state;
 }
 
+using profilefixtures::pixelsOf;
 using profilefixtures::ShownProfile;
-
-int pixelsOf(const QImage& image, const QColor& colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    }
-    return count;
-}
 
 QImage square(const QColor& colour)
 {

@@ -14,6 +14,7 @@
 #include <cmath>
 
 using profilefixtures::diveOf;
+using profilefixtures::pixelsOf;
 using profilefixtures::ShownProfile;
 using testkit::diveLine;
 
@@ -30,16 +31,6 @@ bool isFinite(const QRectF& rect)
 bool isFinitePositive(double value)
 {
     return std::isfinite(value) && value > 0;
-}
-
-int pixelsOf(const QImage& image, const QColor& colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    }
-    return count;
 }
 
 ShowItemsState everything()
