@@ -1,6 +1,7 @@
 #include "graphics/graphview.h"
 
 #include "common/timetexts.h"
+#include "graphics/profilenumbers.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -395,7 +396,7 @@ QString GraphView::getInfosOnPosition(QPointF point, int time) const
     html += infoTableRow(tr("Speed"), QStringLiteral("%1m/mn").arg(oneDecimal(position.nextLine->speed)), true);
     html += infoTableRow(tr("Temperature"), QStringLiteral("%1&deg;C").arg(oneDecimal(position.nextLine->ambientTemp)),
                          false);
-    const int tank = int(position.tankPressure);
+    const int tank = profilenumbers::truncatedInt(position.tankPressure);
     if (qint16(tank) > 0)
         html += infoTableRow(tr("Tank Pressure"), QStringLiteral("%1b").arg(tank), false);
     const double ceiling = position.prevLine->decoCeiling;
