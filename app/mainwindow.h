@@ -198,8 +198,9 @@ private:
     // --- Members ---
 
     Ui::MainWindowClass ui{};
-    // Work on the database, the list and the shown dive that arrives while a
-    // dive is being written waits here.
+    // Every entry point of the window that reaches the database, the dive
+    // list or the shown dive hands its work to mWriteQueue.run(), so that what
+    // arrives while a dive is being written waits until it is stored.
     WriteQueue mWriteQueue{this};
     std::string mDataFolder;
     std::unique_ptr<AppSettings> mSettings;

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <QPointer>
 
 #include <functional>
-
-class QObject;
 
 // Holds back the window's work on the dive database, the dive list and the
 // shown dive while a dive is being written. A long write lets the window
