@@ -108,14 +108,17 @@ Level speedLevelOf(const DiveLine& line)
     return profilestyle::speedLevel(line.speed, DiveProfileItem::vascSpeedLimit, DiveProfileItem::vdscSpeedLimit);
 }
 
-// The device's rectangle in item coordinates: nothing outside it can be seen.
+// The device's rectangle in item coordinates: nothing outside it can be
+// seen. A widget paints through its window's backing store, whose offset the
+// device transform holds but the widget's size does not: the painter's own
+// transform maps the widget's rectangle.
 QRectF deviceRectOf(const QPainter& painter)
 {
     const QPaintDevice* device = painter.device();
     if (!device)
         return QRectF();
     bool invertible = false;
-    const QTransform toItem = painter.deviceTransform().inverted(&invertible);
+    const QTransform toItem = painter.combinedTransform().inverted(&invertible);
     const QRectF rect = toItem.mapRect(QRectF(0, 0, device->width(), device->height()));
     return invertible ? rect : QRectF();
 }

@@ -356,6 +356,34 @@ private slots:
         QVERIFY(moved.pixelColor(from.x(), from.y()) != QColor(Qt::black));
     }
 
+    // Inside a window the view paints through the window's backing store, at
+    // an offset: what it shows is what a view on its own shows.
+    void viewInAWindowPaintsAsAlone()
+    {
+        Dive dive = decoratedDive();
+        const QSize size(700, 380);
+        GraphView alone;
+        alone.resize(size);
+        alone.show();
+        QWidget window;
+        window.resize(1200, 800);
+        auto* inWindow = new GraphView(&window);
+        inWindow->setGeometry(QRect(QPoint(380, 260), size));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&alone));
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (GraphView* view : {&alone, inWindow}) {
+            view->showItems(everything());
+            view->setDiveProfile(&dive);
+            view->viewport()->repaint();
+        }
+        const QImage expected = shownPixels(*alone.viewport());
+        QCOMPARE(shownPixels(*inWindow->viewport()), expected);
+        // The dive drawn across the whole graph: its points from the start to the end.
+        QVERIFY(pixelsOf(expected.copy(0, 0, 200, 380), Qt::blue) > 100);
+        QVERIFY(pixelsOf(expected.copy(500, 0, 200, 380), Qt::blue) > 100);
+    }
+
     void timeToXposition_data()
     {
         QTest::addColumn<double>("zoom");
