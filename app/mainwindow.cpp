@@ -348,6 +348,12 @@ void MainWindow::armUpdateCheck()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Closed during a write, the window closes once the dive is stored.
+    if (mWriteQueue.isWriting()) {
+        event->ignore();
+        mWriteQueue.run([this] { close(); });
+        return;
+    }
     checkUserInformationToSave();
     event->accept();
 }

@@ -3,6 +3,7 @@
 #include "appsettings.h"
 #include "serviceconfig.h"
 #include "ui_mainwindow.h"
+#include "writequeue.h"
 
 #include "divedb/diveinfo.h"
 #include "divemodel/dive.h"
@@ -84,6 +85,7 @@ public:
     // that cannot be read is reported and changes nothing.
     bool loadDiveProfile(const QString& path);
     // Stores the dive in the database and lists it; a failure is reported.
+    // A dive handed over while another is being written is stored after it.
     void storeDive(const Dive& dive);
     // Stores the dive as storeDive does, failure message included, but
     // leaves the list and "Store dive" as they are; true when stored.
@@ -95,11 +97,17 @@ public:
     // maximised.
     FloatingInformation* floatingInformation() const { return mFloatingInformation.get(); }
 
+    // Shows the current dive again: the view, the details and the list's
+    // highlight on `item` (any cell of its row); a dive not from the list
+    // (null) can be stored.
+    void updateData(QTableWidgetItem* item);
+
 public slots:
     // --- The dive list (mainwindowdivelist.cpp) ---
 
     // The dive list's actions. Each takes any cell of a dive row; a group
-    // row does nothing.
+    // row does nothing. Like every action of the window on the database, the
+    // list or the shown dive, they wait while a dive is being written.
     void openDiveProfileItem(QTableWidgetItem* item);
     void onDiveListContextMenu(const QPoint& position);
     void deleteSelectedDiveProfiles();
@@ -199,10 +207,18 @@ private:
     void reportDatabaseError(const QString& text);
     // A stored dive that could not be read, with the database's reason.
     void reportReadFailure();
+    // The actions on stored dives, by database id: the list may have been
+    // rebuilt since they were asked for.
+    void openStoredDive(int id);
+    void deleteStoredDives(const QList<int>& ids);
+    void renameStoredDive(int id);
 
     // --- Dive files (mainwindowfiles.cpp) ---
 
     void reportWriteFailure(const QString& path);
+    // Loads a dropped dive file; only UDDF and binary dive files are taken.
+    void dropFile(const QString& path);
+    void exportStoredDive(int id);
     // The dive-log view's context menu: "Save selection" while a time range
     // is shown.
     bool fillDiveLogMenu(QMenu& menu);
@@ -311,6 +327,10 @@ private:
     // --- Members ---
 
     Ui::MainWindowClass ui{};
+    // Every entry point of the window that reaches the database, the dive
+    // list or the shown dive hands its work to mWriteQueue.run(), so that what
+    // arrives while a dive is being written waits until it is stored.
+    WriteQueue mWriteQueue{this};
     std::string mDataFolder;
     std::unique_ptr<AppSettings> mSettings;
     // The database id of the dive last opened from the list, -1 for none.

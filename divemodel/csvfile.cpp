@@ -1,5 +1,6 @@
 #include "divemodel/csvfile.h"
 
+#include "common/timetexts.h"
 #include "divemodel/dive.h"
 
 #include <QByteArrayView>
@@ -175,7 +176,7 @@ QString diveValues(CsvLine& line, const Dive& dive)
         .number(dive.surfacePressure / 1000.0)
         .text(diveAlertText(dive.alertsQuelm))
         .number(dive.maxDepth)
-        .text(diveDurationText(wholeSeconds(dive.maxTime)))
+        .text(formatTimeSecondes(wholeSeconds(dive.maxTime)))
         .number(dive.avgDepth)
         .number(dive.minTemperature)
         .number(dive.maxTemperature)

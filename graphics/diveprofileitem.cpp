@@ -6,11 +6,13 @@
 #include "graphics/profilepainter.h"
 
 #include <QGraphicsScene>
+#include <QStyleOptionGraphicsItem>
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
+using profilenumbers::finiteOrZero;
 using profilenumbers::isFinitePositive;
 using profilenumbers::scaleOrOne;
 using profilenumbers::wholeSeconds;
@@ -33,6 +35,8 @@ constexpr double kMinTemperatureRange = 5.0; // °C
 constexpr int kMinTankRange = 6;             // bar; narrower ranges use kNarrowTankRange
 constexpr int kNarrowTankRange = 5;
 constexpr double kDepthStepsPerMetre = 2.0; // drags move by half metres
+// Pixels from the graph beyond any screen.
+constexpr double kFarOff = 1e9;
 
 // Who receives the release of every dive point: the item constructed last, while it lives.
 const DiveProfileItem* sPointHookOwner = nullptr;
@@ -42,6 +46,8 @@ const DiveProfileItem* sPointHookOwner = nullptr;
 DiveProfileItem::DiveProfileItem()
     : QGraphicsObject(nullptr)
 {
+    // A paint is told which part of the item it must draw.
+    setFlag(ItemUsesExtendedStyleOption);
     DivePoint::sPointHasMoved = [this](DivePoint* point, const QPointF& oldPos) { onDivePointMoved(point, oldPos); };
     sPointHookOwner = this;
     Marker::loadPictures();
@@ -70,7 +76,7 @@ QRectF DiveProfileItem::boundingRect() const
     return mRect;
 }
 
-void DiveProfileItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+void DiveProfileItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*)
 {
     if (!scene())
         return;
@@ -84,7 +90,7 @@ void DiveProfileItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
     }
     if (mDive && mDive->lines.size() >= 2)
         mClipRect = mGraphRect;
-    ProfilePainter(*this, *painter, mTitleText).paint();
+    ProfilePainter(*this, *painter, mTitleText, mTrace, option ? option->exposedRect : boundingRect()).paint();
 }
 
 void DiveProfileItem::setDiveProfile(Dive* dive)
@@ -131,9 +137,10 @@ void DiveProfileItem::internalFitAll()
     if (!mDive)
         return;
     DiveAnalysis::calculateMaxTimeDepth(*mDive);
-    mShownMaxDepth = std::ceil(mDive->maxDepth);
+    // A maximum that is not a number, which no reader lets in, counts as none.
+    mShownMaxDepth = finiteOrZero(std::ceil(mDive->maxDepth));
     mStartTime = 0;
-    mEndTime = mDive->maxTime;
+    mEndTime = finiteOrZero(mDive->maxTime);
 
     const double reserve = mDive->decoLines.size() >= kDecoLinesNeedingReserve ? kDecoLabelReserve : 0.0;
     const double width = mGraphRect.width();
@@ -248,7 +255,7 @@ void DiveProfileItem::zoomTime(double factor, double x)
         end = start + span;
     }
     const double scale = mGraphRect.width() / (end - start);
-    if (!isFinitePositive(scale))
+    if (!isFinitePositive(scale) || !std::isfinite(end))
         return;
     mStartTime = start;
     mEndTime = end;
@@ -259,16 +266,24 @@ void DiveProfileItem::zoomTime(double factor, double x)
 void DiveProfileItem::pan(double dx)
 {
     const double dt = dx / mPixelsPerSecond;
-    if (!std::isfinite(dt) || mStartTime + dt < 0)
+    const double start = mStartTime + dt;
+    const double end = mEndTime + dt;
+    // Panning stops at 0 s, and before a window past the largest number.
+    if (!std::isfinite(start) || !std::isfinite(end) || start < 0)
         return;
-    mStartTime += dt;
-    mEndTime += dt;
+    mStartTime = start;
+    mEndTime = end;
     mappingChanged();
 }
 
 int DiveProfileItem::xpositionToTime(double x) const
 {
     return wholeSeconds(timeAt(x));
+}
+
+double DiveProfileItem::timeToXposition(int time) const
+{
+    return mapping().x(time);
 }
 
 double DiveProfileItem::ypositionToDepth(double y) const
@@ -351,8 +366,7 @@ void DiveProfileItem::createDivePoints()
     const auto constraint = [this](DiveLineInfo& info, const QPointF& p) { return updateDivePoint(info, p); };
     for (int k = 0; k < mDive->lines.size(); ++k) {
         const DiveLine& line = mDive->lines.at(k);
-        auto* point = new DivePoint(this, timeDepthToGraphCoordinates(line.timeSec, line.depth),
-                                    {k, line.timeSec, line.depth}, constraint, k == 0);
+        auto* point = new DivePoint(this, divePointPosition(line), {k, line.timeSec, line.depth}, constraint, k == 0);
         point->setToolTip(divePointToolTip(k, line));
         point->setVisible(mShowItems.points);
     }
@@ -369,10 +383,19 @@ void DiveProfileItem::updateDivePoints()
         const DiveLine& line = mDive->lines.at(index);
         const bool notifies = point->flags().testFlag(ItemSendsGeometryChanges);
         point->setFlag(ItemSendsGeometryChanges, false);
-        point->setPos(timeDepthToGraphCoordinates(line.timeSec, line.depth));
+        point->setPos(divePointPosition(line));
         point->setFlag(ItemSendsGeometryChanges, notifies);
         point->setToolTip(divePointToolTip(index, line));
     }
+}
+
+QPointF DiveProfileItem::divePointPosition(const DiveLine& line) const
+{
+    // Far off any screen rather than at an infinite place, which would make
+    // the scene's bounds infinite.
+    const auto finite = [](double v) { return std::isnan(v) ? -kFarOff : std::clamp(v, -kFarOff, kFarOff); };
+    const QPointF at = timeDepthToGraphCoordinates(line.timeSec, line.depth);
+    return QPointF(finite(at.x()), finite(at.y()));
 }
 
 QPointF DiveProfileItem::updateDivePoint(DiveLineInfo& info, QPointF p)
@@ -435,8 +458,30 @@ QString DiveProfileItem::divePointToolTip(int index, const DiveLine& line)
     return tip;
 }
 
+void DiveProfileItem::addDecoLine(const DiveLine& line)
+{
+    if (!mDive)
+        return;
+    mDive->decoLines.append(line);
+    // The dive's maximum time and its ascent figures take the line in.
+    DiveAnalysis::calculateMaxTimeDepth(*mDive);
+    mEndTime = finiteOrZero(mDive->maxTime);
+    rebuildIcons();
+    repaintScene();
+}
+
+void DiveProfileItem::addCeilTrackingLine(const DiveLine& line)
+{
+    if (!mDive)
+        return;
+    mDive->ceilTrackingLines.append(line);
+    rebuildIcons();
+    repaintScene();
+}
+
 void DiveProfileItem::rebuildIcons()
 {
+    mTrace.invalidate();
     mIcons.collect(mDive, mShowItems);
     placeIcons();
 }

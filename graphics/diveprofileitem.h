@@ -6,6 +6,7 @@
 #include "graphics/marker.h"
 #include "graphics/profileicons.h"
 #include "graphics/profilemapping.h"
+#include "graphics/profilepainter.h"
 #include "graphics/showitemsstate.h"
 
 #include <QGraphicsObject>
@@ -66,6 +67,8 @@ public:
     void pan(double dx);
 
     int xpositionToTime(double x) const;
+    // The item x of a time in seconds, where the profile draws it.
+    double timeToXposition(int time) const;
     double ypositionToDepth(double y) const;
     QPointF timeDepthToGraphCoordinates(double t, double d) const;
     QPointF diveLineToGraphCoordinates(const DiveLine& line, QPointF* temperaturePoint = nullptr,
@@ -93,6 +96,12 @@ public:
     void removeMarker(int id);
     // The topmost active marker whose image covers the item point, or null.
     Marker* getMarkerAtPosition(const QPointF& point);
+
+    // Appends a line to the dive's computed ascent, which then ends the shown
+    // time window, or to its ceiling tracking curve, and repaints; nothing
+    // without a dive.
+    void addDecoLine(const DiveLine& line);
+    void addCeilTrackingLine(const DiveLine& line);
 
     // The mapping of the scales and the graph area, as every paint uses it.
     ProfileMapping mapping() const;
@@ -154,6 +163,7 @@ private:
 
     QStaticText mTitleText;
     ProfileIcons mIcons{this};
+    ProfileTrace mTrace;
 
 public:
     static std::function<void(const QString&)> mLogCallback;
@@ -168,10 +178,14 @@ private:
     void mappingChanged();
     void repaintScene();
     QList<DivePoint*> divePoints() const;
+    // Where the point of a sample goes: its place on the graph, or far off
+    // any screen when that is not finite.
+    QPointF divePointPosition(const DiveLine& line) const;
     double timeAt(double x) const;
     double halfMetreDepthAt(double y) const;
     // Collects the gas and alert icons again after the dive, its samples or
-    // the shown items changed, and places them; painting only draws.
+    // the shown items changed, and places them; painting only draws. The
+    // next paint walks the samples again too.
     void rebuildIcons();
     void placeIcons();
 };

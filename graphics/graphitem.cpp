@@ -1,5 +1,6 @@
 #include "graphics/graphitem.h"
 
+#include "common/timetexts.h"
 #include "divemodel/diveanalysis.h"
 #include "graphics/curvereduction.h"
 #include "graphics/profilegrid.h"
@@ -508,19 +509,24 @@ void GraphItem::drawGrid(QPainter& painter) const
     painter.setFont(arial(10));
     const QFontMetricsF metrics(painter.font(), painter.device());
     const double textHeight = metrics.height();
-    const QList<double> rows = profilegrid::linePositions(graph.top(), kDepthLineStep, graph.bottom() - kGridEndGap);
-    const QList<double> columns = profilegrid::linePositions(graph.left(), kTimeLineStep, graph.right() - kGridEndGap);
-    for (const double y : rows) {
+    const double bottom = graph.bottom() - kGridEndGap;
+    const double right = graph.right() - kGridEndGap;
+    const profilegrid::GridLines rows = profilegrid::visibleLines(graph.top(), kDepthLineStep, bottom, graph.top(), bottom);
+    const profilegrid::GridLines columns =
+        profilegrid::visibleLines(graph.left(), kTimeLineStep, right, graph.left(), right);
+    for (qint64 row = rows.begin; row < rows.end; ++row) {
+        const double y = rows.at(row);
         painter.setPen(Qt::lightGray);
         painter.drawLine(QPointF(graph.left(), y), QPointF(graph.right(), y));
         painter.setPen(Qt::red);
         painter.drawText(QRectF(mRect.left(), y - textHeight / 2, graph.left() - mRect.left() - 4, textHeight),
                          Qt::AlignRight | Qt::AlignVCenter, QString::number(ypositionToDepth(y), 'f', 1));
     }
-    for (const double x : columns) {
+    for (qint64 column = columns.begin; column < columns.end; ++column) {
+        const double x = columns.at(column);
         painter.setPen(Qt::lightGray);
         painter.drawLine(QPointF(x, graph.top()), QPointF(x, graph.bottom()));
-        const QString label = diveDurationText(wholeSeconds(timeAt(x)));
+        const QString label = formatTimeSecondes(wholeSeconds(timeAt(x)));
         painter.setPen(Qt::blue);
         painter.drawText(QPointF(x - metrics.horizontalAdvance(label) / 2, graph.bottom() + 1.5 * textHeight), label);
     }

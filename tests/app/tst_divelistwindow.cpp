@@ -1,6 +1,7 @@
 #include "appsettings.h"
 #include "divedb/divedb.h"
 #include "divefixtures.h"
+#include "divelistrows.h"
 #include "diveprofiles.h"
 #include "mainwindow.h"
 #include "menuclick.h"
@@ -18,6 +19,11 @@
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
+
+using testkit::boldDives;
+using testkit::itemOf;
+using testkit::list;
+using testkit::rowNames;
 
 namespace {
 
@@ -756,7 +762,6 @@ private:
         store(testkit::makeDive("E", "B2", 20, 15.0, kFirstDive + 4 * kDay));
     }
 
-    static QTableWidget* list(MainWindow& window) { return window.findChild<QTableWidget*>("diveList"); }
     static QLineEdit* lineEdit(MainWindow& window, const char* name) { return window.findChild<QLineEdit*>(name); }
     static QPushButton* saveButton(MainWindow& window)
     {
@@ -764,39 +769,7 @@ private:
     }
     static QString label(MainWindow& window) { return window.findChild<QLabel*>("lbFilter")->text(); }
 
-    // The names of the dive rows, in row order.
-    static QStringList rowNames(MainWindow& window)
-    {
-        QStringList names;
-        QTableWidget* dives = list(window);
-        for (int row = 0; row < dives->rowCount(); ++row) {
-            if (dives->item(row, 0)->data(Qt::UserRole).toInt() >= 0)
-                names.append(dives->item(row, 0)->text());
-        }
-        return names;
-    }
-
-    // The dive rows whose every cell is bold.
-    static QStringList boldDives(MainWindow& window)
-    {
-        QStringList names;
-        QTableWidget* dives = list(window);
-        for (int row = 0; row < dives->rowCount(); ++row) {
-            bool bold = dives->item(row, 0)->data(Qt::UserRole).toInt() >= 0;
-            for (int column = 0; column < dives->columnCount() && bold; ++column)
-                bold = dives->item(row, column)->font().weight() == QFont::Bold;
-            if (bold)
-                names.append(dives->item(row, 0)->text());
-        }
-        return names;
-    }
-
     static int rowOf(MainWindow& window, const QString& name) { return itemOf(window, name)->row(); }
-    static QTableWidgetItem* itemOf(MainWindow& window, const QString& name)
-    {
-        const QList<QTableWidgetItem*> found = list(window)->findItems(name, Qt::MatchExactly);
-        return found.isEmpty() ? nullptr : found.first();
-    }
 
     // A double-click on the dive's date cell.
     static void open(MainWindow& window, const QString& name)
