@@ -343,7 +343,15 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::armUpdateCheck()
 {
-    // Each show arms the 4 s single-shot check for a newer program here.
+    // One check per show, a few seconds on, once the window is up.
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("updateCheckTimer"));
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::CoarseTimer);
+    timer->setInterval(4000);
+    connect(timer, &QTimer::timeout, this, &MainWindow::checkNewVersionAvailable);
+    connect(timer, &QTimer::timeout, timer, &QObject::deleteLater);
+    timer->start();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

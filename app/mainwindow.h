@@ -10,6 +10,8 @@
 #include "graphics/profilesimulationhelper.h"
 #include "tessal/quelmtypes.h"
 
+#include <QJsonObject>
+#include <QList>
 #include <QLowEnergyService>
 #include <QMainWindow>
 #include <QMetaObject>
@@ -25,12 +27,16 @@ class FirmwareDownloader;
 class FloatingInformation;
 class FormBluetoothConnect;
 class FormFilter;
+class GenericFileDownloader;
 class GraphView;
 class QuelmSession;
 class QCloseEvent;
 class QMenu;
+class QProgressBar;
+class QProgressDialog;
 class QShowEvent;
 class QTableWidgetItem;
+class QUrl;
 
 // The one main window: the dive log, the planning tab and the dive computer's
 // actions. Its constructor builds the whole program in a fixed order, one
@@ -324,6 +330,30 @@ private:
     // Runs the firmware manager on the connected computer.
     void runFirmwareManager();
 
+    // --- The application update (mainwindowupdate.cpp) ---
+
+public:
+    // Asks the maker's web site for its update archives when "site/root" of
+    // "services.ini" is an https address; the listing goes to mediaListReady.
+    void checkNewVersionAvailable();
+    // Opens the installer and quits; an installer that cannot be started is
+    // reported and the program goes on.
+    void runInstallerAndExit(const QString& installerPath);
+
+public slots:
+    // Offers the update that the site's media listing holds: on any answer
+    // but No, downloads the archive, unpacks it beside itself and runs the
+    // installer. A listing that comes while an update is under way is
+    // dropped.
+    void mediaListReady(const QList<QJsonObject>& list);
+
+private:
+    void downloadUpdate(const QUrl& archiveUrl);
+    // The progress dialog of the download, showing `bar` (which it takes).
+    QProgressDialog* createUpdateProgress(QProgressBar* bar);
+    void endUpdateDownload(QProgressDialog* progress, GenericFileDownloader* downloader);
+    void installUpdate(const QString& archivePath);
+
     // --- Members ---
 
     Ui::MainWindowClass ui{};
@@ -383,6 +413,10 @@ private:
     // millibar, so that rounding never changes the ascent's speed.
     double ascentPressure = 0.0;
     bool ascentTimerConnected = false;
+
+    // The application update.
+    // From the update question until the download has been dealt with.
+    bool mUpdateUnderWay = false;
 
     // Sets up a current dive as the dive list would open one.
     friend class MainWindowFilesTest;

@@ -26,10 +26,13 @@ ServiceConfig ServiceConfig::read(const QString& dataFolder)
 
 QString ServiceConfig::siteAddress(const QString& path) const
 {
-    if (siteRoot.isEmpty())
-        return {};
+    return siteRoot.isEmpty() ? QString() : joinAddress(siteRoot, path);
+}
+
+QString ServiceConfig::joinAddress(const QString& root, const QString& path)
+{
     qsizetype start = 0;
     while (start < path.size() && path.at(start) == QLatin1Char('/'))
         ++start;
-    return siteRoot + QLatin1Char('/') + path.mid(start);
+    return withoutTrailingSlashes(root) + QLatin1Char('/') + path.mid(start);
 }

@@ -29,4 +29,7 @@ struct ServiceConfig
     // The address of `path` on the web site: the root and the path joined by
     // exactly one "/"; empty while no root is configured.
     QString siteAddress(const QString& path) const;
+    // `root` and `path` joined by exactly one "/", whatever slashes they
+    // bring.
+    static QString joinAddress(const QString& root, const QString& path);
 };

@@ -267,6 +267,13 @@
     </message>
 </context>
 <context>
+    <name>GenericFileDownloader</name>
+    <message>
+        <source>Cannot write output file</source>
+        <translation>Impossible d&apos;écrire le fichier de sortie</translation>
+    </message>
+</context>
+<context>
     <name>GraphItem</name>
     <message>
         <source>Ceil</source>
@@ -573,6 +580,42 @@ Cette plongée existe déjà</translation>
     <message>
         <source>Maximize profile area</source>
         <translation>Agrandir la zone du profil</translation>
+    </message>
+    <message>
+        <source>Application update</source>
+        <translation>Mise à jour de l&apos;application</translation>
+    </message>
+    <message>
+        <source>A new version %1 is available, do you want to download and install it?</source>
+        <translation>Une nouvelle version %1 est disponible, voulez-vous la télécharger et l&apos;installer ?</translation>
+    </message>
+    <message>
+        <source>Download failed</source>
+        <translation>Échec du téléchargement</translation>
+    </message>
+    <message>
+        <source>Downloading new version...</source>
+        <translation>Téléchargement de la nouvelle version...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Downloading</source>
+        <translation>Téléchargement</translation>
+    </message>
+    <message>
+        <source>Download finished</source>
+        <translation>Téléchargement terminé</translation>
+    </message>
+    <message>
+        <source>The new version has been downloaded to %1</source>
+        <translation>La nouvelle version a été téléchargée dans %1</translation>
+    </message>
+    <message>
+        <source>Erreur on start installation</source>
+        <translation>Erreur au lancement de l&apos;installation</translation>
     </message>
 </context>
 <context>
