@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+class QJsonObject;
+
 // What a dive computer reports about a dive as a whole. The field order and
 // widths are shared with the dive computer library's converter.
 struct DiveHeader
@@ -62,6 +64,12 @@ struct DiveHeader
     QString getDurationString() const;
     double getDepthMax() const { return maxDepth; }
     double getDepthAvg() const { return avgDepth; }
+
+    // The header object of the dive's JSON form. Reading it leaves the open-
+    // circuit mode, the place, the tank pressure range and the computer's
+    // block as they were; a missing key reads 0 (5 s for the sample period).
+    QJsonObject toJson() const;
+    void fromJson(const QJsonObject& object);
 };
 
 // A duration in whole seconds as "mm:ss" below one hour and "hh:mm:ss" from

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+class QJsonObject;
+
 // Bit fields of `DiveLine::alertFlag` (computers of the Quelm family).
 enum class QuelmAlertType : quint8 {
     D24H = 0,   // bit 7
@@ -60,4 +62,10 @@ struct DiveLine
     quint8 flagPelavix(PelavixAlertType type) const;
     // Bit n of the transmitter alerts; 0 for n above 7.
     quint8 flagTransmitter(quint8 n) const;
+
+    // The sample object of the dive's JSON form. It carries neither the
+    // Pelavix alert words nor the tank's transmitter, which reading leaves as
+    // they were; reading clears the maximum-depth mark.
+    QJsonObject toJson() const;
+    void fromJson(const QJsonObject& object);
 };
