@@ -51,8 +51,11 @@ void computeSpeeds(QList<DiveLine>& lines)
     const DiveLine* previous = nullptr;
     for (DiveLine& line : lines) {
         line.speed = 0.0;
-        if (previous && line.timeSec > previous->timeSec)
-            line.speed = 60.0 * (line.depth - previous->depth) / (line.timeSec - previous->timeSec);
+        if (previous && line.timeSec > previous->timeSec) {
+            const double speed = 60.0 * (line.depth - previous->depth) / (line.timeSec - previous->timeSec);
+            // A time step too small to divide by gives no speed, not an infinite one.
+            line.speed = std::isfinite(speed) ? speed : 0.0;
+        }
         previous = &line;
     }
 }

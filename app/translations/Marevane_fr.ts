@@ -25,6 +25,44 @@
     </message>
 </context>
 <context>
+    <name>BinaryFile</name>
+    <message>
+        <source>The file is not a binary dive file.</source>
+        <translation>Le fichier n&apos;est pas un fichier de plongée binaire.</translation>
+    </message>
+    <message>
+        <source>The file is cut short.</source>
+        <translation>Le fichier est tronqué.</translation>
+    </message>
+    <message>
+        <source>The file&apos;s layout version %1 is not one this program reads.</source>
+        <translation>Ce programme ne lit pas les fichiers de version %1.</translation>
+    </message>
+    <message>
+        <source>The file holds no dive.</source>
+        <translation>Le fichier ne contient aucune plongée.</translation>
+    </message>
+    <message>
+        <source>The dive data is damaged at byte %1.</source>
+        <translation>Les données de la plongée sont endommagées à l&apos;octet %1.</translation>
+    </message>
+    <message>
+        <source>The dive data holds a value of &quot;%1&quot; that is not a finite number.</source>
+        <translation>Les données de la plongée contiennent une valeur « %1 » qui n&apos;est pas un nombre fini.</translation>
+    </message>
+    <message>
+        <source>The dive holds more than %1 samples or gases.</source>
+        <translation>La plongée contient plus de %1 points ou gaz.</translation>
+    </message>
+</context>
+<context>
+    <name>DiveLinesIO</name>
+    <message>
+        <source>Sample %1: the %2 %3 is out of range.</source>
+        <translation>Point %1 : la valeur %2 %3 est hors limites.</translation>
+    </message>
+</context>
+<context>
     <name>DiveListTable</name>
     <message>
         <source>Dive Id</source>
