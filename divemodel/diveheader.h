@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 
+class QDataStream;
 class QJsonObject;
 
 // What a dive computer reports about a dive as a whole. The field order and
@@ -70,6 +71,13 @@ struct DiveHeader
     // block as they were; a missing key reads 0 (5 s for the sample period).
     QJsonObject toJson() const;
     void fromJson(const QJsonObject& object);
+
+    // Reads the dive computer's raw header record (218 bytes, little-endian
+    // whatever the stream's byte order). False, with the header unchanged,
+    // for a record cut short, one without the record's magic, or one holding
+    // a number that is not finite; the fields the record lacks keep their
+    // values.
+    bool readFromFile(QDataStream& stream);
 };
 
 // A duration in whole seconds as "mm:ss" below one hour and "hh:mm:ss" from

@@ -919,6 +919,25 @@ Cette plongée existe déjà</translation>
     </message>
 </context>
 <context>
+    <name>Planificator</name>
+    <message>
+        <source>The stream holds a field list of layout %1, which this program does not read.</source>
+        <translation>Le flux contient une liste de champs de version %1, que ce programme ne lit pas.</translation>
+    </message>
+    <message>
+        <source>The stream is cut short.</source>
+        <translation>Le flux est tronqué.</translation>
+    </message>
+    <message>
+        <source>The stream holds a number that is not finite.</source>
+        <translation>Le flux contient un nombre qui n&apos;est pas fini.</translation>
+    </message>
+    <message>
+        <source>The stream holds a negative count (%1).</source>
+        <translation>Le flux contient un nombre d&apos;éléments négatif (%1).</translation>
+    </message>
+</context>
+<context>
     <name>QPushButton</name>
     <message>
         <source>Ok</source>
