@@ -63,7 +63,8 @@ public:
                 "Planificator", "The stream holds a field list of layout %1, which this program does not read.");
             return refuse(QCoreApplication::translate("Planificator", text).arg(head & kVersionMask));
         }
-        return readIdentity() && readGases() && readSettings() && readLines();
+        return readIdentity() && readList(mDive.gases, [this](DiveGas& gas) { return readGas(gas); }) && readSettings()
+            && readList(mDive.lines, [this](DiveLine& line) { return readLine(line); });
     }
 
     Dive& dive() { return mDive; }
@@ -88,15 +89,27 @@ private:
             || refuse(QCoreApplication::translate("Planificator", "The stream holds a number that is not finite."));
     }
 
-    // A count of what follows; the list is never sized from it.
-    bool readCount(qint32& count)
+    // Replaces the list with the count that the stream gives of elements,
+    // each read by `readElement`. The list is never sized from the count:
+    // the stream must hold every element.
+    template<typename T, typename ReadElement>
+    bool readList(QList<T>& list, ReadElement readElement)
     {
+        qint32 count = 0;
         mStream >> count;
         if (!streamOk())
             return false;
-        return count >= 0
-            || refuse(
-                   QCoreApplication::translate("Planificator", "The stream holds a negative count (%1).").arg(count));
+        if (count < 0)
+            return refuse(
+                QCoreApplication::translate("Planificator", "The stream holds a negative count (%1).").arg(count));
+        list.clear();
+        for (qint32 i = 0; i < count; ++i) {
+            T element;
+            if (!readElement(element))
+                return false;
+            list.append(element);
+        }
+        return true;
     }
 
     bool readIdentity()
@@ -110,25 +123,19 @@ private:
         return streamOk() && finite({mDive.maxTime, mDive.maxDepth, mDive.avgDepth, mDive.maxTemperature});
     }
 
-    bool readGases()
+    // A new gas (air) takes the maximum oxygen pressure first, then the
+    // fractions, within the setters' bounds.
+    bool readGas(DiveGas& gas)
     {
-        qint32 count = 0;
-        if (!readCount(count))
+        quint8 o2Percent = 0;
+        quint8 hePercent = 0;
+        double pO2Max = 0.0;
+        mStream >> gas.mId >> gas.mName >> o2Percent >> hePercent >> pO2Max;
+        if (!streamOk() || !finite({pO2Max}))
             return false;
-        mDive.gases.clear();
-        for (qint32 i = 0; i < count; ++i) {
-            DiveGas gas;
-            quint8 o2Percent = 0;
-            quint8 hePercent = 0;
-            double pO2Max = 0.0;
-            mStream >> gas.mId >> gas.mName >> o2Percent >> hePercent >> pO2Max;
-            if (!streamOk() || !finite({pO2Max}))
-                return false;
-            gas.setPO2Max(narrowedToFloat(pO2Max));
-            gas.setFractionO2(o2Percent / 100.0);
-            gas.setFractionHe(hePercent / 100.0);
-            mDive.gases.append(gas);
-        }
+        gas.setPO2Max(narrowedToFloat(pO2Max));
+        gas.setFractionO2(o2Percent / 100.0);
+        gas.setFractionHe(hePercent / 100.0);
         return true;
     }
 
@@ -142,31 +149,21 @@ private:
         return streamOk();
     }
 
-    bool readLines()
+    bool readLine(DiveLine& line)
     {
-        qint32 count = 0;
-        if (!readCount(count))
-            return false;
-        mDive.lines.clear();
-        for (qint32 i = 0; i < count; ++i) {
-            DiveLine line;
-            qint16 ndl = 0;
-            qint32 gasIndex = 0;
-            quint8 ccr = 0;
-            mStream >> line.timeSec >> line.depth >> line.pressure >> line.ambientTemp >> line.decoCeiling >> line.speed
-                >> line.otu >> line.cns >> line.ppO2 >> line.gradientFactor >> ndl >> gasIndex >> line.alertFlag
-                >> line.alertFlagTransmitter >> line.setpointIndex >> ccr >> line.battery >> line.tankPressure
-                >> line.gfLow >> line.gfHigh;
-            if (!streamOk()
-                || !finite({line.timeSec, line.depth, line.pressure, line.ambientTemp, line.decoCeiling, line.speed,
-                            line.otu, line.cns, line.ppO2, line.gradientFactor}))
-                return false;
-            line.ndl = ndl;
-            line.gasIndex = gasIndex;
-            line.ccr = ccr != 0;
-            mDive.lines.append(line);
-        }
-        return true;
+        qint16 ndl = 0;
+        qint32 gasIndex = 0;
+        quint8 ccr = 0;
+        mStream >> line.timeSec >> line.depth >> line.pressure >> line.ambientTemp >> line.decoCeiling >> line.speed
+            >> line.otu >> line.cns >> line.ppO2 >> line.gradientFactor >> ndl >> gasIndex >> line.alertFlag
+            >> line.alertFlagTransmitter >> line.setpointIndex >> ccr >> line.battery >> line.tankPressure >> line.gfLow
+            >> line.gfHigh;
+        line.ndl = ndl;
+        line.gasIndex = gasIndex;
+        line.ccr = ccr != 0;
+        return streamOk()
+            && finite({line.timeSec, line.depth, line.pressure, line.ambientTemp, line.decoCeiling, line.speed,
+                       line.otu, line.cns, line.ppO2, line.gradientFactor});
     }
 
     QDataStream& mStream;
