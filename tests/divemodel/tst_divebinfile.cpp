@@ -347,6 +347,24 @@ private slots:
         QVERIFY(testkit::jsonFormDifference(dive, before).isEmpty());
     }
 
+    // Each byte of a list could become a whole gas or sample: a list longer
+    // than any dive's is refused before it fills the memory.
+    void longestList()
+    {
+        for (const qsizetype count : {qsizetype(1000000), qsizetype(1000001)}) {
+            const QByteArray payload = QByteArray::fromHex("a1") + QCborValue(QStringLiteral("gases")).toCbor()
+                + QByteArray::fromHex("9f") + QByteArray(count, '\0') + QByteArray::fromHex("ff");
+            QDataStream stream(fileOf(payload));
+            Dive dive;
+            BinaryFile reader;
+            const bool read = reader.read(stream, dive);
+            QCOMPARE(read, count == 1000000);
+            QCOMPARE(dive.gases.size(), read ? count : 0);
+            if (!read)
+                QCOMPARE(reader.errorString(), QString("The dive holds more than 1000000 samples or gases."));
+        }
+    }
+
     void missingFileGivesNoReason()
     {
         Dive dive;
