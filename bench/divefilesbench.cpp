@@ -1,17 +1,24 @@
 // Times the UDDF writer and the import of what it wrote for a dive of 200,000
 // waypoints (about 55 hours at one a second), beside pugixml's bare load and
-// save of the same file, and prints the figures with their targets. Never
-// fails on a timing.
+// save of the same file; then the binary dive file's writer and its import,
+// and the field-list stream, at 36,000 samples (ten hours) and at 200,000,
+// beside the road through JSON and CBOR value trees. Prints the figures with
+// their targets; never fails on a timing.
 
+#include "divemodel/binaryfile.h"
 #include "divemodel/diveanalysis.h"
 #include "divemodel/dive.h"
+#include "divemodel/planificator.h"
 #include "divemodel/uddffile.h"
 
 #include "benchtiming.h"
 #include "uddfdives.h"
 
+#include <QCborValue>
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QFile>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <pugixml.hpp>
@@ -28,19 +35,28 @@ constexpr double kReadTargetMs = 300.0;
 constexpr double kReadToLoadTarget = 1.5;
 constexpr double kWriteTargetMs = 300.0;
 
+// Binary dive files and the field list: the largest time each step may take
+// at a number of samples.
+struct BinaryCase
+{
+    int samples;
+    double targetMs;
+};
+constexpr BinaryCase kBinaryCases[] = {{36000, 200.0}, {200000, 1000.0}};
+
 // One sample a second, depths in centimetres and temperatures in tenths of a
 // degree as a computer records them; hour-long closed-circuit spans on the
 // diluent between open-circuit spans that switch between the bottom gas and
 // the bailout; a ceiling for ten minutes of every hour and no-decompression
 // times the rest of it.
-Dive benchmarkDive()
+Dive benchmarkDive(int samples)
 {
     Dive dive;
     dive.name = QStringLiteral("Bench");
     dive.beginTime = 1720945230;
     dive.gases = {testkit::storedGas(21, 0, 0), testkit::storedGas(18, 45, 1), testkit::storedGas(50, 0, 2)};
-    dive.lines.reserve(kWaypointCount);
-    for (int i = 0; i < kWaypointCount; ++i) {
+    dive.lines.reserve(samples);
+    for (int i = 0; i < samples; ++i) {
         DiveLine line;
         line.timeSec = i;
         line.depth = std::round(100.0 * (25.0 + 20.0 * std::sin(i / 900.0))) / 100.0;
@@ -62,6 +78,58 @@ void printFigure(const char* what, double ms, const char* target)
     std::printf("%-36s %8.1f ms   %s\n", what, ms, target);
 }
 
+// The binary dive file and the field list at one number of samples; false
+// when a read or write failed.
+bool benchBinaryLayouts(const BinaryCase& binaryCase, const QTemporaryDir& dir)
+{
+    Dive dive = benchmarkDive(binaryCase.samples);
+    const QString path = dir.filePath(QStringLiteral("bench.divebin"));
+    bool ok = true;
+    qsizetype samplesRead = 0;
+    QByteArray fieldList;
+    std::vector<double> writes, reads, jsonWrites, jsonReads, listWrites, listReads;
+    for (int run = 0; run < kRuns; ++run) {
+        writes.push_back(bench::milliseconds([&] { ok = BinaryFile().write(path, dive) && ok; }));
+        reads.push_back(bench::milliseconds([&] {
+            Dive read;
+            ok = DiveAnalysis::importDiveFile(read, path) && ok;
+            samplesRead = read.lines.size();
+        }));
+        // The road through value trees, for comparison: the JSON object,
+        // then a CBOR value of it.
+        QByteArray cbor;
+        jsonWrites.push_back(bench::milliseconds([&] { cbor = QCborValue::fromJsonValue(dive.toJson()).toCbor(); }));
+        jsonReads.push_back(bench::milliseconds([&] {
+            Dive read;
+            read.fromJson(QCborValue::fromCbor(cbor).toJsonValue().toObject());
+            ok = read.lines.size() == dive.lines.size() && ok;
+        }));
+        listWrites.push_back(bench::milliseconds([&] {
+            fieldList.clear();
+            QDataStream stream(&fieldList, QIODevice::WriteOnly);
+            ok = Planificator().write(stream, dive) && ok;
+        }));
+        listReads.push_back(bench::milliseconds([&] {
+            QDataStream stream(fieldList);
+            Dive read;
+            ok = Planificator().read(stream, read) && read.lines.size() == dive.lines.size() && ok;
+        }));
+    }
+
+    std::printf("\nBinary dive file, %d samples, %.1f MB, %lld samples read; field list %.1f MB; medians of %d runs\n",
+                binaryCase.samples, QFile(path).size() / 1e6, static_cast<long long>(samplesRead),
+                fieldList.size() / 1e6, kRuns);
+    char target[64];
+    std::snprintf(target, sizeof target, "(target <= %.0f ms)", binaryCase.targetMs);
+    printFigure("BinaryFile::write", bench::median(writes), target);
+    printFigure("DiveAnalysis::importDiveFile", bench::median(reads), target);
+    printFigure("Planificator::write, stream", bench::median(listWrites), target);
+    printFigure("Planificator::read, stream", bench::median(listReads), target);
+    printFigure("JSON and CBOR trees, write", bench::median(jsonWrites), "(for comparison)");
+    printFigure("JSON and CBOR trees, read", bench::median(jsonReads), "(for comparison)");
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -70,7 +138,7 @@ int main(int argc, char* argv[])
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.uddf"));
     const QByteArray localPath = QFile::encodeName(path);
-    Dive dive = benchmarkDive();
+    Dive dive = benchmarkDive(kWaypointCount);
 
     // The figures are taken in rounds, each timing every step once, so that
     // whatever else the machine does weighs alike on all of them.
@@ -120,5 +188,12 @@ int main(int argc, char* argv[])
     printFigure("pugixml save_file, bare", saveMs, "");
     if (!ok)
         std::printf("a UDDF read or write failed\n");
+
+    for (const BinaryCase& binaryCase : kBinaryCases) {
+        if (!benchBinaryLayouts(binaryCase, dir)) {
+            std::printf("a binary dive file or field list read or write failed\n");
+            ok = false;
+        }
+    }
     return ok ? 0 : 1;
 }

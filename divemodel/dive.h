@@ -10,6 +10,8 @@
 #include <QList>
 #include <QString>
 
+class QJsonObject;
+
 // One whole dive: the computer's header, identity, samples, gases, the lists
 // that the analyses compute and the alert words. The field order and widths
 // are shared with the dive computer library's converter.
@@ -61,4 +63,15 @@ struct Dive : DiveHeader
     // The samples (or computed ascent lines) around `timeSec` and the values
     // interpolated between them; all zero when no pair brackets the time.
     DivePosition getPositionAt(int timeSec, bool onDecoLines) const;
+
+    // The dive's JSON form: its header, samples, gases and the dive's own
+    // values, which overwrite the header's when read. It leaves out the
+    // computed lists and marks, the upload mark and the invalid reason, which
+    // reading resets; a missing key reads as its default (1013 mbar, GF
+    // 80/80, gas set 1, unknown format, diver mode 0).
+    QJsonObject toJson() const;
+    void fromJson(const QJsonObject& object);
+    // The one-way export object: local date and time, millimetre depths, the
+    // water's salinity and the computer's model.
+    QJsonObject toSubsurfaceJson() const;
 };

@@ -19,9 +19,9 @@ public:
     // pressure the tank range stays 65535 to 0.
     static void calculateMaxTimeDepth(Dive& dive);
     // Vertical speeds in m/min, positive when descending, from each line and
-    // the one before it (0 for the first line and when the time doesn't
-    // advance). The computed decompression lines always; the samples too
-    // unless `onlyDeco`.
+    // the one before it (0 for the first line, and when the time doesn't
+    // advance or advances too little for a finite speed). The computed
+    // decompression lines always; the samples too unless `onlyDeco`.
     static void calculateSpeeds(Dive& dive, bool onlyDeco);
     // The mean absolute speed of the samples after `first` up to `last`, in
     // m/min; 0 unless 0 <= first < last < sample count.

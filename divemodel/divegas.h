@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QJsonObject;
+
 // A gas of a dive: a mixture with an identifier, a display name, a colour and
 // the byte of the older gas classes.
 class DiveGas : public divecore::Gas
@@ -22,6 +24,12 @@ public:
 
     quint8 o2Percent() const { return divecore::roundedPercent(fO2); }
     quint8 hePercent() const { return divecore::roundedPercent(fHe); }
+
+    // The gas object of the dive's JSON form: identifier, name, whole
+    // percentages, maximum oxygen pressure, colour and class. Reading goes
+    // through the setters and keeps their bounds.
+    QJsonObject toJson() const;
+    void fromJson(const QJsonObject& object);
 
     QString mId;
     QString mName;

@@ -3,6 +3,9 @@
 #include <QDateTime>
 #include <QString>
 
+class QDataStream;
+class QJsonObject;
+
 // What a dive computer reports about a dive as a whole. The field order and
 // widths are shared with the dive computer library's converter.
 struct DiveHeader
@@ -62,4 +65,17 @@ struct DiveHeader
     QString getDurationString() const;
     double getDepthMax() const { return maxDepth; }
     double getDepthAvg() const { return avgDepth; }
+
+    // The header object of the dive's JSON form. Reading it leaves the open-
+    // circuit mode, the place, the tank pressure range and the computer's
+    // block as they were; a missing key reads 0 (5 s for the sample period).
+    QJsonObject toJson() const;
+    void fromJson(const QJsonObject& object);
+
+    // Reads the dive computer's raw header record (218 bytes, little-endian
+    // whatever the stream's byte order). False, with the header unchanged,
+    // for a record cut short, one without the record's magic, or one holding
+    // a number that is not finite; the fields the record lacks keep their
+    // values.
+    bool readFromFile(QDataStream& stream);
 };

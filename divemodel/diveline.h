@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+class QJsonObject;
+
 // Bit fields of `DiveLine::alertFlag` (computers of the Quelm family).
 enum class QuelmAlertType : quint8 {
     D24H = 0,   // bit 7
@@ -63,4 +65,10 @@ struct DiveLine
     // Whether every number of the sample is finite: what a reader refuses to
     // let into a dive otherwise.
     bool hasFiniteValues() const;
+
+    // The sample object of the dive's JSON form. It carries neither the
+    // Pelavix alert words nor the tank's transmitter, which reading leaves as
+    // they were; reading clears the maximum-depth mark.
+    QJsonObject toJson() const;
+    void fromJson(const QJsonObject& object);
 };

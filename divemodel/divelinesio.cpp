@@ -2,10 +2,16 @@
 
 #include "divemodel/binaryfile.h"
 #include "divemodel/csvfile.h"
+#include "divemodel/dive.h"
 #include "divemodel/planificator.h"
 #include "divemodel/uddffile.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+
+#include <cmath>
+#include <limits>
+#include <tuple>
 
 bool DiveLinesIO::read(QDataStream&, Dive&)
 {
@@ -15,6 +21,26 @@ bool DiveLinesIO::read(QDataStream&, Dive&)
 bool DiveLinesIO::write(QDataStream&, Dive&)
 {
     return false;
+}
+
+bool DiveLinesIO::samplesWithinLimits(const Dive& dive)
+{
+    constexpr double longestTime = std::numeric_limits<int>::max(); // s
+    for (qsizetype i = 0; i < dive.lines.size(); ++i) {
+        const DiveLine& line = dive.lines.at(i);
+        for (const auto& [name, value, largest] : {std::tuple("timeSec", line.timeSec, longestTime),
+                                                   std::tuple("depth", line.depth, kDeepestSea),
+                                                   std::tuple("decoCeiling", line.decoCeiling, kDeepestSea)}) {
+            if (!(std::abs(value) <= largest)) {
+                setErrorString(QCoreApplication::translate("DiveLinesIO", "Sample %1: the %2 %3 is out of range.")
+                                   .arg(i + 1)
+                                   .arg(QLatin1String(name))
+                                   .arg(value));
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 DiveFormat DiveLinesIO::getDiveFormatOfFile(const QString& path)

@@ -29,8 +29,8 @@ constexpr const char* kUnnamed = "000000";     // id of the group, and of a dive
 
 // Magnitudes no number of a waypoint reaches: a file beyond them is refused,
 // so that no sum or difference the analyses make of them overflows.
-constexpr double kDeepestSea = 11000.0;   // m, depths and ceilings
-constexpr double kLargestReading = 1.0e6; // temperatures (K) and CNS
+constexpr double kDeepestSea = DiveLinesIO::kDeepestSea; // m, depths and ceilings
+constexpr double kLargestReading = 1.0e6;                 // temperatures (K) and CNS
 constexpr double kAnyMagnitude = std::numeric_limits<double>::infinity();
 
 // Longest piece of a refused value quoted in the reason.

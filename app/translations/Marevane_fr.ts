@@ -25,6 +25,37 @@
     </message>
 </context>
 <context>
+    <name>BinaryFile</name>
+    <message>
+        <source>The file is not a binary dive file.</source>
+        <translation>Le fichier n&apos;est pas un fichier de plongée binaire.</translation>
+    </message>
+    <message>
+        <source>The file is cut short.</source>
+        <translation>Le fichier est tronqué.</translation>
+    </message>
+    <message>
+        <source>The file&apos;s layout version %1 is not one this program reads.</source>
+        <translation>Ce programme ne lit pas les fichiers de version %1.</translation>
+    </message>
+    <message>
+        <source>The file holds no dive.</source>
+        <translation>Le fichier ne contient aucune plongée.</translation>
+    </message>
+    <message>
+        <source>The dive data is damaged at byte %1.</source>
+        <translation>Les données de la plongée sont endommagées à l&apos;octet %1.</translation>
+    </message>
+    <message>
+        <source>The dive data holds a value of &quot;%1&quot; that is not a finite number.</source>
+        <translation>Les données de la plongée contiennent une valeur « %1 » qui n&apos;est pas un nombre fini.</translation>
+    </message>
+    <message>
+        <source>The dive holds more than %1 samples or gases.</source>
+        <translation>La plongée contient plus de %1 points ou gaz.</translation>
+    </message>
+</context>
+<context>
     <name>CsvFile</name>
     <message>
         <source>the time</source>
@@ -84,6 +115,13 @@
     <message>
         <source>The database is not open</source>
         <translation>La base de données n&apos;est pas ouverte</translation>
+    </message>
+</context>
+<context>
+    <name>DiveLinesIO</name>
+    <message>
+        <source>Sample %1: the %2 %3 is out of range.</source>
+        <translation>Point %1 : la valeur %2 %3 est hors limites.</translation>
     </message>
 </context>
 <context>
@@ -983,6 +1021,25 @@ Cette plongée existe déjà</translation>
     <message>
         <source>About</source>
         <translation>À propos</translation>
+    </message>
+</context>
+<context>
+    <name>Planificator</name>
+    <message>
+        <source>The stream holds a field list of layout %1, which this program does not read.</source>
+        <translation>Le flux contient une liste de champs de version %1, que ce programme ne lit pas.</translation>
+    </message>
+    <message>
+        <source>The stream is cut short.</source>
+        <translation>Le flux est tronqué.</translation>
+    </message>
+    <message>
+        <source>The stream holds a number that is not finite.</source>
+        <translation>Le flux contient un nombre qui n&apos;est pas fini.</translation>
+    </message>
+    <message>
+        <source>The stream holds a negative count (%1).</source>
+        <translation>Le flux contient un nombre d&apos;éléments négatif (%1).</translation>
     </message>
 </context>
 <context>

@@ -191,8 +191,9 @@ private slots:
         const QString invalid = QStringLiteral("Invalid File");
         const QString unreadable = QStringLiteral("Impossible to open file");
         const QString notUddf = unreadable + QStringLiteral("\nThe file is not a UDDF document.");
+        const QString notBinary = unreadable + QStringLiteral("\nThe file is not a binary dive file.");
         QTest::newRow("uddf") << QStringList{"drop/a.uddf"} << notUddf;
-        QTest::newRow("divebin") << QStringList{"drop/a.divebin"} << unreadable;
+        QTest::newRow("divebin") << QStringList{"drop/a.divebin"} << notBinary;
         QTest::newRow("csv") << QStringList{"drop/a.csv"} << invalid;
         QTest::newRow("CSV") << QStringList{"drop/a.CSV"} << invalid;
         QTest::newRow("UDDF") << QStringList{"drop/a.UDDF"} << invalid;

@@ -2,6 +2,7 @@
 #include "applanguagemanager.h"
 #include "divedb/divedb.h"
 #include "diveprofiles.h"
+#include "fileopening.h"
 #include "mainwindow.h"
 #include "menuclick.h"
 #include "promptrecorder.h"
@@ -13,14 +14,9 @@
 #include "divemodel/uddffile.h"
 
 #include <QDir>
-#include <QDropEvent>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QUrl>
 
 namespace {
 
@@ -38,27 +34,6 @@ QList<qint32> gasIndices(const Dive& dive)
     for (const DiveLine& line : dive.lines)
         indices.append(line.gasIndex);
     return indices;
-}
-
-// Opens the window's File menu with the mouse and clicks its "Open".
-bool clickFileOpen(MainWindow& window)
-{
-    QMenuBar* bar = window.menuBar();
-    const QMenu* file = window.findChild<QMenu*>("menuFile");
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(file->menuAction()).center());
-    return testkit::shownMenu() == file && testkit::clickMenuAction("Open");
-}
-
-// Drops the file on the dive-log view, as a file manager does.
-void dropOnTheView(MainWindow& window, const QString& path)
-{
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path)});
-    QWidget* viewport = window.diveLogView()->viewport();
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(viewport, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(viewport, &drop);
 }
 
 } // namespace
@@ -99,7 +74,7 @@ private slots:
         window.resize(1280, 800);
         window.show();
         mPrompts.answer(kRealFile);
-        QVERIFY(clickFileOpen(window));
+        QVERIFY(testkit::clickFileOpen(window));
 
         QCOMPARE(mPrompts.records().size(), 1);
         QCOMPARE(mPrompts.records().first().kind, QString("openFile"));
@@ -118,7 +93,7 @@ private slots:
         MainWindow window;
         window.resize(1280, 800);
         window.show();
-        dropOnTheView(window, mFiles.filePath("written.uddf"));
+        testkit::dropOnTheView(window, mFiles.filePath("written.uddf"));
         QVERIFY(mPrompts.records().isEmpty());
         const QString difference = testkit::firstSampleDifference(window.currentDive(), mWritten);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
@@ -151,10 +126,10 @@ private slots:
         store->setEnabled(false);
 
         if (drop) {
-            dropOnTheView(window, mFiles.filePath(file));
+            testkit::dropOnTheView(window, mFiles.filePath(file));
         } else {
             mPrompts.answer(mFiles.filePath(file));
-            QVERIFY(clickFileOpen(window));
+            QVERIFY(testkit::clickFileOpen(window));
         }
 
         const testkit::PromptRecord& report = mPrompts.records().last();
@@ -174,7 +149,7 @@ private slots:
             "Marevane", AppLanguageManager::translationsFolder(QCoreApplication::applicationDirPath()), "fr"));
         {
             MainWindow window;
-            dropOnTheView(window, mFiles.filePath("nan.uddf"));
+            testkit::dropOnTheView(window, mFiles.filePath("nan.uddf"));
         }
         QCoreApplication::removeTranslator(manager);
         QCOMPARE(mPrompts.records().size(), 1);

@@ -5,6 +5,7 @@
 // the dive has.
 
 #include "diveprofiles.h"
+#include "fuzzchecks.h"
 #include "testenvironment.h"
 #include "uddfdives.h"
 
@@ -18,7 +19,6 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 namespace {
@@ -116,36 +116,16 @@ private:
     QRandomGenerator mRandom;
 };
 
-bool finite(double value)
-{
-    return std::isfinite(value);
-}
-
 // What is wrong with a dive that a read accepted; empty when nothing is.
 QString acceptedFault(const Dive& dive)
 {
-    for (const double value : {dive.maxDepth, dive.avgDepth, dive.maxTime, dive.minTemperature, dive.maxTemperature,
-                               dive.totalDecoTime, dive.ascentTime}) {
-        if (!finite(value))
-            return QStringLiteral("a statistic is %1").arg(value);
-    }
-    for (const DiveGas& gas : dive.gases) {
-        if (!finite(gas.fO2) || !finite(gas.fHe) || !finite(gas.fN2))
-            return QStringLiteral("a gas is not finite");
-    }
+    const QString nonFinite = testkit::nonFiniteValue(dive);
+    if (!nonFinite.isEmpty())
+        return nonFinite;
     for (qsizetype i = 0; i < dive.lines.size(); ++i) {
-        const DiveLine& line = dive.lines.at(i);
-        for (const double value : {line.timeSec, line.depth, line.pressure, line.speed, line.ambientTemp,
-                                   line.decoCeiling, line.gradientFactor, line.otu, line.cns, line.ppO2}) {
-            if (!finite(value))
-                return QStringLiteral("sample %1 holds %2").arg(i).arg(value);
-        }
-        if (line.gasIndex < -1 || line.gasIndex >= dive.gases.size())
-            return QStringLiteral("sample %1 names gas %2 of %3").arg(i).arg(line.gasIndex).arg(dive.gases.size());
-    }
-    for (const CeilPoint& point : dive.ceilingPoints) {
-        if (!finite(point.time) || !finite(point.depth))
-            return QStringLiteral("a ceiling point is not finite");
+        const qint32 gasIndex = dive.lines.at(i).gasIndex;
+        if (gasIndex < -1 || gasIndex >= dive.gases.size())
+            return QStringLiteral("sample %1 names gas %2 of %3").arg(i).arg(gasIndex).arg(dive.gases.size());
     }
     return QString();
 }
