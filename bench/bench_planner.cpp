@@ -4,6 +4,7 @@
 
 #include "planner/planificationplan.h"
 #include "planner/planneddive.h"
+#include "threediveplan.h"
 
 #include <chrono>
 #include <cstdio>
@@ -11,25 +12,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// A multilevel dive of 20 points, 45 minutes deep to 32 m, ending at 5 m
-// so that the computed ascent with its stops follows the points.
-QList<DiveLine> multilevelPoints()
-{
-    constexpr double timeMinutes[20] = {0, 2, 12, 14, 20, 22, 26, 28, 31, 33,
-                                        35, 36, 38, 39, 40, 41, 42, 43, 44, 45};
-    constexpr double depthMetres[20] = {0, 32, 32, 27, 27, 24, 24, 21, 21, 18,
-                                        18, 15, 15, 12, 12, 10, 9, 7, 6, 5};
-    QList<DiveLine> lines;
-    for (int i = 0; i < 20; ++i) {
-        DiveLine line;
-        line.timeSec = timeMinutes[i] * 60.0;
-        line.depth = depthMetres[i];
-        line.gasIndex = 0;
-        lines.append(line);
-    }
-    return lines;
-}
 
 double milliseconds(Clock::duration d)
 {
@@ -44,11 +26,7 @@ int main()
     int rows = 0;
     plan.lineCallback = [&rows](const LinePlan&) { ++rows; };
     plan.logCallback = [](const QString&) {};
-    for (int slot = 0; slot < PlanificationPlan::slotCount; ++slot)
-        plan.newPlanification([](Dive& dive) {
-            dive.lines = multilevelPoints();
-            return true;
-        });
+    threediveplan::fill(plan);
 
     constexpr int runs = 200;
     double all = 0.0;
