@@ -14,3 +14,4 @@ update() {
 }
 
 update app/translations/Marevane_fr.ts app graphics common divemodel divedb
+update planner/translations/planner_fr.ts -I . planner resources/formMeasureTwoPoints.ui
