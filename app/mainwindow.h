@@ -16,6 +16,7 @@
 #include <QTime>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -277,6 +278,10 @@ private:
     // A dive added from a file or the dive list: the plan's answer, shown
     // when it refused the dive.
     bool reportPlanRefusal(int slot, const QString& unreadable, const QString& unreadableTitle);
+    // Puts the dive that `read` fills (saying why it could not) in place of
+    // the current planned dive, whose planner settings stay; a failed read is
+    // reported and changes nothing.
+    bool replaceCurrentPlanifDive(const std::function<bool(Dive&, QString& reason)>& read);
     void releasePlanningTab();
 
     // --- The dive computer (device/mainwindowdevice.cpp) ---

@@ -656,6 +656,24 @@ bool MainWindow::reportPlanRefusal(int slot, const QString& unreadable, const QS
     return true;
 }
 
+bool MainWindow::replaceCurrentPlanifDive(const std::function<bool(Dive&, QString&)>& read)
+{
+    PlannedDive* planned = mPlan.currentPlannedDive();
+    if (!planned)
+        return false;
+    Dive dive;
+    QString reason;
+    if (!read(dive, reason)) {
+        const QString text = tr("Impossible to read profile");
+        reportDatabaseError(reason.isEmpty() ? text : text + '\n' + reason);
+        return false;
+    }
+    DiveAnalysis::fixNonDefinedGas(dive);
+    // The planner's own settings of the dive stay.
+    static_cast<Dive&>(*planned) = std::move(dive);
+    return true;
+}
+
 void MainWindow::addPlanificationFromExistingDive(bool replace)
 {
     const QString path = UserPrompt::current().openFileName(
@@ -664,19 +682,11 @@ void MainWindow::addPlanificationFromExistingDive(bool replace)
     if (path.isEmpty())
         return;
     if (replace) {
-        PlannedDive* planned = mPlan.currentPlannedDive();
-        if (!planned)
+        const auto readFile = [&path](Dive& dive, QString& reason) {
+            return DiveAnalysis::importDiveFile(dive, path, &reason);
+        };
+        if (!replaceCurrentPlanifDive(readFile))
             return;
-        Dive dive;
-        QString reason;
-        if (!DiveAnalysis::importDiveFile(dive, path, &reason)) {
-            const QString text = tr("Impossible to read profile");
-            reportDatabaseError(reason.isEmpty() ? text : text + '\n' + reason);
-            return;
-        }
-        DiveAnalysis::fixNonDefinedGas(dive);
-        // The planner's own settings of the dive stay.
-        static_cast<Dive&>(*planned) = std::move(dive);
     } else if (reportPlanRefusal(mPlan.newPlanification(path), tr("Impossible to load dive file"), tr("Error"))) {
         return;
     }
@@ -689,17 +699,14 @@ void MainWindow::addPlanificationFromExistingDBDive(QTableWidgetItem* item, bool
     if (id < 0)
         return;
     if (replace) {
-        PlannedDive* planned = mPlan.currentPlannedDive();
-        if (!planned)
+        const auto readStored = [id](Dive& dive, QString&) {
+            if (!DiveDb::instance()->readDive(id, dive))
+                return false;
+            dive.format = qint32(DiveFormat::Plan);
+            return true;
+        };
+        if (!replaceCurrentPlanifDive(readStored))
             return;
-        Dive dive;
-        if (!DiveDb::instance()->readDive(id, dive)) {
-            reportDatabaseError(tr("Impossible to read profile"));
-            return;
-        }
-        dive.format = qint32(DiveFormat::Plan);
-        DiveAnalysis::fixNonDefinedGas(dive);
-        static_cast<Dive&>(*planned) = std::move(dive);
     } else {
         const int slot = mPlan.newPlanification([id](Dive& dive) {
             if (!DiveDb::instance()->readDive(id, dive))

@@ -110,6 +110,16 @@ void rightClickPoint(MainWindow& window, int index)
     QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
 }
 
+// The window with the planning tab shown, as a person sees it; false when
+// it does not show.
+bool showPlanningTab(MainWindow& window)
+{
+    window.resize(1400, 800);
+    child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
+    window.show();
+    return QTest::qWaitForWindowExposed(&window);
+}
+
 // The default dive with two more points: (0, 0), (60, 20), (263, 20),
 // (310, 18.5), (600, 20).
 void addMeasuredDive(MainWindow& window)
@@ -354,10 +364,7 @@ private slots:
         QFETCH(bool, measure);
         QFETCH(QList<QPointF>, left);
         MainWindow window;
-        window.resize(1400, 800);
-        child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(showPlanningTab(window));
         addMeasuredDive(window);
         for (const int index : selected)
             profile(window)->getDivePointAtIndex(index)->setSelected(true);
@@ -382,33 +389,57 @@ private slots:
     }
 
     // A rebuild of the points between opening the menu and choosing from it
-    // leaves no point for the menu's delete.
+    // leaves no point for the menu's delete nor any record for the undo.
+    void menuDeleteAfterARebuild_data()
+    {
+        QTest::addColumn<QString>("rebuild");
+        QTest::newRow("a setting changed") << "setting";
+        QTest::newRow("another dive shown") << "switch";
+        QTest::newRow("the dive removed") << "remove";
+        QTest::newRow("the selected points deleted") << "selection";
+        QTest::newRow("a new plan") << "new";
+    }
+
     void menuDeleteAfterARebuild()
     {
+        QFETCH(QString, rebuild);
         MainWindow window;
-        window.resize(1400, 800);
-        child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(showPlanningTab(window));
+        click(window, "btAddDive");
         addMeasuredDive(window);
+        QVERIFY(!profile(window)->undoList().isEmpty());
         rightClickPoint(window, 3);
         QVERIFY(testkit::shownMenu());
         QCOMPARE(DivePoint::currentPoint, profile(window)->getDivePointAtIndex(3));
-        child<QSpinBox>(window, "spSurfPressure")->setValue(1000); // rebuilds the points
+        if (rebuild == "setting") {
+            child<QSpinBox>(window, "spSurfPressure")->setValue(1000);
+        } else if (rebuild == "switch") {
+            window.changeCurrentPlanifDive(0, 1);
+        } else if (rebuild == "remove") {
+            click(window, "btRemoveDive");
+        } else if (rebuild == "selection") {
+            profile(window)->getDivePointAtIndex(1)->setSelected(true);
+            profile(window)->deleteSelectedPoints();
+        } else {
+            mPrompts.answer(QMessageBox::Yes);
+            window.newPlanification();
+        }
         QCOMPARE(DivePoint::currentPoint, nullptr);
+        QVERIFY(profile(window)->undoList().isEmpty());
+        const QList<QPointF> before = window.plan().currentDiveProfile()
+                                          ? pointsOf(*window.plan().currentDiveProfile())
+                                          : QList<QPointF>();
         QVERIFY(testkit::clickMenuAction("Delete this point"));
         QCoreApplication::processEvents();
-        QCOMPARE(currentDive(window)->lines.size(), 5);
+        if (window.plan().currentDiveProfile())
+            QCOMPARE(pointsOf(*window.plan().currentDiveProfile()), before);
         QVERIFY(profile(window)->undoLastPointChange());
     }
 
     void startOfDtr()
     {
         MainWindow window;
-        window.resize(1400, 800);
-        child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(showPlanningTab(window));
         addMeasuredDive(window);
         rightClickPoint(window, 2);
         QVERIFY(testkit::clickMenuAction("Set start of DTR"));
@@ -435,10 +466,7 @@ private slots:
     void pointTableButtons()
     {
         MainWindow window;
-        window.resize(1400, 800);
-        child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(showPlanningTab(window));
         click(window, "btAddDive");
         click(window, "btAddDivePoint");
         click(window, "btRemoveDivePoint");
@@ -465,10 +493,7 @@ private slots:
     void deleteByIcon()
     {
         MainWindow window;
-        window.resize(1400, 800);
-        child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(showPlanningTab(window));
         click(window, "btAddDive");
         auto* table = child<QTableView>(window, "tblViewlDivePoints");
         const auto clickIcon = [table](int row) {
@@ -517,10 +542,7 @@ private slots:
     void dragOnTheGraph()
     {
         MainWindow window;
-        window.resize(1400, 800);
-        child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(showPlanningTab(window));
         click(window, "btAddDive");
         const QString before = child<QTextEdit>(window, "runtime")->toHtml();
         GraphView* view = window.planningView();
@@ -585,10 +607,7 @@ private slots:
     void positionReadOut()
     {
         MainWindow window;
-        window.resize(1400, 800);
-        child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(showPlanningTab(window));
         click(window, "btAddDive");
         GraphView* view = window.planningView();
         const QPoint at = view->mapFromScene(profile(window)->timeDepthToGraphCoordinates(330, 20));
