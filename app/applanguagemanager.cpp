@@ -1,6 +1,7 @@
 #include "applanguagemanager.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 
 AppLanguageManager* AppLanguageManager::instance()
@@ -16,7 +17,18 @@ bool AppLanguageManager::loadLanguage(const QString& application, const QString&
     const bool loaded = load(QString("%1_%2").arg(application, mCurrentLocale), folder);
     if (loaded)
         QCoreApplication::installTranslator(this);
+    loadQtTranslation(loaded);
     return loaded;
+}
+
+void AppLanguageManager::loadQtTranslation(bool programTranslated)
+{
+    // Without the program's own texts in the language, Qt's stay English too.
+    if (programTranslated
+        && mQtTranslator.load("qtbase_" + mCurrentLocale, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&mQtTranslator);
+    else
+        QCoreApplication::removeTranslator(&mQtTranslator);
 }
 
 QString AppLanguageManager::languageFromArguments(const QStringList& arguments)

@@ -6,7 +6,9 @@
 
 // The process-wide translator of the user interface. It loads the translation
 // of the chosen language, or of the system language when none is chosen, and
-// remembers which language is in use.
+// remembers which language is in use. Beside the program's own texts it
+// installs Qt's for the same language (standard buttons, file dialogs), so
+// that one window never mixes two languages.
 class AppLanguageManager : public QTranslator
 {
     Q_OBJECT
@@ -15,8 +17,10 @@ public:
     static AppLanguageManager* instance();
 
     // Loads "<application>_<locale>" from `folder` and, when it was found,
-    // installs this translator. An empty `languageCode` means the system
-    // language. Returns whether the file was loaded.
+    // installs this translator and Qt's own translation of the language
+    // ("qtbase_<locale>" from Qt's translations folder). An empty
+    // `languageCode` means the system language. Returns whether the
+    // program's file was loaded.
     bool loadLanguage(const QString& application, const QString& folder,
                       const QString& languageCode);
 
@@ -38,5 +42,8 @@ public:
 private:
     AppLanguageManager() = default;
 
+    void loadQtTranslation(bool programTranslated);
+
     QString mCurrentLocale;
+    QTranslator mQtTranslator;
 };

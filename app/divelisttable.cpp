@@ -1,6 +1,9 @@
 #include "divelisttable.h"
 
 #include "common/timetexts.h"
+#include "common/widgethelpers.h"
+
+#include "divetexts.h"
 
 #include <QBrush>
 #include <QColor>
@@ -16,13 +19,6 @@ constexpr int kGroupRowId = -1;
 bool sameComputer(const DiveInfo& a, const DiveInfo& b)
 {
     return a.serial == b.serial && a.computer == b.computer;
-}
-
-QTableWidgetItem* centredItem(const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignCenter);
-    return item;
 }
 
 void setWeight(QTableWidgetItem& item, QFont::Weight weight)
@@ -89,12 +85,12 @@ void DiveListTable::putGroupRow(int row, const DiveInfo& first, int diveCount)
 
 void DiveListTable::putDiveRow(int row, const DiveInfo& dive)
 {
-    QTableWidgetItem* name = centredItem(dive.name);
+    QTableWidgetItem* name = centredTableItem(dive.name);
     name->setData(Qt::UserRole, dive.id);
     mTable.setItem(row, NameColumn, name);
-    mTable.setItem(row, DateColumn, centredItem(dive.dateTime.toString("dd/MM/yyyy hh:mm:ss")));
-    mTable.setItem(row, DurationColumn, centredItem(formatTimeSecondes(int(dive.maxTime))));
-    mTable.setItem(row, DepthColumn, centredItem(QStringLiteral("%1m").arg(dive.maxDepth, 0, 'f', 1)));
+    mTable.setItem(row, DateColumn, centredTableItem(dive.dateTime.toString("dd/MM/yyyy hh:mm:ss")));
+    mTable.setItem(row, DurationColumn, centredTableItem(formatTimeSecondes(int(dive.maxTime))));
+    mTable.setItem(row, DepthColumn, centredTableItem(depthText(dive.maxDepth)));
 }
 
 QTableWidgetItem* DiveListTable::nameItem(QTableWidgetItem* item) const

@@ -1,6 +1,7 @@
 #include "applanguagemanager.h"
 #include "mainwindow.h"
 #include "splash.h"
+#include "tessal/simulatedcomputer.h"
 
 #include <QApplication>
 #include <QSplashScreen>
@@ -17,6 +18,10 @@ int main(int argc, char* argv[])
     AppLanguageManager::instance()->loadLanguage(
         "Marevane", AppLanguageManager::translationsFolder(QCoreApplication::applicationDirPath()),
         AppLanguageManager::languageFromArguments(QCoreApplication::arguments()));
+
+    // No Bluetooth transport is built in: dive computers are reached only
+    // through the simulated one.
+    const std::unique_ptr<SimulatedComputer> simulatedComputer = SimulatedComputer::fromEnvironment();
 
     const std::unique_ptr<QSplashScreen> splashScreen = splash::show();
     MainWindow window;

@@ -7,6 +7,7 @@
 
 #include "appoptions.h"
 #include "divelisttable.h"
+#include "floatinginformation.h"
 #include "inputdialogmulti.h"
 #include "userprompt.h"
 
@@ -59,6 +60,7 @@ MainWindow::MainWindow(QWidget* parent)
     locateDataFolder();
     openSettings();
     applyOptions();
+    readServiceConfig();
     openDatabase();
     setUpDiveList();
     setInputDialogIcons();
@@ -134,21 +136,27 @@ void MainWindow::setApplicationIcon()
 void MainWindow::connectFormSignals()
 {
     connect(ui.actionOpen, &QAction::triggered, this, &MainWindow::openDiveProfile);
+    connect(ui.actionAbout, &QAction::triggered, this, &MainWindow::about);
     connect(ui.btImportDive, &QPushButton::clicked, this, &MainWindow::openDiveProfile);
     connect(ui.btStoreDive, &QPushButton::clicked, this, &MainWindow::storeCurrentDive);
     connect(ui.diveList, &QTableWidget::itemDoubleClicked, this, &MainWindow::openDiveProfileItem);
     connect(ui.diveList, &QWidget::customContextMenuRequested, this,
             &MainWindow::onDiveListContextMenu);
-    // The about action, the show boxes and the computer image are connected
-    // here, before the views exist.
+    for (QCheckBox* box : {ui.ckPoints, ui.ckTemperature, ui.ckGases, ui.ckDeco, ui.ckAlerts, ui.ckMaxDepth,
+                           ui.ckTankPressure})
+        connect(box, &QCheckBox::clicked, this, &MainWindow::showItems);
+    connect(ui.btMaxMinProfile, &QPushButton::clicked, this, &MainWindow::maxMinProfile);
+    connectComputerImage();
 }
 
 void MainWindow::createDiveLogView()
 {
     mDiveLogView = new GraphView(nullptr);
     auto* layout = new QHBoxLayout(ui.widgetGraph);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(mDiveLogView);
     mDiveLogView->mSelectTimeRange = true;
+    connect(mDiveLogView, &GraphView::mouseMove, this, &MainWindow::graphViewMouseMove);
     connect(mDiveLogView, &GraphView::dragDropFiles, this, &MainWindow::dropFiles);
     mDiveLogView->mContextMenuFiller = [this](QMenu& menu) { return fillDiveLogMenu(menu); };
 }
@@ -191,6 +199,12 @@ void MainWindow::applyOptions()
         ui.btStoreDive->hide();
         ui.actionOpen->setEnabled(false);
     }
+}
+
+void MainWindow::readServiceConfig()
+{
+    mServiceConfig = ServiceConfig::read(QString::fromStdString(mDataFolder));
+    configureFirmwareRepository();
 }
 
 void MainWindow::openDatabase()
@@ -267,6 +281,7 @@ void MainWindow::setUpInformationTabs()
     for (QWidget* tab : {ui.tabSummary, ui.tabUserInformation, ui.tabComputer})
         ui.tabProfile->setTabEnabled(ui.tabProfile->indexOf(tab), false);
     ui.tabProfile->setCurrentIndex(0);
+    keepInformationAreaLow();
 }
 
 void MainWindow::connectUserInformation()
@@ -278,8 +293,7 @@ void MainWindow::connectUserInformation()
 
 void MainWindow::createFloatingInformation()
 {
-    // The floating information panel, shown while the profile is maximised,
-    // is created here.
+    mFloatingInformation = std::make_unique<FloatingInformation>();
 }
 
 void MainWindow::userInformationChanged(bool changed)
@@ -291,21 +305,7 @@ void MainWindow::userInformationChanged(bool changed)
 void MainWindow::showCurrentDive()
 {
     mDiveLogView->setDiveProfile(&mCurrentDive);
-}
-
-void MainWindow::updateDiveInfos()
-{
-    // The summary, gases and computer panes fill here.
-    showUserInformation();
-}
-
-void MainWindow::showUserInformation()
-{
-    ui.edPlace->setText(mCurrentDive.place);
-    ui.edSite->setText(mCurrentDive.site);
-    ui.edBuddy->setText(mCurrentDive.buddy);
-    // Filling the fields counts as edits: what they show now is stored.
-    userInformationChanged(false);
+    showFloatingInformationWhileMaximised();
 }
 
 void MainWindow::highlightLoadedItem(QTableWidgetItem* item)
@@ -336,18 +336,32 @@ void MainWindow::setCsvSeparator(CsvSeparator separator)
 
 void MainWindow::showEvent(QShowEvent* event)
 {
-    startFirmwareListDownload();
+    loadTocFile();
     armUpdateCheck();
     QMainWindow::showEvent(event);
 }
 
 void MainWindow::armUpdateCheck()
 {
-    // Each show arms the 4 s single-shot check for a newer program here.
+    // One check per show, a few seconds on, once the window is up.
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("updateCheckTimer"));
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::CoarseTimer);
+    timer->setInterval(4000);
+    connect(timer, &QTimer::timeout, this, &MainWindow::checkNewVersionAvailable);
+    connect(timer, &QTimer::timeout, timer, &QObject::deleteLater);
+    timer->start();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Closed during a write, the window closes once the dive is stored.
+    if (mWriteQueue.isWriting()) {
+        event->ignore();
+        mWriteQueue.run([this] { close(); });
+        return;
+    }
     checkUserInformationToSave();
     event->accept();
 }

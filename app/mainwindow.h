@@ -1,17 +1,25 @@
 #pragma once
 
 #include "appsettings.h"
+#include "serviceconfig.h"
 #include "ui_mainwindow.h"
+#include "writequeue.h"
 
 #include "divedb/diveinfo.h"
 #include "divemodel/dive.h"
+#include "graphics/profilesimulationhelper.h"
 #include "planner/planificationplan.h"
 #include "planner/runtabletext.h"
 #include "planner/spinboxdelegate.h"
 #include "planner/tbldivepointsmodel.h"
+#include "tessal/quelmtypes.h"
 
+#include <QJsonObject>
+#include <QList>
+#include <QLowEnergyService>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMetaObject>
 #include <QString>
 #include <QTime>
 #include <QTimer>
@@ -20,14 +28,23 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+class FirmwareDownloader;
+class FloatingInformation;
+class FormBluetoothConnect;
 class FormFilter;
+class GenericFileDownloader;
 class GraphView;
 struct PlannedDive;
 class QCloseEvent;
+class QProgressBar;
+class QProgressDialog;
 class QShowEvent;
 class QTableWidget;
 class QTableWidgetItem;
+class QUrl;
+class QuelmSession;
 class TissuesGraph;
 
 // The one main window: the dive log, the planning tab and the dive computer's
@@ -83,13 +100,29 @@ public:
     // that cannot be read is reported and changes nothing.
     bool loadDiveProfile(const QString& path);
     // Stores the dive in the database and lists it; a failure is reported.
+    // A dive handed over while another is being written is stored after it.
     void storeDive(const Dive& dive);
+    // Stores the dive as storeDive does, failure message included, but
+    // leaves the list and "Store dive" as they are; true when stored.
+    bool storeDiveUnlisted(const Dive& dive);
+
+    // --- Dive details (mainwindowdetails.cpp) ---
+
+    // The panel that takes the position read-out while the profile is
+    // maximised.
+    FloatingInformation* floatingInformation() const { return mFloatingInformation.get(); }
+
+    // Shows the current dive again: the view, the details and the list's
+    // highlight on `item` (any cell of its row); a dive not from the list
+    // (null) can be stored.
+    void updateData(QTableWidgetItem* item);
 
 public slots:
     // --- The dive list (mainwindowdivelist.cpp) ---
 
     // The dive list's actions. Each takes any cell of a dive row; a group
-    // row does nothing.
+    // row does nothing. Like every action of the window on the database, the
+    // list or the shown dive, they wait while a dive is being written.
     void openDiveProfileItem(QTableWidgetItem* item);
     void onDiveListContextMenu(const QPoint& position);
     void deleteSelectedDiveProfiles();
@@ -116,6 +149,18 @@ public slots:
     // view there as a new dive; a failed write is reported.
     void saveSelection();
 
+    // --- Dive details (mainwindowdetails.cpp) ---
+
+    // Hands the show boxes' choice to the dive-log view.
+    void showItems();
+    // Hides or shows the information area under the profile; while it is
+    // hidden the floating panel takes the position read-out.
+    void maxMinProfile();
+    // The position read-out of the dive-log view's mouse.
+    void graphViewMouseMove(QPointF pScenePoint, int pTime);
+    // Opens a new about box.
+    void about();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -135,6 +180,7 @@ private:
     void locateDataFolder();
     void openSettings();
     void applyOptions();
+    void readServiceConfig();
     void openDatabase();
     void setUpDiveList();
     void setInputDialogIcons();
@@ -150,13 +196,10 @@ private:
     void createFloatingInformation();
 
     // What showing and closing the window start.
-    void startFirmwareListDownload();
     void armUpdateCheck();
 
     // What showing another current dive updates.
     void showCurrentDive();
-    void updateDiveInfos();
-    void showUserInformation();
     void updateSimulationButton();
     void highlightLoadedItem(QTableWidgetItem* item);
 
@@ -177,13 +220,45 @@ private:
     // or refused (blank, or unchanged when it must change), which is reported.
     std::optional<QString> askDiveName(const QString& name, bool mustChange);
     void reportDatabaseError(const QString& text);
+    // A stored dive that could not be read, with the database's reason.
+    void reportReadFailure();
+    // The actions on stored dives, by database id: the list may have been
+    // rebuilt since they were asked for.
+    void openStoredDive(int id);
+    void deleteStoredDives(const QList<int>& ids);
+    void renameStoredDive(int id);
 
     // --- Dive files (mainwindowfiles.cpp) ---
 
     void reportWriteFailure(const QString& path);
+    // Loads a dropped dive file; only UDDF and binary dive files are taken.
+    void dropFile(const QString& path);
+    void exportStoredDive(int id);
     // The dive-log view's context menu: "Save selection" while a time range
     // is shown.
     bool fillDiveLogMenu(QMenu& menu);
+
+    // --- Dive details (mainwindowdetails.cpp) ---
+
+    // Fills every pane of the information area from the current dive; the
+    // user information then counts as stored.
+    void updateDiveInfos();
+    void showSummary();
+    void showAlertLamps();
+    void showUserInformation();
+    void showComputer();
+    void showGases();
+    // The gas class text of the gases table.
+    const QString& gasClassText(const DiveGas& gas) const;
+    // Whether the maximise button has not hidden the information area, be
+    // the window on screen or not.
+    bool informationAreaShown() const;
+    // The information area takes no more height than its panes need: the
+    // rest of the column goes to the profile.
+    void keepInformationAreaLow();
+    // While the profile is maximised and the view holds a dive, the floating
+    // panel is on screen; it first appears at the view's top-right corner.
+    void showFloatingInformationWhileMaximised();
 
     // --- The planning tab (planner/mainwindowplanning.cpp) ---
 
@@ -286,9 +361,112 @@ private:
 
     // --- The dive computer (device/mainwindowdevice.cpp) ---
 
+public:
+    // Makes sure a dive computer is connected, running the connection dialog
+    // when none is: 1 when one is connected on return, else the dialog's
+    // result (0).
+    int connectQuelmBle();
+
+public slots:
+    // The computer menu: "Download dives" (its "id" 1) and "Install
+    // firmware/bootloader" (0), "Program name" and "Get system logs".
+    void connectAndImportDive();
+    void connectAndProgramName();
+    void connectAndGetSyslogs();
+    // "Close Connection" and "Reset Computer" for a connected computer.
+    void onImgPelavixContextualMenu(const QPoint& position);
+    // The session's messages and errors go to the console; a lost link
+    // shows the computer disconnected.
+    void onSessionMessageChanged();
+    void onDisconnectController();
+    void onServiceError(QLowEnergyService::ServiceError error);
+    // The answer to a table-of-contents request (device/mainwindowfirmware.cpp).
+    void tocFileLoaded();
+
+protected:
+    // A double click on the computer image offers to disconnect it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    // The Simulation tab (mainwindowsimulation.cpp). Connects the computer
+    // and readies the pressure controls at its ambient pressure.
+    void on_btConnectBluetooth_clicked();
+    // Plays the dive of the dive log to the computer, one step a second, or
+    // stops the one playing.
+    void on_btStartStopSimul_clicked();
+    // The slider (millibar) and the spin box (bar) follow each other and send
+    // the pressure to the computer.
+    void on_tbPressure_valueChanged(int value);
+    void on_spPressure_valueChanged(double value);
+    // Starts a steady ascent to a target depth, or offers to stop the one
+    // under way.
+    void on_btAscent_clicked();
+    // The simulation timer's tick: plays the next step.
+    void timeOutSimulation();
+    // The ascent timer's tick: lowers the pressure by one step.
+    void ascentTick();
+
+private:
+    // Stops the simulation and takes its marker off the profile; the
+    // computer keeps the last pressure sent.
+    void endSimulation();
+    // Sends `bar` in whole millibars to the computer while it is connected.
+    void sendPressure(double bar);
+    void connectComputerImage();
+    void showConnectedComputer();
+    // Asks for the owner name, starting from `presetName`, and writes a
+    // non-empty one to the computer.
+    void programName(const QString& presetName);
+    // Downloads dives, stores them in order and lists them once.
+    void downloadDives(bool computerNamesChanged);
+    // Asks for a file and writes the system log that `command` brought.
+    void saveSysLog(PelavixCommandIn command, const QString& startFolder);
+    void askDisconnectComputer();
+    void askResetComputer();
+
+    // The firmware (device/mainwindowfirmware.cpp).
+    // Hands the repository's address and credentials from "services.ini"
+    // to the firmware downloads.
+    void configureFirmwareRepository();
+    // Fetches the repository's table of contents (on every show), so that
+    // a computer with an older firmware is reported once.
+    void loadTocFile();
+    // Reports a newer listed firmware than the computer's, once per table.
+    void checkForNewFirmwareBootloader();
+    // Runs the firmware manager on the connected computer.
+    void runFirmwareManager();
+
+    // --- The application update (mainwindowupdate.cpp) ---
+
+public:
+    // Asks the maker's web site for its update archives when "site/root" of
+    // "services.ini" is an https address; the listing goes to mediaListReady.
+    void checkNewVersionAvailable();
+    // Opens the installer and quits; an installer that cannot be started is
+    // reported and the program goes on.
+    void runInstallerAndExit(const QString& installerPath);
+
+public slots:
+    // Offers the update that the site's media listing holds: on any answer
+    // but No, downloads the archive, unpacks it beside itself and runs the
+    // installer. A listing that comes while an update is under way is
+    // dropped.
+    void mediaListReady(const QList<QJsonObject>& list);
+
+private:
+    void downloadUpdate(const QUrl& archiveUrl);
+    // The progress dialog of the download, showing `bar` (which it takes).
+    QProgressDialog* createUpdateProgress(QProgressBar* bar);
+    void endUpdateDownload(QProgressDialog* progress, GenericFileDownloader* downloader);
+    void installUpdate(const QString& archivePath);
+
     // --- Members ---
 
     Ui::MainWindowClass ui{};
+    // Every entry point of the window that reaches the database, the dive
+    // list or the shown dive hands its work to mWriteQueue.run(), so that what
+    // arrives while a dive is being written waits until it is stored.
+    WriteQueue mWriteQueue{this};
     std::string mDataFolder;
     std::unique_ptr<AppSettings> mSettings;
     // The database id of the dive last opened from the list, -1 for none.
@@ -306,6 +484,12 @@ private:
     QString mGasClassClosedCircuit;
     QString mGasClassBailOut;
     bool mUserInformationChanged = false;
+
+    // Dive details.
+    // The addresses of the maker's services, from "services.ini".
+    ServiceConfig mServiceConfig;
+    // Made without a parent, so that it floats over the window; freed with it.
+    std::unique_ptr<FloatingInformation> mFloatingInformation;
 
     // The planning tab.
     // The gradient-factor row of the planning tab, from "options.ini".
@@ -340,20 +524,40 @@ private:
     } mPlanningTeardown{this};
 
     // The dive computer.
+    // Made at the first connection attempt and kept.
+    QuelmSession* session = nullptr;
+    FormBluetoothConnect* connectDialog = nullptr;
+    // The handler of the owner-name request under way; one at a time.
+    QMetaObject::Connection mOwnerNameRequest;
+    // The downloader of the last table-of-contents request while it runs.
+    FirmwareDownloader* tocDownloader = nullptr;
+    // The newest listed firmware; 0 when none is known or it was reported.
     unsigned latestFirmwareVersion = 0;
     // The pressure simulation and the ascent tool of the Simulation tab.
     QTimer ascentTimer;
     QTimer* simulationTimer = nullptr;
+    std::vector<StepSimulation> simulationSteps;
     int simulationIndex = 0;
     int simulationMarkerId = 0;
     double simulationProgressStep = 0.0;
     int minimumPressure = 1013;  // millibar
     float ascentTargetPressure = 0.0f;
     float ascentStep = 0.0f;
+    // The pressure the ascent has reached, finer than the spin box's
+    // millibar, so that rounding never changes the ascent's speed.
+    double ascentPressure = 0.0;
     bool ascentTimerConnected = false;
+
+    // The application update.
+    // From the update question until the download has been dealt with.
+    bool mUpdateUnderWay = false;
 
     // Sets up a current dive as the dive list would open one.
     friend class MainWindowFilesTest;
+    // Shows dives with every field set.
+    friend class DetailsPanesTest;
+    // Calls the simulation's timer slots and reads its timers.
+    friend class PressureSimulationTest;
 };
 
 // The program's log entry point for outside code: forwards to

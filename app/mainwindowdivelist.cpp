@@ -19,14 +19,16 @@
 
 void MainWindow::updateDiveList()
 {
-    const int column = ui.diveList->property(DiveListTable::kSortColumnProperty).toInt();
-    QList<DiveInfo> dives;
-    // The table counts the groups it shows itself.
-    int databaseGroups = 0;
-    DiveDb::instance()->getDives(mFilter, dives, databaseGroups, DiveListTable::sortFieldOf(column),
-                                 SortOrder(getSortOrder(column)));
-    const int groups = DiveListTable(*ui.diveList).fill(dives, mShownDatabaseId);
-    ui.lbFilter->setText(DiveListTable::counterText(groups, int(dives.size())));
+    mWriteQueue.run([this] {
+        const int column = ui.diveList->property(DiveListTable::kSortColumnProperty).toInt();
+        QList<DiveInfo> dives;
+        // The table counts the groups it shows itself.
+        int databaseGroups = 0;
+        DiveDb::instance()->getDives(mFilter, dives, databaseGroups, DiveListTable::sortFieldOf(column),
+                                     SortOrder(getSortOrder(column)));
+        const int groups = DiveListTable(*ui.diveList).fill(dives, mShownDatabaseId);
+        ui.lbFilter->setText(DiveListTable::counterText(groups, int(dives.size())));
+    });
 }
 
 int MainWindow::getSortOrder(int column) const
@@ -36,28 +38,34 @@ int MainWindow::getSortOrder(int column) const
 
 void MainWindow::sortDiveList(int section)
 {
-    QHeaderView* header = ui.diveList->horizontalHeader();
-    if (section == DiveListTable::NameColumn) {
-        header->setSortIndicator(-1, Qt::AscendingOrder);
-        return;
-    }
-    // Each click reverses the column's own direction.
-    const int flag = getSortOrder(section);
-    ui.diveList->setProperty(DiveListTable::sortOrderProperty(section), flag);
-    ui.diveList->setProperty(DiveListTable::kSortColumnProperty, section);
-    updateDiveList();
-    header->setSortIndicator(section, Qt::SortOrder(flag));
+    mWriteQueue.run([this, section] {
+        QHeaderView* header = ui.diveList->horizontalHeader();
+        if (section == DiveListTable::NameColumn) {
+            header->setSortIndicator(-1, Qt::AscendingOrder);
+            return;
+        }
+        // Each click reverses the column's own direction.
+        const int flag = getSortOrder(section);
+        ui.diveList->setProperty(DiveListTable::sortOrderProperty(section), flag);
+        ui.diveList->setProperty(DiveListTable::kSortColumnProperty, section);
+        updateDiveList();
+        header->setSortIndicator(section, Qt::SortOrder(flag));
+    });
 }
 
 void MainWindow::openDiveProfileItem(QTableWidgetItem* item)
 {
     const int id = DiveListTable(*ui.diveList).diveIdOf(item);
-    if (id < 0)
-        return;
+    if (id >= 0)
+        mWriteQueue.run([this, id] { openStoredDive(id); });
+}
+
+void MainWindow::openStoredDive(int id)
+{
     // Asked while the shown id still names the dive whose fields were edited.
     checkUserInformationToSave();
     if (!DiveDb::instance()->readDive(id, mCurrentDive)) {
-        reportDatabaseError(tr("Impossible to read profile"));
+        reportReadFailure();
         return;
     }
     mShownDatabaseId = id;
@@ -125,9 +133,14 @@ void MainWindow::addCsvSeparatorMenu(QMenu& menu)
 
 void MainWindow::deleteSelectedDiveProfiles()
 {
+    // The dives selected now, whenever they can be deleted.
     const QList<int> ids = DiveListTable(*ui.diveList).selectedDiveIds();
-    if (ids.isEmpty())
-        return;
+    if (!ids.isEmpty())
+        mWriteQueue.run([this, ids] { deleteStoredDives(ids); });
+}
+
+void MainWindow::deleteStoredDives(const QList<int>& ids)
+{
     const QString question = ids.size() == 1 ? tr("Are you sure to delete this dive?")
                                              : tr("Are you sure to delete these dives?");
     if (UserPrompt::current().question(this, tr("Delete dive"), question) != QMessageBox::Yes)
@@ -155,11 +168,18 @@ void MainWindow::deleteSelectedDiveProfiles()
 
 void MainWindow::renameDiveProfileItem(QTableWidgetItem* item)
 {
+    const int id = DiveListTable(*ui.diveList).diveIdOf(item);
+    if (id >= 0)
+        mWriteQueue.run([this, id] { renameStoredDive(id); });
+}
+
+void MainWindow::renameStoredDive(int id)
+{
     const DiveListTable table(*ui.diveList);
-    const int id = table.diveIdOf(item);
-    if (id < 0)
+    const QTableWidgetItem* item = table.itemOfDive(id);
+    if (!item)
         return;
-    const std::optional<QString> newName = askDiveName(table.nameItem(item)->text(), true);
+    const std::optional<QString> newName = askDiveName(item->text(), true);
     if (!newName)
         return;
     if (!DiveDb::instance()->renameDive(id, *newName)) {
@@ -176,15 +196,17 @@ void MainWindow::renameDiveProfileItem(QTableWidgetItem* item)
 
 void MainWindow::storeCurrentDive()
 {
-    Dive* dive = mDiveLogView->getDiveProfile();
-    if (!dive)
-        return;
-    const std::optional<QString> name = askDiveName(dive->name, false);
-    if (!name)
-        return;
-    dive->name = *name;
-    storeDive(*dive);
-    mDiveLogView->mProfile->updateTitle();
+    mWriteQueue.run([this] {
+        Dive* dive = mDiveLogView->getDiveProfile();
+        if (!dive)
+            return;
+        const std::optional<QString> name = askDiveName(dive->name, false);
+        if (!name)
+            return;
+        dive->name = *name;
+        storeDive(*dive);
+        mDiveLogView->mProfile->updateTitle();
+    });
 }
 
 std::optional<QString> MainWindow::askDiveName(const QString& name, bool mustChange)
@@ -203,12 +225,14 @@ std::optional<QString> MainWindow::askDiveName(const QString& name, bool mustCha
 
 void MainWindow::setFilter()
 {
-    if (!mFilterDialog)
-        mFilterDialog = new FormFilter(this);
-    if (mFilterDialog->execute(mFilter) != QDialog::Accepted)
-        return;
-    mFilterDialog->getFilter(mFilter);
-    updateDiveList();
+    mWriteQueue.run([this] {
+        if (!mFilterDialog)
+            mFilterDialog = new FormFilter(this);
+        if (mFilterDialog->execute(mFilter) != QDialog::Accepted)
+            return;
+        mFilterDialog->getFilter(mFilter);
+        updateDiveList();
+    });
 }
 
 void MainWindow::reportDatabaseError(const QString& text)
@@ -216,29 +240,40 @@ void MainWindow::reportDatabaseError(const QString& text)
     UserPrompt::current().critical(this, tr("Database Error"), text);
 }
 
+void MainWindow::reportReadFailure()
+{
+    const QString text = tr("Impossible to read profile");
+    const QString reason = DiveDb::instance()->lastError();
+    reportDatabaseError(reason.isEmpty() ? text : text + '\n' + reason);
+}
+
 void MainWindow::storeUserInformation()
 {
-    const UserInformation information{ui.edPlace->text(), ui.edSite->text(), ui.edBuddy->text()};
-    // A dive that is not stored (a loaded file) keeps them until it is.
-    if (mShownDatabaseId >= 0 &&
-        DiveDb::instance()->storeUserInformation(mShownDatabaseId, information) != DiveDb::Success) {
-        reportDatabaseError(tr("Impossible to save the user information"));
-        return;
-    }
-    mCurrentDive.place = information.place;
-    mCurrentDive.site = information.site;
-    mCurrentDive.buddy = information.buddy;
-    userInformationChanged(false);
+    mWriteQueue.run([this] {
+        const UserInformation information{ui.edPlace->text(), ui.edSite->text(), ui.edBuddy->text()};
+        // A dive that is not stored (a loaded file) keeps them until it is.
+        if (mShownDatabaseId >= 0 &&
+            DiveDb::instance()->storeUserInformation(mShownDatabaseId, information) != DiveDb::Success) {
+            reportDatabaseError(tr("Impossible to save the user information"));
+            return;
+        }
+        mCurrentDive.place = information.place;
+        mCurrentDive.site = information.site;
+        mCurrentDive.buddy = information.buddy;
+        userInformationChanged(false);
+    });
 }
 
 void MainWindow::checkUserInformationToSave()
 {
-    if (!mUserInformationChanged)
-        return;
-    if (UserPrompt::current().question(this, tr("Unsaved changes"),
-                                       tr("You have unsaved changes. Do you want to save them?")) ==
-        QMessageBox::Yes)
-        storeUserInformation();
-    else
-        userInformationChanged(false);
+    mWriteQueue.run([this] {
+        if (!mUserInformationChanged)
+            return;
+        if (UserPrompt::current().question(this, tr("Unsaved changes"),
+                                           tr("You have unsaved changes. Do you want to save them?")) ==
+            QMessageBox::Yes)
+            storeUserInformation();
+        else
+            userInformationChanged(false);
+    });
 }

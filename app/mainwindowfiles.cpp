@@ -34,12 +34,15 @@ QString storeFailureDetail(int code)
 }
 
 // While it lives, a long dive being written lets the window repaint now and
-// then, under a wait cursor; what the user does meanwhile waits until the
-// dive is stored, so nothing touches the database in between.
+// then, under a wait cursor. What the user does meanwhile waits until the
+// dive is stored; what timers, queued calls and a close ask of the window
+// meanwhile waits in its write queue, so nothing touches the database, the
+// list or the shown dive in between.
 class KeepPaintingWhileWriting
 {
 public:
-    KeepPaintingWhileWriting()
+    explicit KeepPaintingWhileWriting(WriteQueue& queue)
+        : mWriting(queue)
     {
         DiveDb::instance()->setWriteProgress([this] {
             if (!mCursorSet)
@@ -58,6 +61,7 @@ public:
     }
 
 private:
+    WriteQueue::Writing mWriting;
     bool mCursorSet = false;
 };
 
@@ -65,18 +69,24 @@ private:
 
 void MainWindow::openDiveProfile()
 {
-    const QString path = UserPrompt::current().openFileName(
-        this, tr("Open Dive File"), mSettings->lastDiveFile(),
-        tr("Dive file (*.csv *.uddf *.divebin);;Csv file (*.csv);;UDDF file (*.uddf);;Binary dive file (*.divebin)"));
-    if (!path.isEmpty())
-        loadDiveProfile(path);
+    mWriteQueue.run([this] {
+        const QString path = UserPrompt::current().openFileName(
+            this, tr("Open Dive File"), mSettings->lastDiveFile(),
+            tr("Dive file (*.csv *.uddf *.divebin);;Csv file (*.csv);;UDDF file (*.uddf);;"
+               "Binary dive file (*.divebin)"));
+        if (!path.isEmpty())
+            loadDiveProfile(path);
+    });
 }
 
 void MainWindow::dropFiles(const QList<QString>& files)
 {
-    if (files.isEmpty())
-        return;
-    const QString& path = files.first();
+    if (!files.isEmpty())
+        mWriteQueue.run([this, path = files.first()] { dropFile(path); });
+}
+
+void MainWindow::dropFile(const QString& path)
+{
     const QString suffix = QFileInfo(path).suffix();
     if (suffix != QLatin1String("uddf") && suffix != QLatin1String("divebin")) {
         UserPrompt::current().critical(this, tr("Error"), tr("Invalid File"));
@@ -114,17 +124,20 @@ bool MainWindow::loadDiveProfile(const QString& path)
 
 void MainWindow::saveSelection()
 {
-    const QString path = UserPrompt::current().saveFileName(
-        this, tr("Save Dive File"), QString(), tr("Dive file (*.uddf *.csv);;UDDF file (*.uddf);;Csv file (*.csv)"));
-    if (path.isEmpty())
-        return;
-    const Dive* shown = mDiveLogView->getDiveProfile();
-    if (!shown)
-        return;
-    const auto [start, end] = mDiveLogView->getSelection();
-    Dive selection = DiveAnalysis::extractProfile(*shown, start, end);
-    if (!DiveAnalysis::exportDiveFile(selection, path))
-        reportWriteFailure(path);
+    mWriteQueue.run([this] {
+        const QString path =
+            UserPrompt::current().saveFileName(this, tr("Save Dive File"), QString(),
+                                               tr("Dive file (*.uddf *.csv);;UDDF file (*.uddf);;Csv file (*.csv)"));
+        if (path.isEmpty())
+            return;
+        const Dive* shown = mDiveLogView->getDiveProfile();
+        if (!shown)
+            return;
+        const auto [start, end] = mDiveLogView->getSelection();
+        Dive selection = DiveAnalysis::extractProfile(*shown, start, end);
+        if (!DiveAnalysis::exportDiveFile(selection, path))
+            reportWriteFailure(path);
+    });
 }
 
 void MainWindow::reportWriteFailure(const QString& path)
@@ -144,8 +157,12 @@ bool MainWindow::fillDiveLogMenu(QMenu& menu)
 void MainWindow::exportDiveProfileItem(QTableWidgetItem* item)
 {
     const int id = DiveListTable(*ui.diveList).diveIdOf(item);
-    if (id < 0)
-        return;
+    if (id >= 0)
+        mWriteQueue.run([this, id] { exportStoredDive(id); });
+}
+
+void MainWindow::exportStoredDive(int id)
+{
     const QString path = UserPrompt::current().saveFileName(
         this, tr("Export Profile"), mSettings->lastExportDir(),
         tr("Dive file (*.uddf *.csv);;UDDF file (*.uddf);;Csv file (*.csv)"));
@@ -158,7 +175,7 @@ void MainWindow::exportDiveProfileItem(QTableWidgetItem* item)
     }
     Dive dive;
     if (!DiveDb::instance()->readDive(id, dive)) {
-        reportDatabaseError(tr("Impossible to read profile"));
+        reportReadFailure();
     } else {
         if (auto* csv = dynamic_cast<CsvFile*>(writer.get()))
             csv->separator = csvSeparatorCharacter(mCsvSeparator);
@@ -170,15 +187,40 @@ void MainWindow::exportDiveProfileItem(QTableWidgetItem* item)
 
 void MainWindow::storeDive(const Dive& dive)
 {
-    const int code = [&dive] {
-        const KeepPaintingWhileWriting painting;
-        return DiveDb::instance()->storeDive(dive);
-    }();
-    if (code == DiveDb::Success) {
-        ui.btStoreDive->setEnabled(false);
-        updateDiveList();
+    // A dive handed over while another is being written is kept whole until then.
+    if (mWriteQueue.isWriting()) {
+        mWriteQueue.run([this, dive] { storeDive(dive); });
         return;
     }
+    if (storeDiveUnlisted(dive)) {
+        ui.btStoreDive->setEnabled(false);
+        updateDiveList();
+    }
+}
+
+bool MainWindow::storeDiveUnlisted(const Dive& dive)
+{
+    const int code = [this, &dive] {
+        const KeepPaintingWhileWriting painting(mWriteQueue);
+        return DiveDb::instance()->storeDive(dive);
+    }();
+    if (code == DiveDb::Success)
+        return true;
     UserPrompt::current().critical(this, tr("Write Database Error"),
                                    tr("Impossible to write profile ") + dive.name + storeFailureDetail(code));
+    return false;
+}
+
+void MainWindow::updateData(QTableWidgetItem* item)
+{
+    const int id = DiveListTable(*ui.diveList).diveIdOf(item);
+    mWriteQueue.run([this, fromList = item != nullptr, id] {
+        // The fields are filled again: edits in them are offered first.
+        checkUserInformationToSave();
+        showCurrentDive();
+        updateDiveInfos();
+        ui.btStoreDive->setEnabled(!fromList);
+        updateSimulationButton();
+        highlightLoadedItem(DiveListTable(*ui.diveList).itemOfDive(id));
+    });
 }

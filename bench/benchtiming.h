@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <vector>
 
 namespace bench {
 
@@ -19,6 +20,25 @@ double bestMilliseconds(int runs, Step step)
         best = std::min(best, timer.nsecsElapsed() / 1e6);
     }
     return best;
+}
+
+// The time one run of `step` takes, in milliseconds.
+template<typename Step>
+double milliseconds(Step step)
+{
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// The middle figure: the one a user meets most often.
+inline double median(std::vector<double> figures)
+{
+    if (figures.empty())
+        return 0.0;
+    std::sort(figures.begin(), figures.end());
+    return figures[figures.size() / 2];
 }
 
 } // namespace bench

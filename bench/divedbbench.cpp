@@ -7,6 +7,8 @@
 // The default logbook is 1,000 dives of 3,600 samples; --heavy makes it 5,000
 // dives of 3,000 samples (15 million sample rows, about 1.5 GB). Figures are
 // medians of the runs, with a warm file cache.
+#include "rawdatabase.h"
+
 #include "divedb/divedb.h"
 #include "divedb/divelistquery.h"
 #include "divedb/diveschema.h"
@@ -16,8 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
@@ -30,6 +30,7 @@
 
 namespace {
 
+using bench::RawDatabase;
 using Clock = std::chrono::steady_clock;
 
 double millisecondsOf(const std::function<void()>& work)
@@ -89,99 +90,6 @@ Dive generatedDive(const QString& name, int samples, int seed)
     }
     return dive;
 }
-
-// The same work through SQLite's own interface.
-class RawDatabase
-{
-public:
-    explicit RawDatabase(const QString& path)
-    {
-        if (sqlite3_open_v2(path.toUtf8().constData(), &mDb,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-            fail("cannot open", path.toUtf8().constData());
-    }
-    ~RawDatabase() { sqlite3_close_v2(mDb); }
-    RawDatabase(const RawDatabase&) = delete;
-    RawDatabase& operator=(const RawDatabase&) = delete;
-
-    void exec(const char* sql)
-    {
-        if (sqlite3_exec(mDb, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            fail(sqlite3_errmsg(mDb), sql);
-    }
-
-    // A statement prepared once and reused.
-    class Statement
-    {
-    public:
-        Statement(sqlite3* db, const char* sql)
-            : mDb(db)
-        {
-            if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &mStatement, nullptr) !=
-                SQLITE_OK)
-                fail(sqlite3_errmsg(db), sql);
-        }
-        ~Statement() { sqlite3_finalize(mStatement); }
-        Statement(const Statement&) = delete;
-        Statement& operator=(const Statement&) = delete;
-
-        Statement& bind(int index, qint64 value)
-        {
-            sqlite3_bind_int64(mStatement, index, value);
-            return *this;
-        }
-        Statement& bind(int index, double value)
-        {
-            sqlite3_bind_double(mStatement, index, value);
-            return *this;
-        }
-        Statement& bind(int index, const QString& text)
-        {
-            const QByteArray utf8 = text.toUtf8();
-            sqlite3_bind_text(mStatement, index, utf8.constData(), int(utf8.size()),
-                              SQLITE_TRANSIENT);
-            return *this;
-        }
-        Statement& bind(int index, const QByteArray& blob)
-        {
-            sqlite3_bind_blob(mStatement, index, blob.constData(), int(blob.size()),
-                              SQLITE_TRANSIENT);
-            return *this;
-        }
-        bool step()
-        {
-            const int result = sqlite3_step(mStatement);
-            if (result != SQLITE_ROW && result != SQLITE_DONE)
-                fail(sqlite3_errmsg(mDb));
-            return result == SQLITE_ROW;
-        }
-        void run()
-        {
-            while (step()) {
-            }
-            sqlite3_reset(mStatement);
-        }
-        void reset() { sqlite3_reset(mStatement); }
-        qint64 integer(int column) const { return sqlite3_column_int64(mStatement, column); }
-        double real(int column) const { return sqlite3_column_double(mStatement, column); }
-        QString text(int column) const
-        {
-            return QString::fromUtf8(
-                reinterpret_cast<const char*>(sqlite3_column_text(mStatement, column)),
-                sqlite3_column_bytes(mStatement, column));
-        }
-
-    private:
-        sqlite3* mDb;
-        sqlite3_stmt* mStatement = nullptr;
-    };
-
-    Statement statement(const char* sql) { return Statement(mDb, sql); }
-    sqlite3* handle() const { return mDb; }
-
-private:
-    sqlite3* mDb = nullptr;
-};
 
 const char* const kInsertDive =
     "INSERT INTO dives (diveid, name, computer, datetime, serial, period, alerts, alertsAI, "
@@ -290,26 +198,6 @@ void rawOpen(const QString& path)
         version.step();
     }
     raw.exec("COMMIT");
-}
-
-int rawListedRows(RawDatabase& raw)
-{
-    struct Row
-    {
-        qint64 id;
-        QString name, serial, computer;
-        qint64 dateTime;
-        qint64 gfLow, gfHigh;
-        double maxTime, maxDepth;
-    };
-    const QString text =
-        DiveListQuery::forFilter(Filter(), SortField::Date, SortOrder::Descending).text;
-    RawDatabase::Statement list = raw.statement(text.toUtf8().constData());
-    std::vector<Row> rows;
-    while (list.step())
-        rows.push_back({list.integer(0), list.text(1), list.text(2), list.text(4), list.integer(3),
-                        list.integer(5), list.integer(6), list.real(7), list.real(8)});
-    return int(rows.size());
 }
 
 void rawStore(RawDatabase& raw, qint64 id, const Dive& dive)
@@ -487,7 +375,7 @@ int main(int argc, char* argv[])
         }));
         {
             RawDatabase raw(path);
-            list.raw.push_back(millisecondsOf([&] { rawListedRows(raw); }));
+            list.raw.push_back(millisecondsOf([&] { bench::rawDiveList(raw); }));
         }
 
         const Dive ours = generatedDive(QStringLiteral("Bench %1").arg(run), 10800, run);

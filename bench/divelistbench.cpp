@@ -1,12 +1,14 @@
 // Dive list benchmark: a logbook of 5,000 short dives on 10 computers in a
 // temporary data folder. Times the main window's list rebuild (query and
-// table), each part alone, and storing one long dive of 36,000 and of 200,000
+// table), each part alone, the query beside the same statement run through
+// SQLite's C interface, and storing one long dive of 36,000 and of 200,000
 // samples through the database and through the window, which lists it.
 //
 //   divelist_bench [--dives N] [--runs N]
 //
 // Prints the figures; never fails on a timing.
 #include "benchtiming.h"
+#include "rawdatabase.h"
 #include "divedb/divedb.h"
 #include "divelisttable.h"
 #include "mainwindow.h"
@@ -17,14 +19,19 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
 constexpr int kComputers = 10;
+// The list query may take at most this many times the same query through
+// SQLite's C interface.
+constexpr double kQueryRatioTarget = 1.5;
 
 // One sample every `period` seconds, down to the deepest point and back.
 Dive syntheticDive(const QString& name, int computer, int samples, double period, qint64 beginTime)
@@ -111,6 +118,36 @@ void timeLongDive(MainWindow& window, int samples, int runs)
                 samples, database, windowStore);
 }
 
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+// The list query of DiveDb and the same statement through SQLite's C
+// interface, in turns on the same file, so that both meet the same machine.
+void compareWithSqlite(int dives)
+{
+    constexpr int kTurns = 31;
+    bench::RawDatabase raw(QSqlDatabase::database().databaseName());
+    std::vector<double> ours;
+    std::vector<double> sqlite;
+    QList<DiveInfo> rows;
+    int groups = 0;
+    for (int turn = 0; turn < kTurns; ++turn) {
+        ours.push_back(bench::bestMilliseconds(1, [&] {
+            rows.clear();
+            DiveDb::instance()->getDives(Filter(), rows, groups, SortField::Date, SortOrder::Ascending);
+        }));
+        sqlite.push_back(
+            bench::bestMilliseconds(1, [&] { bench::rawDiveList(raw, SortField::Date, SortOrder::Ascending); }));
+    }
+    const double ratio = median(ours) / median(sqlite);
+    std::printf("list query of %d dives, median of %d turns: DiveDb::getDives %6.2f ms   SQLite C %6.2f ms   "
+                "ratio %4.2f (target at most %.1f)\n",
+                dives, kTurns, median(ours), median(sqlite), ratio, kQueryRatioTarget);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -136,6 +173,7 @@ int main(int argc, char** argv)
         rows.clear();
         DiveDb::instance()->getDives(Filter(), rows, groups, SortField::Date, SortOrder::Ascending);
     });
+    compareWithSqlite(dives);
     QTableWidget table;
     table.resize(400, 600);
     table.show();

@@ -1,6 +1,7 @@
 // Times what follows the mouse on the profile view of a 200,000-sample dive:
-// the position read-out, and one wheel-zoom or pan step with its repaint.
-// Prints the figures; never fails on a timing.
+// the position read-out, a mouse move with the repaint of what it changed
+// (target: 1 ms), and one wheel-zoom or pan step with its repaint. Prints the
+// figures; never fails on a timing.
 
 #include "../tests/graphics/profilefixtures.h"
 #include "../tests/graphics/viewevents.h"
@@ -20,6 +21,22 @@ namespace {
 constexpr int kSampleCount = 200000;
 constexpr int kReadOuts = 20000;
 constexpr int kSteps = 60;
+constexpr int kMoves = 400;
+constexpr double kMoveTargetMs = 1.0;
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 struct Figures
 {
@@ -81,6 +98,20 @@ int main(int argc, char** argv)
     print("for comparison: the scan of Dive::getPositionAt", timeEach(200, [&](int i) {
               position = dive.getPositionAt(int(qint64(i) * 7919 % maxTime), false);
           }));
+
+    // The cursor line follows the mouse across the graph; each move repaints what it changed.
+    PaintCounter counter;
+    view.viewport()->installEventFilter(&counter);
+    const Figures moves = timeEach(kMoves, [&](int i) {
+        const double fraction = 0.05 + 0.9 * double(i % 100) / 100.0;
+        viewevents::mouse(view, QEvent::MouseMove, viewevents::graphPoint(view, fraction), Qt::NoButton,
+                          Qt::NoButton);
+        QCoreApplication::processEvents();
+    });
+    print("mouse move + the repaint it causes", moves);
+    std::printf("%-46s target %.1f ms per move (median): %s (%d paints for %d moves)\n", "", kMoveTargetMs,
+                moves.medianMs <= kMoveTargetMs ? "met" : "NOT met", counter.paints, kMoves);
+    view.viewport()->removeEventFilter(&counter);
 
     const QPoint middle = viewevents::graphPoint(view, 0.5);
     print("wheel zoom step in time + repaint", timeEach(kSteps, [&](int i) {

@@ -1,5 +1,7 @@
 // Times whole-profile repaints of long dives on a 1600 x 900 offscreen raster
-// with every shown item on, and prints the figures. Never fails on a timing.
+// with every shown item on, and prints the figures: a repaint after the view
+// changed walks the samples, a repaint of an unchanged view draws what the
+// last walk found. Never fails on a timing.
 // With a file name it also saves there the picture of a 48-minute deco dive
 // as the dive log shows it.
 
@@ -12,6 +14,7 @@
 #include <QGraphicsScene>
 
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <vector>
 
@@ -21,15 +24,13 @@ constexpr int kRepaints = 50;
 const QSizeF kViewSize(1600, 900);
 
 
-void measure(int samples)
+// Repaints the profile `kRepaints` times; `change` runs, untimed, before each.
+std::vector<double> repaintTimes(profilefixtures::ShownProfile& shown, const std::function<void(int)>& change)
 {
-    ShowItemsState all;
-    all.points = true;
-    // One sample a second.
-    profilefixtures::ShownProfile shown(profilefixtures::decoDive(samples, 1.0), all, false, kViewSize);
     QImage image(kViewSize.toSize(), QImage::Format_ARGB32_Premultiplied);
     std::vector<double> times;
     for (int run = 0; run < kRepaints; ++run) {
+        change(run);
         image.fill(QColor(242, 242, 230));
         QPainter painter(&image);
         QElapsedTimer timer;
@@ -38,9 +39,26 @@ void measure(int samples)
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::sort(times.begin(), times.end());
-    std::printf("%7d samples (%5.1f h): repaint median %6.2f ms, fastest %6.2f ms, slowest %6.2f ms, %lld icons\n",
-                samples, shown.dive.maxTime / 3600.0, times[times.size() / 2], times.front(), times.back(),
-                static_cast<long long>(shown.item->icons().size()));
+    return times;
+}
+
+void measure(int samples)
+{
+    ShowItemsState all;
+    all.points = true;
+    // One sample a second.
+    profilefixtures::ShownProfile shown(profilefixtures::decoDive(samples, 1.0), all, false, kViewSize);
+    DiveProfileItem& item = *shown.item;
+    const double middle = item.graphRect().center().x();
+    // Zoomed in and out in turn: each repaint walks the samples again.
+    const std::vector<double> changed = repaintTimes(
+        shown, [&](int run) { item.zoom(DiveProfileItem::Axis::Time, run % 2 ? 0.5 : 2.0, middle); });
+    item.fitAll();
+    const std::vector<double> unchanged = repaintTimes(shown, [](int) {});
+    std::printf("%7d samples (%5.1f h): after a change median %6.2f ms (fastest %6.2f, slowest %6.2f); "
+                "unchanged median %6.2f ms; %lld icons\n",
+                samples, shown.dive.maxTime / 3600.0, changed[changed.size() / 2], changed.front(), changed.back(),
+                unchanged[unchanged.size() / 2], static_cast<long long>(item.icons().size()));
 }
 
 } // namespace

@@ -18,9 +18,14 @@ ApplicationVersion getApplicationVersion(QApplication*)
     return {versionPart(parts, 0), versionPart(parts, 1), versionPart(parts, 2), versionPart(parts, 3)};
 }
 
-QString applicationWindowTitle(const QString& title)
+QString shortApplicationVersion()
 {
     const QString version = QCoreApplication::applicationVersion();
     const qsizetype lastDot = version.lastIndexOf(QLatin1Char('.'));
-    return title + QStringLiteral(" - ") + (lastDot < 0 ? version : version.left(lastDot));
+    return lastDot < 0 ? version : version.left(lastDot);
+}
+
+QString applicationWindowTitle(const QString& title)
+{
+    return title + QStringLiteral(" - ") + shortApplicationVersion();
 }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTextStream>
 
 bool writeTextFile(const QString& path, const QString& text)
@@ -16,6 +17,12 @@ bool writeTextFile(const QString& path, const QString& text)
     const bool written = stream.status() == QTextStream::Ok && file.flush();
     file.close();
     return written && file.error() == QFileDevice::NoError;
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 bool loadTextFile(const QString& path, QString& text)

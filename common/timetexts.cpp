@@ -1,11 +1,10 @@
 #include "common/timetexts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace {
-
-constexpr qint64 kMillisecondsPerDay = 24 * 3600 * 1000;
 
 // Truncates toward zero, saturating at the bounds of int (0 for not a number).
 int truncatedInt(double value)
@@ -19,16 +18,19 @@ int truncatedInt(double value)
     return int(value);
 }
 
-QString twoDigits(int value)
+QString twoDigits(qint64 value)
 {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace
 
-QString formatTimeSecondes(int seconds)
+QString formatTimeSecondes(qint64 seconds)
 {
-    return qtimeFromSecondes(seconds).toString(seconds > 3599 ? QStringLiteral("hh:mm:ss") : QStringLiteral("mm:ss"));
+    // Whole hours, not a time of day: a 55-hour recording is no 7-hour one.
+    const qint64 s = std::max<qint64>(seconds, 0);
+    const QString minutesSeconds = twoDigits(s % 3600 / 60) + QLatin1Char(':') + twoDigits(s % 60);
+    return s < 3600 ? minutesSeconds : twoDigits(s / 3600) + QLatin1Char(':') + minutesSeconds;
 }
 
 QString formatTimeMinutes(int minutes)
@@ -65,16 +67,14 @@ QString formatMinutesDecimals(float minutes)
 
 QString formatChrono(std::chrono::microseconds duration, const QString& prefix, bool compact)
 {
-    const qint64 milliseconds = duration.count() / 1000;
-    const QTime t = QTime(0, 0).addMSecs(int(milliseconds % kMillisecondsPerDay));
-    QString format = QStringLiteral("hh:mm:ss");
-    if (compact && t.hour() == 0)
-        format = t.minute() > 0 ? QStringLiteral("mm:ss") : QStringLiteral("ss's'");
-    if (!prefix.isEmpty()) {
-        // Inside the quoted literal a quote of the prefix is written doubled.
-        QString literal = prefix;
-        literal.replace(QLatin1Char('\''), QLatin1String("''"));
-        format.prepend(QLatin1Char('\'') + literal + QLatin1Char('\''));
-    }
-    return t.toString(format);
+    // Whole hours, however many, as formatTimeSecondes gives them.
+    const qint64 seconds = std::max<qint64>(duration.count() / 1'000'000, 0);
+    QString text;
+    if (!compact || seconds >= 3600)
+        text = twoDigits(seconds / 3600) + QLatin1Char(':');
+    if (!compact || seconds >= 60)
+        text += twoDigits(seconds % 3600 / 60) + QLatin1Char(':') + twoDigits(seconds % 60);
+    else
+        text = twoDigits(seconds) + QLatin1Char('s');
+    return prefix + text;
 }

@@ -1,6 +1,7 @@
 #include "common/widgethelpers.h"
 
 #include <QColor>
+#include <QTableWidgetItem>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -19,4 +20,11 @@ QVBoxLayout* insertWidget(QWidget* parent, QWidget* child, QMargins margins)
     layout->addWidget(child);
     layout->setContentsMargins(margins);
     return layout;
+}
+
+QTableWidgetItem* centredTableItem(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    return item;
 }

@@ -28,4 +28,24 @@ T clamp_round(double v)
     return clamp_cast<T>(std::round(v));
 }
 
+// a + b and a - b of a signed integer type, clamped to the type's range where
+// they would overflow; exact otherwise.
+template <typename T>
+T saturating_add(T a, T b)
+{
+    T sum;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? std::numeric_limits<T>::max() : std::numeric_limits<T>::lowest();
+    return sum;
+}
+
+template <typename T>
+T saturating_sub(T a, T b)
+{
+    T difference;
+    if (__builtin_sub_overflow(a, b, &difference))
+        return b < 0 ? std::numeric_limits<T>::max() : std::numeric_limits<T>::lowest();
+    return difference;
+}
+
 } // namespace deco

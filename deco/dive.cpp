@@ -57,7 +57,8 @@ int64_t dive_t::duration() const
 {
     if (duration_mode == 1)
         return int64_t(uint32_t(end_counter() - begin_counter()) / 1000);
-    return end_time() - begin_time();
+    // Times at the ends of the clock give the longest duration there is.
+    return deco::saturating_sub(end_time(), begin_time());
 }
 
 int dive_t::engagement() const
@@ -68,13 +69,13 @@ int dive_t::engagement() const
     const float dP = max_depth() == 0
                          ? 0.0f
                          : float(max_depth()) / 10.0f * density * 9.80665f / 100.0f;
-    const float minutes = float(seconds - int64_t(deducted())) / 60.0f;
+    const float minutes = float(deco::saturating_sub(seconds, int64_t(deducted()))) / 60.0f;
     return deco::clamp_round<int>(dP * std::sqrt(std::max(0.0f, minutes)));
 }
 
 bool dive_t::isValid() const
 {
-    const int64_t length = end_time() - begin_time();
+    const int64_t length = deco::saturating_sub(end_time(), begin_time());
     return type <= newest_version && count <= kMostSamples && max_depth() <= kDeepestDive &&
            second_depth() <= max_depth() && begin_time() > 0 && length >= 0 &&
            length <= kLongestDive;

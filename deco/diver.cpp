@@ -13,6 +13,7 @@ namespace {
 constexpr int N = zhl16_t::compartments;
 constexpr float kReductionFactors[4] = {1.0f, 0.54f, 0.32f, 0.18f};
 constexpr int kMaxSecondsAtOnce = 512; // the tables hold 2^0 .. 2^9 seconds
+constexpr int kStepsBetweenSettledChecks = 16; // of 512 s each
 constexpr long kReducedSeconds = 21600; // six hours
 
 // Below this product of pressure change and time a segment counts as level.
@@ -81,8 +82,23 @@ void diver_t::load_inert_seconds(float P, int n, const gas_t& gas, const setpoin
         helium = 1;
     const float pN2 = gas.PalvN2(sp, P);
     const float pHe = helium ? gas.PalvHe(sp, P) : 0.0f;
-    for (; n > kMaxSecondsAtOnce; n -= kMaxSecondsAtOnce)
+    for (int step = 1; n > kMaxSecondsAtOnce; n -= kMaxSecondsAtOnce, ++step) {
+        // Now and then, whether the tissues have settled: a step that changes
+        // no compartment is followed by steps that change none either (the
+        // shorter last one moves them less), so a month at one pressure costs
+        // no more than the days it takes to settle.
+        if (step % kStepsBetweenSettledChecks != 0) {
+            load_bits(pN2, pHe, kMaxSecondsAtOnce);
+            continue;
+        }
+        float n2[N];
+        float he[N];
+        std::memcpy(n2, N2, sizeof n2);
+        std::memcpy(he, He, sizeof he);
         load_bits(pN2, pHe, kMaxSecondsAtOnce);
+        if (std::memcmp(n2, N2, sizeof n2) == 0 && std::memcmp(he, He, sizeof he) == 0)
+            return;
+    }
     load_bits(pN2, pHe, n);
 }
 
@@ -130,20 +146,22 @@ void diver_t::load_inert(float P1, float P2, float t, const gas_t& gas, const se
 
 void diver_t::surface_inert(float P, long tRef, long tFrom, long tTo, bool)
 {
-    const long reducedUntil = tRef + kReducedSeconds;
+    // Times at the ends of the clock: the spans saturate, which saturates
+    // the tissues just the same.
+    const auto span = [](long from, long to) { return float(deco::saturating_sub(to, from)); };
+    const long reducedUntil = deco::saturating_add(tRef, kReducedSeconds);
     if (tTo < reducedUntil) {
         if (tFrom < tTo)
-            load_inert(P, float(tTo - tFrom) * reduction_factor / 60.0f, gas_t::air, setpoint_t::none);
+            load_inert(P, span(tFrom, tTo) * reduction_factor / 60.0f, gas_t::air, setpoint_t::none);
         return;
     }
     if (tFrom < reducedUntil) {
-        load_inert(P, float(reducedUntil - tFrom) * reduction_factor / 60.0f, gas_t::air,
-                   setpoint_t::none);
-        if (tTo - reducedUntil >= 1)
-            load_inert(P, float(tTo - reducedUntil) / 60.0f, gas_t::air, setpoint_t::none);
+        load_inert(P, span(tFrom, reducedUntil) * reduction_factor / 60.0f, gas_t::air, setpoint_t::none);
+        if (deco::saturating_sub(tTo, reducedUntil) >= 1)
+            load_inert(P, span(reducedUntil, tTo) / 60.0f, gas_t::air, setpoint_t::none);
         return;
     }
-    load_inert(P, float(tTo - tFrom) / 60.0f, gas_t::air, setpoint_t::none);
+    load_inert(P, span(tFrom, tTo) / 60.0f, gas_t::air, setpoint_t::none);
 }
 
 void diver_t::purge_inert(const gas_t& gas)

@@ -123,7 +123,7 @@ float zhl16_t::gfmax(const settings_t& settings, float P) const
 
 float zhl16_t::gfmax(const settings_t& settings, float P, int n) const
 {
-    return gf_at_stop(settings, n + 1, P);
+    return gf_at_stop(settings, deco::saturating_add(n, 1), P);
 }
 
 float zhl16_t::direct_tts(const settings_t& settings, float P) const
@@ -151,12 +151,22 @@ void zhl16_t::reset_direct(const settings_t& settings, const diver_t& diver, flo
 
 bool zhl16_t::solve(const settings_t& settings, const diver_t& diver, float P, float t)
 {
+    return solve_to(settings, diver, P, t, false);
+}
+
+bool zhl16_t::solve_ceiling(const settings_t& settings, const diver_t& diver, float P)
+{
+    return solve_to(settings, diver, P, 0.0f, true);
+}
+
+bool zhl16_t::solve_to(const settings_t& settings, const diver_t& diver, float P, float t, bool firstStopOnly)
+{
     if (anchor_stop == 0) {
         reset_direct(settings, diver, P);
         if (ndl == 0.0f)
-            solve_staged(settings, diver, P);
+            staged(settings, diver, P, firstStopOnly);
     } else {
-        solve_staged(settings, diver, P);
+        staged(settings, diver, P, firstStopOnly);
         if (stop_count == 0) {
             slow_pressure = settings.stop_pressure(1);
             reset_direct(settings, diver, P);
@@ -258,6 +268,11 @@ void zhl16_t::record_stop(float P, float minutes, int gas, int setpoint, uint8_t
 
 bool zhl16_t::solve_staged(const settings_t& settings, const diver_t& diver, float P)
 {
+    return staged(settings, diver, P, false);
+}
+
+bool zhl16_t::staged(const settings_t& settings, const diver_t& diver, float P, bool firstStopOnly)
+{
     tts = 0.0f;
     stop_time = 0.0f;
     stop_count = 0;
@@ -316,6 +331,11 @@ bool zhl16_t::solve_staged(const settings_t& settings, const diver_t& diver, flo
         float t = Tstop(guess, copy, Pn, gas, sp, Pnext, gf);
         if (!(t <= model_t::tstop_max))
             t = model_t::tstop_max;
+        if (firstStopOnly && t != 0.0f) {
+            // The first stop decides the ceiling; the rest of the ascent does not.
+            record_stop(Pn, t, gasIndex, setpointIndex, 0);
+            break;
+        }
         if (t != 0.0f) {
             copy.load_inert_seconds(Pn, deco::clamp_round<int>(t * 60.0f), gas, sp);
             copy.load_oxygen(Pn, Pn, t, gas, sp);
@@ -385,7 +405,10 @@ float zhl16_t::Tstop(float previous, const diver_t& diver, float Pstop, const ga
     if (diver.helium == 0 && gas.fHe == 0.0f)
         return closedFormStop(diver, gas.PalvN2(sp, Pstop), Pnext, gf);
 
-    const int c = deco::clamp_cast<int>(std::ceil(double(previous) * 60.0 / kStepSeconds));
+    // The guess only places the first bracket: one outside the steps (or
+    // not a number) brackets the nearest end, as the search would.
+    const int c =
+        std::clamp(deco::clamp_cast<int>(std::ceil(double(previous) * 60.0 / kStepSeconds)), 0, kStopSteps);
     const int firstTolerable = deco::first_true(0, kStopSteps, c - 1, c, [&](int step) {
         return objective_stop_seconds(diver, gas, sp, Pstop, Pnext, gf, step * kStepSeconds, 0) >= 0.0f;
     });

@@ -77,6 +77,13 @@ public:
 
     void begin(const settings_t& settings);
     bool solve(const settings_t& settings, const diver_t& diver, float P, float t);
+    // solve(settings, diver, P, 0) for its ceiling alone: the staged ascent is
+    // followed down to its first stop only, so the ceiling, the stop count
+    // being zero or not, the first stop and everything the next computation
+    // starts from are those of solve; tts, stop_time, cns_max, gf_surface and
+    // the stops after the first are not computed (and only the guesses of
+    // the searched stop times, with helium, can differ afterwards).
+    bool solve_ceiling(const settings_t& settings, const diver_t& diver, float P);
     bool solve_direct(const settings_t& settings, const diver_t& diver, float P);
     bool solve_staged(const settings_t& settings, const diver_t& diver, float P);
     float update_firststop(const settings_t& settings, const diver_t& diver, float P);
@@ -93,6 +100,8 @@ public:
                                         float Pstop, float Pnext, float gf, int n, int travel);
 
 private:
+    bool solve_to(const settings_t& settings, const diver_t& diver, float P, float t, bool firstStopOnly);
+    bool staged(const settings_t& settings, const diver_t& diver, float P, bool firstStopOnly);
     float gf_at_stop(const settings_t& settings, int n, float Pt) const;
     float direct_tts(const settings_t& settings, float P) const;
     void reset_direct(const settings_t& settings, const diver_t& diver, float P);

@@ -2,6 +2,8 @@
 
 #include "divedb/divecolumns.h"
 #include "divedb/divelistquery.h"
+#include "divedb/localdatetimes.h"
+#include "divedb/sqlitestatement.h"
 #include "divemodel/diveanalysis.h"
 
 #include <QRegularExpression>
@@ -10,6 +12,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 using namespace divecolumns;
@@ -89,19 +92,38 @@ enum ListColumn {
     LstMaxDepth
 };
 
-DiveInfo diveInfoFrom(const QSqlQuery& query)
+// A figure of the list that is not a finite number (a damaged sample) reads
+// 0, like a dive without samples: the dive stays listed, and opening it says
+// what is wrong.
+double listedFigure(double figure)
+{
+    return std::isfinite(figure) ? figure : 0.0;
+}
+
+// A row of the dive list; its date is set once the dates of every row are known.
+DiveInfo diveInfoFrom(const SqliteStatement& row)
 {
     DiveInfo info;
-    info.id = query.value(LstId).toInt();
-    info.name = query.value(LstName).toString();
-    info.serial = query.value(LstSerial).toString();
-    info.dateTime = QDateTime::fromSecsSinceEpoch(query.value(LstDateTime).toLongLong());
-    info.computer = query.value(LstComputer).toString();
-    info.gfLow = query.value(LstGfLow).toInt();
-    info.gfHigh = query.value(LstGfHigh).toInt();
-    info.maxTime = query.value(LstMaxTime).toDouble();
-    info.maxDepth = query.value(LstMaxDepth).toDouble();
+    info.id = int(row.integer(LstId));
+    info.name = row.text(LstName);
+    info.serial = row.text(LstSerial);
+    info.computer = row.text(LstComputer);
+    info.gfLow = int(row.integer(LstGfLow));
+    info.gfHigh = int(row.integer(LstGfHigh));
+    info.maxTime = listedFigure(row.real(LstMaxTime));
+    info.maxDepth = listedFigure(row.real(LstMaxDepth));
     return info;
+}
+
+// Gives each row its local date, the zone read once for them all.
+void setLocalDates(QList<DiveInfo>& rows, const QList<qint64>& dates)
+{
+    if (dates.isEmpty())
+        return;
+    const auto [first, last] = std::minmax_element(dates.begin(), dates.end());
+    const LocalDateTimes local(*first, *last);
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rows[i].dateTime = local.at(dates.at(i));
 }
 
 QList<QString> textsOf(const QList<QVariant>& values)
@@ -139,6 +161,7 @@ enum class DiveDb::Statement : int {
     Rollback,
     CountDives,
     MaxDiveId,
+    NewDiveId,
     DiveByName,
     InsertDive,
     UpdateDive,
@@ -148,7 +171,6 @@ enum class DiveDb::Statement : int {
     SelectDive,
     SelectGases,
     SelectSamples,
-    SelectListRow,
     DeleteSamples,
     DeleteGases,
     DeleteDive,
@@ -176,6 +198,18 @@ QString DiveDb::textOf(Statement statement)
     case Statement::Rollback: return QStringLiteral("ROLLBACK");
     case Statement::CountDives: return QStringLiteral("SELECT COUNT(diveid) FROM dives");
     case Statement::MaxDiveId: return QStringLiteral("SELECT MAX(diveid) FROM dives");
+    case Statement::NewDiveId:
+        // The largest id plus one, 1 for the first dive (or after ids below 1).
+        // Past the largest id an int holds, the first id that no dive uses;
+        // NULL when none is left.
+        return QStringLiteral(
+            "SELECT CASE WHEN COALESCE(MAX(diveid), 0) < 1 THEN 1 "
+            "WHEN MAX(diveid) < 2147483647 THEN MAX(diveid) + 1 "
+            "ELSE (SELECT MIN(free) FROM ("
+            "SELECT 1 AS free WHERE NOT EXISTS (SELECT 1 FROM dives WHERE diveid = 1) "
+            "UNION ALL SELECT d.diveid + 1 FROM dives d WHERE d.diveid BETWEEN 1 AND 2147483646 "
+            "AND NOT EXISTS (SELECT 1 FROM dives e WHERE e.diveid = d.diveid + 1))) END "
+            "FROM dives");
     case Statement::DiveByName:
         return QStringLiteral("SELECT diveid FROM dives WHERE name=:name AND serial=:serial");
     case Statement::InsertDive:
@@ -224,7 +258,6 @@ QString DiveDb::textOf(Statement statement)
             "SELECT time, depth, temperature, OTU, CNS, decoCeiling, gradientFactor, alertFlag, "
             "gasindex, battery, tankPressure, gfLow, gfHigh, ppo2, alertAI, alertPelavix, "
             "tankPressureTxIndex FROM profiles WHERE diveid=:diveid ORDER BY pointid");
-    case Statement::SelectListRow: return DiveListQuery::forOneDive();
     case Statement::DeleteSamples:
         return QStringLiteral("DELETE FROM profiles WHERE diveid=:diveid");
     case Statement::DeleteGases: return QStringLiteral("DELETE FROM gases WHERE diveid=:diveid");
@@ -601,16 +634,46 @@ int DiveDb::storeDive(const Dive& dive)
 {
     if (!isOpen())
         return NotOpen;
+    if (!refuseNonFiniteSamples(dive))
+        return SqlFailed;
     Transaction transaction(*this);
     if (!transaction.begun())
         return SqlFailed;
     if (getDiveByName(dive.name, dive.computerSerial) >= 0)
         return AlreadyStored;
-    const int id = getNbDives() < 1 ? 1 : getMaxDiveId() + 1;
-    if (writeDiveRow(Statement::InsertDive, id, dive) < 0 || !writeGases(id, dive) ||
+    const int id = newDiveId();
+    if (id < 1)
+        return SqlFailed;
+    // Rows that an older program or an interrupted write left under the new
+    // id are not the new dive's: they go before it is written.
+    if (!runEach({Statement::DeleteGases, Statement::DeleteSamples}, {id}) ||
+        writeDiveRow(Statement::InsertDive, id, dive) < 0 || !writeGases(id, dive) ||
         !writeSamples(id, dive) || !writeFigures(id))
         return SqlFailed;
     return transaction.commit() ? Success : SqlFailed;
+}
+
+int DiveDb::newDiveId() const
+{
+    Run row = run(Statement::NewDiveId, {});
+    if (!row)
+        return -1;
+    if (!row->next() || row->value(0).isNull()) {
+        mLastError = tr("No free dive id is left in the database");
+        return -1;
+    }
+    return row->value(0).toInt();
+}
+
+bool DiveDb::refuseNonFiniteSamples(const Dive& dive) const
+{
+    const auto bad = std::find_if(dive.lines.cbegin(), dive.lines.cend(),
+                                  [](const DiveLine& line) { return !line.hasFiniteValues(); });
+    if (bad == dive.lines.cend())
+        return true;
+    mLastError = tr("Sample %1 of the dive holds a value that is not a finite number")
+                     .arg(std::distance(dive.lines.cbegin(), bad) + 1);
+    return false;
 }
 
 int DiveDb::updateDive(const Dive& dive)
@@ -627,6 +690,8 @@ int DiveDb::updateDiveById(int id, const Dive& dive)
         return NotOpen;
     if (id < 0)
         return NotFound;
+    if (!refuseNonFiniteSamples(dive))
+        return SqlFailed;
     Transaction transaction(*this);
     if (!transaction.begun())
         return SqlFailed;
@@ -745,8 +810,12 @@ bool DiveDb::readDive(int id, Dive& dive) const
 bool DiveDb::readDiveRow(int id, Dive& dive) const
 {
     Run row = run(Statement::SelectDive, {id});
-    if (!row || !row->next())
+    if (!row)
         return false;
+    if (!row->next()) {
+        mLastError = tr("Dive %1 is not in the database").arg(id);
+        return false;
+    }
     const auto number = [&row](int column) { return row->value(column).toInt(); };
     const auto text = [&row](int column) { return row->value(column).toString(); };
     dive.name = text(ColName);
@@ -776,6 +845,15 @@ bool DiveDb::readDiveRow(int id, Dive& dive) const
     return true;
 }
 
+bool DiveDb::readToTheEnd(const QSqlQuery& rows) const
+{
+    // A read that stopped on an error is not the whole dive.
+    if (rows.lastError().type() == QSqlError::NoError)
+        return true;
+    debugQueryError(rows);
+    return false;
+}
+
 bool DiveDb::readGases(int id, Dive& dive) const
 {
     Run gases = run(Statement::SelectGases, {id});
@@ -788,7 +866,7 @@ bool DiveDb::readGases(int id, Dive& dive) const
         gas.setLegacyGasClass(gases->value(3).toInt());
         dive.gases.append(gas);
     }
-    return gases->lastError().type() == QSqlError::NoError;
+    return readToTheEnd(*gases);
 }
 
 bool DiveDb::readSamples(int id, Dive& dive) const
@@ -823,10 +901,15 @@ bool DiveDb::readSamples(int id, Dive& dive) const
                           ? pelavixAlertFromQuelm(line.alertFlag, line.alertFlagTransmitter)
                           : stored.toLongLong());
         }
+        if (!line.hasFiniteValues()) {
+            mLastError = tr("Sample %1 of dive %2 holds a value that is not a finite number")
+                             .arg(dive.lines.size() + 1)
+                             .arg(id);
+            return false;
+        }
         dive.lines.append(line);
     }
-    // A read that stopped on an error is not the whole dive.
-    return samples->lastError().type() == QSqlError::NoError;
+    return readToTheEnd(*samples);
 }
 
 // --- Listing and edits ---------------------------------------------------------
@@ -835,38 +918,40 @@ void DiveDb::getDives(const Filter& filter, QList<DiveInfo>& out, int& groupCoun
                       SortOrder order) const
 {
     groupCount = 0;
-    if (!isOpen())
-        return;
-    const DiveListQuery list = DiveListQuery::forFilter(filter, field, order);
-    QSqlQuery query(mDatabase);
-    query.setForwardOnly(true);
-    if (!query.prepare(list.text)) {
-        debugQueryError(query);
-        return;
-    }
-    for (const QVariant& value : list.values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        debugQueryError(query);
-        return;
-    }
     QList<DiveInfo> rows;
-    while (query.next())
-        rows.append(diveInfoFrom(query));
-    if (query.lastError().type() != QSqlError::NoError) {
-        debugQueryError(query);
+    if (!listRows(DiveListQuery::forFilter(filter, field, order), rows))
         return;
-    }
     groupCount = groupCountOf(rows);
     out.append(rows);
 }
 
 bool DiveDb::getDiveInfo(int id, DiveInfo& info) const
 {
-    Run row = run(Statement::SelectListRow, {id});
-    if (!row || !row->next())
+    QList<DiveInfo> rows;
+    if (!listRows({DiveListQuery::forOneDive(), {id}}, rows) || rows.isEmpty())
         return false;
-    info = diveInfoFrom(*row);
+    info = rows.constFirst();
+    return true;
+}
+
+bool DiveDb::listRows(const DiveListQuery& list, QList<DiveInfo>& rows) const
+{
+    if (!isOpen())
+        return false;
+    // Thousands of rows: read through SQLite's own interface, the time zone
+    // looked up once for all of them.
+    SqliteStatement query(mDatabase, list.text, list.values);
+    QList<qint64> dates;
+    while (query.next()) {
+        rows.append(diveInfoFrom(query));
+        dates.append(query.integer(LstDateTime));
+    }
+    if (!query.error().isEmpty()) {
+        mLastError = query.error();
+        rows.clear();
+        return false;
+    }
+    setLocalDates(rows, dates);
     return true;
 }
 

@@ -16,6 +16,7 @@
 
 class QSqlQuery;
 class QVariant;
+struct DiveListQuery;
 
 // The dive database "diveDB.db": the one owner of its connection. It creates
 // the tables of a new file, brings the columns of an older file up to date,
@@ -58,9 +59,14 @@ public:
     int getMaxDiveId() const;
     // The id of the dive of that name and (stored) serial, or -1.
     int getDiveByName(const QString& name, const QString& serial) const;
+    // Stores a new dive under the largest id plus one (past the largest id an
+    // int holds, under the first free one), replacing whatever rows were left
+    // under that id. A sample value that is not a finite number refuses the
+    // dive (3, nothing written, the reason as the last error).
     int storeDive(const Dive& dive);
     // Loads a stored dive and computes what its samples give; on any failure
-    // returns false and leaves `dive` as it was.
+    // (a sample value that is not a finite number among them) returns false,
+    // with the reason as the last error, and leaves `dive` as it was.
     bool readDive(int id, Dive& dive) const;
     int updateDive(const Dive& dive);
     int updateDiveById(int id, const Dive& dive);
@@ -119,6 +125,12 @@ private:
     bool execute(const QString& text) const;
     void dropStatements();
 
+    // The id of a new dive; -1, after recording why, when there is none.
+    int newDiveId() const;
+    // False, after recording why, when a sample holds a value that is not a
+    // finite number.
+    bool refuseNonFiniteSamples(const Dive& dive) const;
+
     int createTable(const char* statement);
     int migrate();
     int bringColumnsUpToDate();
@@ -129,8 +141,13 @@ private:
     bool writeGases(int id, const Dive& dive);
     bool writeSamples(int id, const Dive& dive);
     bool writeFigures(int id);
+    // The rows of a dive list statement; false, after recording the error,
+    // when it fails.
+    bool listRows(const DiveListQuery& list, QList<DiveInfo>& rows) const;
     bool readGases(int id, Dive& dive) const;
     bool readSamples(int id, Dive& dive) const;
+    // Whether a query's rows were read to their end; the error is kept otherwise.
+    bool readToTheEnd(const QSqlQuery& rows) const;
     // Runs the statements in order with the same values; stops at the first
     // that fails.
     bool runEach(std::initializer_list<Statement> statements,

@@ -1,7 +1,10 @@
 #include "divemodel/csvfile.h"
 
+#include "common/timetexts.h"
 #include "divemodel/dive.h"
 
+#include <QByteArrayView>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -173,7 +176,7 @@ QString diveValues(CsvLine& line, const Dive& dive)
         .number(dive.surfacePressure / 1000.0)
         .text(diveAlertText(dive.alertsQuelm))
         .number(dive.maxDepth)
-        .text(diveDurationText(wholeSeconds(dive.maxTime)))
+        .text(formatTimeSecondes(wholeSeconds(dive.maxTime)))
         .number(dive.avgDepth)
         .number(dive.minTemperature)
         .number(dive.maxTemperature)
@@ -201,33 +204,147 @@ QString sampleValues(CsvLine& line, qsizetype index, const DiveLine& sample, con
         .take();
 }
 
-// A number of the import, read in the C locale; 0 for anything else,
-// infinities and not-a-number included.
-double importNumber(QStringView field)
+// The columns of a sample line that the import takes.
+enum ImportColumn : qsizetype {
+    ImportTime = 0,
+    ImportDepth = 1,
+    ImportTemperature = 3,
+    ImportOtu = 4,
+    ImportCns = 5,
+    ImportCeiling = 6,
+    ImportNdl = 7,
+};
+
+// How the import names a column in its messages.
+const char* importColumnName(qsizetype column)
 {
-    bool ok = false;
-    const double value = field.toDouble(&ok);
-    return ok && std::isfinite(value) ? value : 0.0;
+    switch (column) {
+    case ImportTime: return QT_TRANSLATE_NOOP("CsvFile", "the time");
+    case ImportDepth: return QT_TRANSLATE_NOOP("CsvFile", "the depth");
+    case ImportTemperature: return QT_TRANSLATE_NOOP("CsvFile", "the temperature");
+    case ImportOtu: return QT_TRANSLATE_NOOP("CsvFile", "the OTU");
+    case ImportCns: return QT_TRANSLATE_NOOP("CsvFile", "the CNS");
+    case ImportCeiling: return QT_TRANSLATE_NOOP("CsvFile", "the deco ceiling");
+    case ImportNdl: return QT_TRANSLATE_NOOP("CsvFile", "the no-decompression time");
+    }
+    return "";
 }
 
-qint16 importMinutes(QStringView field)
+// A field of the import, read in the C locale. Infinities, not-a-number and
+// numbers too large for a double are not finite; any other text is not a number.
+struct ImportNumber
 {
-    const double minutes = std::trunc(importNumber(field));
-    return qint16(qBound(double(std::numeric_limits<qint16>::min()), minutes,
+    enum Kind { Number, NotANumber, NotFinite };
+
+    Kind kind = NotANumber;
+    double value = 0.0;
+
+    static ImportNumber of(QStringView field)
+    {
+        bool ok = false;
+        const double value = field.toDouble(&ok);
+        if (!std::isfinite(value))
+            return {NotFinite, value};
+        return ok ? ImportNumber{Number, value} : ImportNumber{};
+    }
+};
+
+qint16 importMinutes(double minutes)
+{
+    return qint16(qBound(double(std::numeric_limits<qint16>::min()), std::trunc(minutes),
                          double(std::numeric_limits<qint16>::max())));
 }
 
-DiveLine importSample(const QList<QStringView>& fields)
+// The TAB-separated import, one line at a time: a line of exactly 20 fields
+// whose time and depth are numbers is a sample (its other fields read 0 when
+// they are not numbers); any other line is skipped. A value that is not a
+// finite number refuses the whole file.
+class TabImport
 {
-    DiveLine sample;
-    sample.timeSec = importNumber(fields.at(0));
-    sample.depth = importNumber(fields.at(1));
-    sample.ambientTemp = importNumber(fields.at(3));
-    sample.otu = importNumber(fields.at(4));
-    sample.cns = importNumber(fields.at(5));
-    sample.decoCeiling = importNumber(fields.at(6));
-    sample.ndl = importMinutes(fields.at(7));
-    return sample;
+public:
+    // False once the line refused the file.
+    bool take(QStringView line)
+    {
+        ++mLineNumber;
+        QStringView fields[kImportFieldCount];
+        qsizetype count = 0;
+        // Counted as they come: a line with too many fields is dropped without
+        // splitting the rest of it.
+        for (QStringView field : line.tokenize(QLatin1Char('\t'))) {
+            if (count == kImportFieldCount)
+                return true;
+            fields[count++] = field;
+        }
+        if (count != kImportFieldCount)
+            return true;
+
+        ImportNumber numbers[ImportNdl + 1];
+        for (qsizetype column = ImportTime; column <= ImportNdl; ++column)
+            numbers[column] = ImportNumber::of(fields[column]);
+        if (numbers[ImportTime].kind == ImportNumber::NotANumber ||
+            numbers[ImportDepth].kind == ImportNumber::NotANumber)
+            return true;
+        for (qsizetype column = ImportTime; column <= ImportNdl; ++column) {
+            if (numbers[column].kind == ImportNumber::NotFinite) {
+                refuse(column, fields[column]);
+                return false;
+            }
+        }
+        mSamples.append(sampleOf(numbers));
+        return true;
+    }
+
+    QList<DiveLine>& samples() { return mSamples; }
+    const QString& error() const { return mError; }
+
+private:
+    static DiveLine sampleOf(const ImportNumber (&numbers)[ImportNdl + 1])
+    {
+        DiveLine sample;
+        sample.timeSec = numbers[ImportTime].value;
+        sample.depth = numbers[ImportDepth].value;
+        sample.ambientTemp = numbers[ImportTemperature].value;
+        sample.otu = numbers[ImportOtu].value;
+        sample.cns = numbers[ImportCns].value;
+        sample.decoCeiling = numbers[ImportCeiling].value;
+        sample.ndl = importMinutes(numbers[ImportNdl].value);
+        return sample;
+    }
+
+    void refuse(qsizetype column, QStringView field)
+    {
+        mError = QCoreApplication::translate("CsvFile", "Line %1: %2 is not a finite number (%3)")
+                     .arg(mLineNumber)
+                     .arg(QCoreApplication::translate("CsvFile", importColumnName(column)),
+                          field.trimmed().left(kQuotedFieldLength).toString());
+    }
+
+    // A field is quoted in a message up to this many characters.
+    static constexpr qsizetype kQuotedFieldLength = 32;
+
+    qsizetype mLineNumber = 0;
+    QList<DiveLine> mSamples;
+    QString mError;
+};
+
+// The lines of a file's bytes in UTF-8, without their line ends ("\n" or
+// "\r\n") and without the byte-order mark; false when `take` refuses one.
+template<typename Take>
+bool forEachLine(const QByteArray& bytes, Take&& take)
+{
+    QByteArrayView rest(bytes);
+    if (rest.startsWith("\xEF\xBB\xBF"))
+        rest = rest.sliced(3);
+    while (!rest.isEmpty()) {
+        const qsizetype end = rest.indexOf('\n');
+        QByteArrayView line = end < 0 ? rest : rest.first(end);
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!take(QStringView(QString::fromUtf8(line))))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -256,23 +373,25 @@ bool CsvFile::write(const QString& path, Dive& dive)
 
 bool CsvFile::read(const QString& path, Dive& dive)
 {
+    setErrorString(QString());
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return false;
-    QTextStream stream(&file);
-    stream.setEncoding(QStringConverter::Utf8);
-
-    QList<DiveLine> samples;
-    QString text;
-    while (stream.readLineInto(&text)) {
-        const QList<QStringView> fields = QStringView(text).split(QLatin1Char('\t'), Qt::KeepEmptyParts);
-        if (fields.size() == kImportFieldCount)
-            samples.append(importSample(fields));
+    // Read whole and walked once: the time stays linear in the file's size,
+    // whatever the length of its lines.
+    const QByteArray bytes = file.readAll();
+    TabImport import;
+    if (!forEachLine(bytes, [&import](QStringView line) { return import.take(line); })) {
+        setErrorString(import.error());
+        return false;
     }
-    if (samples.isEmpty())
+    if (import.samples().isEmpty()) {
+        setErrorString(QCoreApplication::translate(
+            "CsvFile", "The file holds no sample: no line of 20 TAB-separated fields with a time and a depth"));
         return false;
+    }
 
-    dive.lines.append(samples);
+    dive.lines.append(import.samples());
     dive.name = QFileInfo(path).completeBaseName();
     return true;
 }

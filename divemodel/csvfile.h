@@ -12,8 +12,10 @@ public:
     using DiveLinesIO::read;
     using DiveLinesIO::write;
 
-    // Appends the samples of every 20-field line and names the dive after the
-    // file; false, with the dive unchanged, when there is no such line.
+    // Appends the samples of every 20-field line whose time and depth are
+    // numbers and names the dive after the file. False, with the dive
+    // unchanged and the reason in errorString(), when there is no such line or
+    // a value is not a finite number.
     bool read(const QString& path, Dive& dive) override;
     // Replaces the file with the export; false when it cannot be opened or a
     // write fails. A field holding the separator, a quote or a line break is

@@ -51,8 +51,12 @@ void computeSpeeds(QList<DiveLine>& lines)
     const DiveLine* previous = nullptr;
     for (DiveLine& line : lines) {
         line.speed = 0.0;
-        if (previous && line.timeSec > previous->timeSec)
-            line.speed = 60.0 * (line.depth - previous->depth) / (line.timeSec - previous->timeSec);
+        if (previous && line.timeSec > previous->timeSec) {
+            // Samples a hair apart would give an infinite speed: like samples
+            // at one time, they have none.
+            const double speed = 60.0 * (line.depth - previous->depth) / (line.timeSec - previous->timeSec);
+            line.speed = std::isfinite(speed) ? speed : 0.0;
+        }
         previous = &line;
     }
 }

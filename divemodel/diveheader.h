@@ -63,7 +63,3 @@ struct DiveHeader
     double getDepthMax() const { return maxDepth; }
     double getDepthAvg() const { return avgDepth; }
 };
-
-// A duration in whole seconds as "mm:ss" below one hour and "hh:mm:ss" from
-// one hour on, each field at least two digits; a negative one reads 00:00.
-QString diveDurationText(qint64 seconds);

@@ -1,5 +1,6 @@
 #include "divemodel/diveline.h"
 
+#include <cmath>
 #include <iterator>
 #include <optional>
 
@@ -58,4 +59,14 @@ quint8 DiveLine::flagPelavix(PelavixAlertType type) const
 quint8 DiveLine::flagTransmitter(quint8 n) const
 {
     return n < 8 ? quint8((alertFlagTransmitter >> n) & 1u) : 0;
+}
+
+bool DiveLine::hasFiniteValues() const
+{
+    for (const double value :
+         {timeSec, depth, pressure, speed, ambientTemp, decoCeiling, gradientFactor, otu, cns, ppO2}) {
+        if (!std::isfinite(value))
+            return false;
+    }
+    return true;
 }

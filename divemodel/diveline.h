@@ -60,4 +60,7 @@ struct DiveLine
     quint8 flagPelavix(PelavixAlertType type) const;
     // Bit n of the transmitter alerts; 0 for n above 7.
     quint8 flagTransmitter(quint8 n) const;
+    // Whether every number of the sample is finite: what a reader refuses to
+    // let into a dive otherwise.
+    bool hasFiniteValues() const;
 };

@@ -20,6 +20,8 @@ using profilenumbers::wholeSeconds;
 namespace {
 
 constexpr double kDepthStepsPerMetre = 2.0; // drags move by half metres
+// Pixels from the graph beyond any screen.
+constexpr double kFarOff = 1e9;
 // A point inserted after the last sample goes half this later.
 constexpr double kAppendedPointSpan = 60.0; // s
 
@@ -63,8 +65,7 @@ DivePoint* DiveProfileItem::createDivePoint(int index, bool readOnly)
 {
     const DiveLine& line = mDive->lines.at(index);
     const auto constraint = [this](DiveLineInfo& info, const QPointF& p) { return updateDivePoint(info, p); };
-    auto* point = new DivePoint(this, timeDepthToGraphCoordinates(line.timeSec, line.depth),
-                                {index, line.timeSec, line.depth}, constraint, readOnly);
+    auto* point = new DivePoint(this, divePointPosition(line), {index, line.timeSec, line.depth}, constraint, readOnly);
     point->setToolTip(divePointToolTip(index, line));
     point->setVisible(mShowItems.points);
     return point;
@@ -85,9 +86,18 @@ void DiveProfileItem::placeDivePoint(DivePoint* point, const DiveLine& line)
 {
     const bool notifies = point->flags().testFlag(ItemSendsGeometryChanges);
     point->setFlag(ItemSendsGeometryChanges, false);
-    point->setPos(timeDepthToGraphCoordinates(line.timeSec, line.depth));
+    point->setPos(divePointPosition(line));
     point->setFlag(ItemSendsGeometryChanges, notifies);
     point->setToolTip(divePointToolTip(point->mLineInfo.index, line));
+}
+
+QPointF DiveProfileItem::divePointPosition(const DiveLine& line) const
+{
+    // Far off any screen rather than at an infinite place, which would make
+    // the scene's bounds infinite.
+    const auto finite = [](double v) { return std::isnan(v) ? -kFarOff : std::clamp(v, -kFarOff, kFarOff); };
+    const QPointF at = timeDepthToGraphCoordinates(line.timeSec, line.depth);
+    return QPointF(finite(at.x()), finite(at.y()));
 }
 
 std::pair<double, double> DiveProfileItem::timeDepthAt(const QPointF& p) const

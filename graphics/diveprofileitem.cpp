@@ -6,10 +6,12 @@
 #include "graphics/profilepainter.h"
 
 #include <QGraphicsScene>
+#include <QStyleOptionGraphicsItem>
 
 #include <algorithm>
 #include <cmath>
 
+using profilenumbers::finiteOrZero;
 using profilenumbers::isFinitePositive;
 using profilenumbers::scaleOrOne;
 using profilenumbers::wholeSeconds;
@@ -40,6 +42,8 @@ const DiveProfileItem* sPointHookOwner = nullptr;
 DiveProfileItem::DiveProfileItem()
     : QGraphicsObject(nullptr)
 {
+    // A paint is told which part of the item it must draw.
+    setFlag(ItemUsesExtendedStyleOption);
     DivePoint::sPointHasMoved = [this](DivePoint* point, const QPointF& oldPos) { onDivePointMoved(point, oldPos); };
     sPointHookOwner = this;
     Marker::loadPictures();
@@ -68,7 +72,7 @@ QRectF DiveProfileItem::boundingRect() const
     return mRect;
 }
 
-void DiveProfileItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+void DiveProfileItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*)
 {
     if (!scene())
         return;
@@ -82,7 +86,7 @@ void DiveProfileItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
     }
     if (mDive && mDive->lines.size() >= 2)
         mClipRect = mGraphRect;
-    ProfilePainter(*this, *painter, mTitleText).paint();
+    ProfilePainter(*this, *painter, mTitleText, mTrace, option ? option->exposedRect : boundingRect()).paint();
 }
 
 void DiveProfileItem::setDiveProfile(Dive* dive)
@@ -129,9 +133,10 @@ void DiveProfileItem::internalFitAll()
     if (!mDive)
         return;
     DiveAnalysis::calculateMaxTimeDepth(*mDive);
-    mShownMaxDepth = std::ceil(mDive->maxDepth);
+    // A maximum that is not a number, which no reader lets in, counts as none.
+    mShownMaxDepth = finiteOrZero(std::ceil(mDive->maxDepth));
     mStartTime = 0;
-    mEndTime = mDive->maxTime;
+    mEndTime = finiteOrZero(mDive->maxTime);
 
     const double reserve = mDive->decoLines.size() >= kDecoLinesNeedingReserve ? kDecoLabelReserve : 0.0;
     const double width = mGraphRect.width();
@@ -246,7 +251,7 @@ void DiveProfileItem::zoomTime(double factor, double x)
         end = start + span;
     }
     const double scale = mGraphRect.width() / (end - start);
-    if (!isFinitePositive(scale))
+    if (!isFinitePositive(scale) || !std::isfinite(end))
         return;
     mStartTime = start;
     mEndTime = end;
@@ -257,16 +262,24 @@ void DiveProfileItem::zoomTime(double factor, double x)
 void DiveProfileItem::pan(double dx)
 {
     const double dt = dx / mPixelsPerSecond;
-    if (!std::isfinite(dt) || mStartTime + dt < 0)
+    const double start = mStartTime + dt;
+    const double end = mEndTime + dt;
+    // Panning stops at 0 s, and before a window past the largest number.
+    if (!std::isfinite(start) || !std::isfinite(end) || start < 0)
         return;
-    mStartTime += dt;
-    mEndTime += dt;
+    mStartTime = start;
+    mEndTime = end;
     mappingChanged();
 }
 
 int DiveProfileItem::xpositionToTime(double x) const
 {
     return wholeSeconds(timeAt(x));
+}
+
+double DiveProfileItem::timeToXposition(int time) const
+{
+    return mapping().x(time);
 }
 
 double DiveProfileItem::ypositionToDepth(double y) const
@@ -322,8 +335,30 @@ void DiveProfileItem::repaintScene()
         scene()->update();
 }
 
+void DiveProfileItem::addDecoLine(const DiveLine& line)
+{
+    if (!mDive)
+        return;
+    mDive->decoLines.append(line);
+    // The dive's maximum time and its ascent figures take the line in.
+    DiveAnalysis::calculateMaxTimeDepth(*mDive);
+    mEndTime = finiteOrZero(mDive->maxTime);
+    rebuildIcons();
+    repaintScene();
+}
+
+void DiveProfileItem::addCeilTrackingLine(const DiveLine& line)
+{
+    if (!mDive)
+        return;
+    mDive->ceilTrackingLines.append(line);
+    rebuildIcons();
+    repaintScene();
+}
+
 void DiveProfileItem::rebuildIcons()
 {
+    mTrace.invalidate();
     mIcons.collect(mDive, mShowItems);
     placeIcons();
 }

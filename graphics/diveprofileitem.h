@@ -6,6 +6,7 @@
 #include "graphics/marker.h"
 #include "graphics/profileicons.h"
 #include "graphics/profilemapping.h"
+#include "graphics/profilepainter.h"
 #include "graphics/showitemsstate.h"
 
 #include <QGraphicsObject>
@@ -73,6 +74,8 @@ public:
     void pan(double dx);
 
     int xpositionToTime(double x) const;
+    // The item x of a time in seconds, where the profile draws it.
+    double timeToXposition(int time) const;
     double ypositionToDepth(double y) const;
     QPointF timeDepthToGraphCoordinates(double t, double d) const;
     QPointF diveLineToGraphCoordinates(const DiveLine& line, QPointF* temperaturePoint = nullptr,
@@ -138,6 +141,12 @@ public:
     // The topmost active marker whose image covers the item point, or null.
     Marker* getMarkerAtPosition(const QPointF& point);
 
+    // Appends a line to the dive's computed ascent, which then ends the shown
+    // time window, or to its ceiling tracking curve, and repaints; nothing
+    // without a dive.
+    void addDecoLine(const DiveLine& line);
+    void addCeilTrackingLine(const DiveLine& line);
+
     // The mapping of the scales and the graph area, as every paint uses it.
     ProfileMapping mapping() const;
     Dive* dive() const { return mDive; }
@@ -202,6 +211,7 @@ private:
 
     QStaticText mTitleText;
     ProfileIcons mIcons{this};
+    ProfileTrace mTrace;
 
 public:
     static std::function<void(const QString&)> mLogCallback;
@@ -220,6 +230,9 @@ private:
     // Point editing (diveprofileediting.cpp).
     QList<DivePoint*> divePoints() const;
     DivePoint* createDivePoint(int index, bool readOnly);
+    // Where the point of a sample goes: its place on the graph, or far off
+    // any screen when that is not finite.
+    QPointF divePointPosition(const DiveLine& line) const;
     // Moves the point onto its sample without running the constraint, and
     // refreshes its tool tip.
     void placeDivePoint(DivePoint* point, const DiveLine& line);
@@ -233,7 +246,8 @@ private:
     void dropUndoRecordsOf(const DivePoint* point);
     void keepFirstPointReadOnly();
     // Collects the gas and alert icons again after the dive, its samples or
-    // the shown items changed, and places them; painting only draws.
+    // the shown items changed, and places them; painting only draws. The
+    // next paint walks the samples again too.
     void rebuildIcons();
     void placeIcons();
 };

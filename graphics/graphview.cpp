@@ -1,5 +1,9 @@
 #include "graphics/graphview.h"
 
+#include "common/timetexts.h"
+#include "graphics/gesturerecognizers.h"
+#include "graphics/profilenumbers.h"
+
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -78,6 +82,9 @@ GraphView::GraphView(QWidget* parent)
     , mScene(new QGraphicsScene(this))
 {
     mScene->setBackgroundBrush(QColor(242, 242, 230));
+    // The scene is the view's own rectangle from the start, never the bounds
+    // of its items, which a dive could place anywhere.
+    mScene->setSceneRect(QRectF(QPointF(0, 0), QSizeF(size())));
     setScene(mScene);
     mProfile = new DiveProfileItem();
     mScene->addItem(mProfile);
@@ -201,6 +208,9 @@ void GraphView::mouseMoveEvent(QMouseEvent* event)
         QGraphicsView::mouseMoveEvent(event);
         return;
     }
+    // Two fingers on the screen move the mouse too: the gestures handle them.
+    if (TwoFingersRecognizer::active)
+        return;
     const QPointF point = scenePoint(event->position());
     const int x = int(point.x());
     if (mPressPoint.x() < 0) {
@@ -385,12 +395,12 @@ QString GraphView::getInfosOnPosition(QPointF point, int time) const
         "border-collapse: collapse; font-family: Arial, sans-serif; font-size:8pt; font-weight:100}    </style>  "
         "</head>  <body>");
     html += infoTableTitle(tr("Position information"));
-    html += infoTableRow(tr("Time"), diveDurationText(time), true);
+    html += infoTableRow(tr("Time"), formatTimeSecondes(time), true);
     html += infoTableRow(tr("Depth"), QStringLiteral("%1m").arg(oneDecimal(position.prevLine->depth)), false);
     html += infoTableRow(tr("Speed"), QStringLiteral("%1m/mn").arg(oneDecimal(position.nextLine->speed)), true);
     html += infoTableRow(tr("Temperature"), QStringLiteral("%1&deg;C").arg(oneDecimal(position.nextLine->ambientTemp)),
                          false);
-    const int tank = int(position.tankPressure);
+    const int tank = profilenumbers::truncatedInt(position.tankPressure);
     if (qint16(tank) > 0)
         html += infoTableRow(tr("Tank Pressure"), QStringLiteral("%1b").arg(tank), false);
     const double ceiling = position.prevLine->decoCeiling;
@@ -407,9 +417,9 @@ QString GraphView::getInfosOnPosition(QPointF point, int time) const
     html += kTableEnd;
     if (mSelectionRect->isVisible()) {
         html += infoTableTitle(tr("Selection"));
-        html += infoTableRow(tr("Start Time"), diveDurationText(mSelectionStart), true);
-        html += infoTableRow(tr("End Time"), diveDurationText(mSelectionEnd), false);
-        html += infoTableRow(tr("Elapsed Time"), diveDurationText(mSelectionEnd - mSelectionStart), true);
+        html += infoTableRow(tr("Start Time"), formatTimeSecondes(mSelectionStart), true);
+        html += infoTableRow(tr("End Time"), formatTimeSecondes(mSelectionEnd), false);
+        html += infoTableRow(tr("Elapsed Time"), formatTimeSecondes(mSelectionEnd - mSelectionStart), true);
         html += kTableEnd;
     }
     html += QStringLiteral("  </body></html>");

@@ -14,10 +14,13 @@
 #include <functional>
 #include <utility>
 
+class QGestureEvent;
 class QGraphicsLineItem;
 class QGraphicsRectItem;
 class QGraphicsScene;
 class QMenu;
+class TwoFingersPanGesture;
+class TwoFingersPinchGesture;
 
 // The widget that shows one dive profile: pan with the middle button or a
 // horizontal wheel, zoom with the wheel (Ctrl for depth), a time cursor that
@@ -37,6 +40,9 @@ public:
     // The chosen time range in seconds, start first; (-1, -1) before any.
     std::pair<int, int> getSelection() const;
     void enableMultiSelect(bool on);
+    // Two-finger pan and pinch on a touch screen: true grabs the gestures on
+    // the viewport, where the touches arrive, false lets them go.
+    void enableTouchScreen(bool on);
 
     // The samples around `time` and the values between them, from the samples
     // or else from the computed ascent; false, and `out` untouched, when no
@@ -48,6 +54,13 @@ public:
     // 0: the shading from the cursor line to the range-end line; any other
     // value: the band from the press point to the moving corner.
     void updateSelection(short mode);
+
+    // A pan moves the window with finger 1, a pinch zooms time, or depth when
+    // the fingers lie one above the other; only updates after a gesture's
+    // start act, and nothing without a dive. Always true.
+    bool gestureEvent(QGestureEvent* event);
+    void panCustomTriggered(TwoFingersPanGesture* gesture);
+    void pinchCustomTriggered(TwoFingersPinchGesture* gesture);
 
     DiveProfileItem* mProfile = nullptr;
     QGraphicsRectItem* mSelectionRect = nullptr;
@@ -63,6 +76,8 @@ signals:
     void selectInRect(const QRectF& rect);
 
 protected:
+    // Sends the viewport's gesture events to gestureEvent.
+    bool viewportEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -99,4 +114,9 @@ private:
     // presses (clicks, pans, bands) never touch the chosen range.
     bool mRangeInProgress = false;
     bool mMultiSelect = false;
+    bool mTouchScreen = false;
+    // Set by the first enableTouchScreen(true).
+    Qt::GestureType mPanGestureType{};
+    Qt::GestureType mPinchGestureType{};
+    Qt::GestureType mTwoFingersGestureType{};
 };

@@ -1,5 +1,6 @@
 #include "graphics/profilegrid.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace profilegrid {
@@ -9,6 +10,8 @@ namespace {
 // More lines than any screen has room for; a grid that would need more is
 // truncated rather than drawn for ever.
 constexpr int kMaxLines = 4096;
+// Line numbers stay below this, far beyond any screen.
+constexpr double kFarLine = 1e15;
 
 } // namespace
 
@@ -31,19 +34,32 @@ double firstTime(double start)
     return std::ceil(start / 60.0) * 60.0;
 }
 
-QList<double> linePositions(double first, double step, double edge)
+GridLines visibleLines(double first, double step, double edge, double from, double to)
 {
-    QList<double> positions;
+    GridLines lines{first, step, 0, 0};
     if (!std::isfinite(first) || !std::isfinite(step) || step <= 0.0)
-        return positions;
-    positions.append(first);
-    for (int k = 1; k < kMaxLines; ++k) {
-        const double next = first + k * step;
-        if (!(next <= edge))
-            break;
-        positions.append(next);
+        return lines;
+    // Line numbers from positions, held well within qint64.
+    const auto lineNumber = [&](double position, bool up) {
+        const double k = up ? std::ceil((position - first) / step) : std::floor((position - first) / step);
+        return std::isnan(k) ? qint64(0) : qint64(std::clamp(k, -kFarLine, kFarLine));
+    };
+    // The lines up to the edge: the first one always.
+    qint64 end = 1;
+    if (edge >= first) {
+        end = lineNumber(edge, false) + 1;
+        while (end > 1 && !(lines.at(end - 1) <= edge))
+            --end;
+        while (end < kFarLine && lines.at(end) <= edge)
+            ++end;
     }
-    return positions;
+    lines.begin = std::max<qint64>(0, lineNumber(from, true));
+    lines.end = std::min(end, std::max<qint64>(0, lineNumber(to, false) + 1));
+    lines.end = std::max(lines.begin, std::min(lines.end, lines.begin + kMaxLines));
+    // Beyond the numbers held, no line is in view.
+    if (lines.count() > 0 && !(lines.at(lines.begin) <= to && lines.at(lines.end - 1) >= from))
+        lines.end = lines.begin;
+    return lines;
 }
 
 } // namespace profilegrid

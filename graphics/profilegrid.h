@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QList>
+#include <QtGlobal>
 
 // Where the profile's grid lines go. Pure functions of the shown range and
 // the scale, so that a degenerate scale can never make a grid endless.
@@ -17,10 +17,24 @@ double timeStep(double span);
 // The first time line: the window start rounded up to a whole minute.
 double firstTime(double start);
 
-// Pixel positions of a grid's lines from `first`, `step` pixels apart: the
-// first line always, then every next one that is not past `edge`. No line at
-// all when the step or the first position is not finite, or the step is not
-// positive; never more than a screenful of lines.
-QList<double> linePositions(double first, double step, double edge);
+// The lines of a grid, `step` pixels apart from `first`: the first line
+// always, then every next one that is not past `edge`. Line k lies at
+// first + k × step.
+struct GridLines
+{
+    double first = 0;
+    double step = 1;
+    qint64 begin = 0; // the lines drawn are begin <= k < end
+    qint64 end = 0;
+
+    double at(qint64 k) const { return first + double(k) * step; }
+    qint64 count() const { return end - begin; }
+};
+
+// The lines of the grid that lie between `from` and `to`, so that a paint
+// walks only the lines it can show. No line at all when the step or the
+// first position is not finite, or the step is not positive; never more than
+// a screenful of lines.
+GridLines visibleLines(double first, double step, double edge, double from, double to);
 
 } // namespace profilegrid

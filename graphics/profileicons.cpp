@@ -8,6 +8,8 @@
 #include <QGraphicsPixmapItem>
 #include <QHash>
 
+#include <cmath>
+
 namespace {
 
 constexpr int kFirstFamily = 1; // its alerts are painted, not icons
@@ -78,7 +80,9 @@ void ProfileIcons::place(const ProfileMapping& map, const QRectF& graph)
         const Icon& icon = mIcons[k];
         if (item->pixmap().cacheKey() != icon.pixmap.cacheKey())
             item->setPixmap(icon.pixmap);
-        item->setPos(at[k]);
+        // On whole pixels, where the picture is drawn: an item's bounds are
+        // then the pixels it covers, which is what a partial repaint asks.
+        item->setPos(QPointF(std::round(at[k].x()), std::round(at[k].y())));
         item->setToolTip(icon.toolTip);
         item->setVisible(graph.contains(at[k]));
     }

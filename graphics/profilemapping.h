@@ -35,6 +35,8 @@ public:
     }
     double tankY(double bar) const { return mTankTop + (mMaxTankPressure - bar) * mPixelsPerBar; }
 
+    bool operator==(const ProfileMapping&) const = default;
+
 private:
     double mLeft;
     double mTop;

@@ -10,4 +10,6 @@ struct ShowItemsState
     bool gases = true;
     bool maxDepth = true;
     bool tankPressure = true;
+
+    bool operator==(const ShowItemsState&) const = default;
 };

@@ -55,6 +55,7 @@ float CeilingFollower::ceilingAt(float pressure)
         return zhl16_t::PtolAmb(mTissues, gfs.high);
     }
     Q_ASSERT(!mSolverSkipped);
-    mSolver.solve(mSettings, mTissues, pressure, 0.0f);
+    // Only the ceiling is kept: the rest of the ascent need not be worked out.
+    mSolver.solve_ceiling(mSettings, mTissues, pressure);
     return mSolver.ceiling;
 }

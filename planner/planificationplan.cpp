@@ -4,6 +4,7 @@
 #include "divemodel/diveanalysis.h"
 #include "divemodel/divelinesio.h"
 #include "planner/decorun.h"
+#include "planner/planlimits.h"
 #include "planner/planneddive.h"
 
 #include <QCoreApplication>
@@ -55,11 +56,15 @@ void appendDefaultPoints(Dive& dive, int gasIndex)
     DiveAnalysis::calculateSpeeds(dive, false);
 }
 
-bool readDiveFile(const QString& fileName, Dive& dive)
+bool readDiveFile(const QString& fileName, Dive& dive, QString& reason)
 {
     const std::unique_ptr<DiveLinesIO> reader = DiveLinesIO::getReader(fileName);
-    if (!reader || !reader->read(fileName, dive))
+    if (!reader)
         return false;
+    if (!reader->read(fileName, dive)) {
+        reason = reader->errorString();
+        return false;
+    }
     DiveAnalysis::fixNonDefinedGas(dive);
     DiveAnalysis::calculateSpeeds(dive, false);
     return true;
@@ -90,11 +95,11 @@ int PlanificationPlan::findFirstFreeIndex() const
 
 int PlanificationPlan::newPlanification(const QString& fileName)
 {
-    return addPlannedDive([&fileName](PlannedDive& dive) {
+    return addPlannedDive([this, &fileName](PlannedDive& dive) {
         dive.gases = QuelmGases;
         dive.format = qint32(DiveFormat::Plan);
         if (!fileName.isEmpty())
-            return readDiveFile(fileName, dive);
+            return readDiveFile(fileName, dive, mLastError);
         appendDefaultPoints(dive, defaultFirstGas());
         return true;
     });
@@ -107,6 +112,7 @@ int PlanificationPlan::newPlanification(const std::function<bool(Dive&)>& fill)
 
 int PlanificationPlan::addPlannedDive(const std::function<bool(PlannedDive&)>& fill)
 {
+    mLastError.clear();
     const int slot = findFirstFreeIndex();
     if (slot < 0)
         return -1;
@@ -116,11 +122,14 @@ int PlanificationPlan::addPlannedDive(const std::function<bool(PlannedDive&)>& f
     place->name = diveName(slot);
     place->surfaceInterval = slot > 0 ? kLaterDiveSurfaceInterval : 0;
     const qint32 previousCurrent = std::exchange(current, slot);
-    if (!fill(*place)) {
+    const bool filled = fill(*place);
+    if (filled)
+        mLastError = planlimits::refusal(*place);
+    if (!filled || !mLastError.isEmpty()) {
         // Nothing changes: the view still shows the dive that was current.
         place.reset();
         current = previousCurrent;
-        return -2;
+        return filled ? -3 : -2;
     }
     calculateDecoStages(nullptr, nullptr);
     return slot;
@@ -180,26 +189,38 @@ void PlanificationPlan::calculateDecoStages(gfs_t* gfs, float* /*reduction*/)
     if (dive == nullptr)
         return;
 
-    const LinePlan start; // a row of kind startOfTable, all fields 0
+    // A dive without points (as a plan file gives it) has nothing to
+    // compute. One whose points were edited beyond the limits is not
+    // computed either: its run could take without end.
     if (dive->lines.isEmpty()) {
-        // A dive without points (as a plan file gives it) has nothing to
-        // compute: an empty run table and nothing left from an earlier run.
-        dive->decoLines.clear();
-        dive->ceilingPoints.clear();
-        dive->decoNotTerminated = false;
-        LinePlan end;
-        end.kind = LinePlan::endOfTable;
-        emitRow(start);
-        emitLog(QString());
-        emitRow(end);
+        emitEmptyRun(*dive, QString());
+        return;
+    }
+    if (const QString refusal = planlimits::refusal(*dive); !refusal.isEmpty()) {
+        emitEmptyRun(*dive,
+                     QCoreApplication::translate("PlanificationPlan", "The dive is not computed: %1").arg(refusal));
         return;
     }
 
     DecoRun run(*dive, plannedDive(current - 1), current, gfs);
     startN2 = run.startNitrogen();
-    emitRow(start);
+    emitRow(LinePlan()); // the start of the table, all fields 0
     emitLog(QString());
     run.run([this](const LinePlan& row) { emitRow(row); });
+}
+
+void PlanificationPlan::emitEmptyRun(PlannedDive& dive, const QString& reason)
+{
+    dive.decoLines.clear();
+    dive.ceilingPoints.clear();
+    dive.decoNotTerminated = false;
+    emitRow(LinePlan());
+    emitLog(QString());
+    if (!reason.isEmpty())
+        emitLog(reason);
+    LinePlan end;
+    end.kind = LinePlan::endOfTable;
+    emitRow(end);
 }
 
 void PlanificationPlan::emitRow(const LinePlan& row) const

@@ -48,11 +48,16 @@ public:
     // A new current dive in the first free slot, computed at once; with an
     // empty name it gets the default points, else the points of the dive
     // file. Returns the slot, -1 when the plan is full, -2 when the file
-    // cannot be read (the plan is then as it was).
+    // cannot be read, -3 when its dive is beyond what the planner computes
+    // (planlimits): the plan is then as it was, and lastError() says why.
     int newPlanification(const QString& fileName);
     // The same with a caller's filler instead of a file; a filler that fails,
     // or none at all, gives -2.
     int newPlanification(const std::function<bool(Dive&)>& fill);
+    // Why the last newPlanification refused its dive, in the user's language
+    // (for -2 the file reader's reason, which may be empty); empty after one
+    // that succeeded.
+    const QString& lastError() const { return mLastError; }
 
     // Appends the default points (surface, 20 m after a minute, 20 m at ten
     // minutes) on that gas to the current dive.
@@ -73,12 +78,20 @@ public:
     // Recomputes the current dive: run-table rows through `lineCallback`,
     // ceiling, computed ascent, oxygen totals and end tissues into the dive.
     // A null pair means the default gradient factors; `reduction` has no effect.
+    // A dive whose points were edited beyond what the planner computes gets
+    // an empty run table and a log line that says why.
     void calculateDecoStages(gfs_t* gfs, float* reduction);
 
 private:
+    // -2 when `fill` fails, -3 when the dive is beyond the limits, else the slot.
     int addPlannedDive(const std::function<bool(PlannedDive&)>& fill);
+    // The run table of a dive that is not computed: its start, the log
+    // cleared, the reason when there is one, its end; nothing of an earlier
+    // run is left in the dive.
+    void emitEmptyRun(PlannedDive& dive, const QString& reason);
     void emitRow(const LinePlan& row) const;
     void emitLog(const QString& text) const;
 
     std::array<std::unique_ptr<PlannedDive>, slotCount> dives;
+    QString mLastError;
 };

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+    qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
     qt6-connectivity-dev libqt6sql6-sqlite libsqlite3-dev
     libpugixml-dev libminizip-dev zlib1g-dev
     xvfb xauth fonts-liberation2 fonts-roboto-unhinted

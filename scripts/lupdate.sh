@@ -14,4 +14,5 @@ update() {
 }
 
 update app/translations/Marevane_fr.ts app graphics common divemodel divedb
+update device/translations/device_fr.ts device tessal
 update planner/translations/planner_fr.ts -I . planner resources/formMeasureTwoPoints.ui

@@ -2,6 +2,91 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>AboutBox</name>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Visit the website</source>
+        <translation>Visiter le site web</translation>
+    </message>
+    <message>
+        <source>View license terms</source>
+        <translation>Voir les conditions de licence</translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>The web site address is not configured</source>
+        <translation>L&apos;adresse du site web n&apos;est pas configurée</translation>
+    </message>
+</context>
+<context>
+    <name>CsvFile</name>
+    <message>
+        <source>the time</source>
+        <translation>le temps</translation>
+    </message>
+    <message>
+        <source>the depth</source>
+        <translation>la profondeur</translation>
+    </message>
+    <message>
+        <source>the temperature</source>
+        <translation>la température</translation>
+    </message>
+    <message>
+        <source>the OTU</source>
+        <translation>l&apos;OTU</translation>
+    </message>
+    <message>
+        <source>the CNS</source>
+        <translation>le CNS</translation>
+    </message>
+    <message>
+        <source>the deco ceiling</source>
+        <translation>le plafond de déco</translation>
+    </message>
+    <message>
+        <source>the no-decompression time</source>
+        <translation>le temps sans décompression</translation>
+    </message>
+    <message>
+        <source>Line %1: %2 is not a finite number (%3)</source>
+        <translation>Ligne %1 : %2 n&apos;est pas un nombre fini (%3)</translation>
+    </message>
+    <message>
+        <source>The file holds no sample: no line of 20 TAB-separated fields with a time and a depth</source>
+        <translation>Le fichier ne contient aucun point : aucune ligne de 20 champs séparés par des tabulations avec un temps et une profondeur</translation>
+    </message>
+</context>
+<context>
+    <name>DiveDb</name>
+    <message>
+        <source>No free dive id is left in the database</source>
+        <translation>La base de données n&apos;a plus d&apos;identifiant de plongée libre</translation>
+    </message>
+    <message>
+        <source>Sample %1 of the dive holds a value that is not a finite number</source>
+        <translation>Le point %1 de la plongée contient une valeur qui n&apos;est pas un nombre fini</translation>
+    </message>
+    <message>
+        <source>Dive %1 is not in the database</source>
+        <translation>La plongée %1 n&apos;est pas dans la base de données</translation>
+    </message>
+    <message>
+        <source>Sample %1 of dive %2 holds a value that is not a finite number</source>
+        <translation>Le point %1 de la plongée %2 contient une valeur qui n&apos;est pas un nombre fini</translation>
+    </message>
+    <message>
+        <source>The database is not open</source>
+        <translation>La base de données n&apos;est pas ouverte</translation>
+    </message>
+</context>
+<context>
     <name>DiveListTable</name>
     <message>
         <source>Dive Id</source>
@@ -183,6 +268,44 @@
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>GenericFileDownloader</name>
+    <message>
+        <source>Cannot write output file</source>
+        <translation>Impossible d&apos;écrire le fichier de sortie</translation>
+    </message>
+</context>
+<context>
+    <name>GraphItem</name>
+    <message>
+        <source>Ceil</source>
+        <translation>Plafond</translation>
+    </message>
+    <message>
+        <source>RR</source>
+        <translation>RR</translation>
+    </message>
+    <message>
+        <source>Yoyo</source>
+        <translation>Yoyo</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Sécurité</translation>
+    </message>
+    <message>
+        <source>Period 24H</source>
+        <translation>Période 24H</translation>
+    </message>
+    <message>
+        <source>Dive: %1 - Depth: %2m - Duration:%3</source>
+        <translation>Plongée : %1 - Profondeur : %2m - Durée :%3</translation>
+    </message>
+    <message>
+        <source> - File: %1</source>
+        <translation> - Fichier : %1</translation>
     </message>
 </context>
 <context>
@@ -425,6 +548,78 @@ Cette plongée existe déjà</translation>
     <message>
         <source>You have unsaved changes. Do you want to save them?</source>
         <translation>Certaines modifications ne sont pas enregistrées. Voulez-vous les enregistrer ?</translation>
+    </message>
+    <message>
+        <source>Open Circuit</source>
+        <translation>Circuit ouvert</translation>
+    </message>
+    <message>
+        <source>Closed Circuit</source>
+        <translation>Circuit fermé</translation>
+    </message>
+    <message>
+        <source>Semi Closed Circuit</source>
+        <translation>Circuit semi-fermé</translation>
+    </message>
+    <message>
+        <source>Free Dive</source>
+        <translation>Apnée</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Inconnu</translation>
+    </message>
+    <message>
+        <source>Fresh</source>
+        <translation>Douce</translation>
+    </message>
+    <message>
+        <source>Salt</source>
+        <translation>Mer</translation>
+    </message>
+    <message>
+        <source>Minimize profile area</source>
+        <translation>Réduire la zone du profil</translation>
+    </message>
+    <message>
+        <source>Maximize profile area</source>
+        <translation>Agrandir la zone du profil</translation>
+    </message>
+    <message>
+        <source>Application update</source>
+        <translation>Mise à jour de l&apos;application</translation>
+    </message>
+    <message>
+        <source>A new version %1 is available, do you want to download and install it?</source>
+        <translation>Une nouvelle version %1 est disponible, voulez-vous la télécharger et l&apos;installer ?</translation>
+    </message>
+    <message>
+        <source>Download failed</source>
+        <translation>Échec du téléchargement</translation>
+    </message>
+    <message>
+        <source>Downloading new version...</source>
+        <translation>Téléchargement de la nouvelle version...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Downloading</source>
+        <translation>Téléchargement</translation>
+    </message>
+    <message>
+        <source>Download finished</source>
+        <translation>Téléchargement terminé</translation>
+    </message>
+    <message>
+        <source>The new version has been downloaded to %1</source>
+        <translation>La nouvelle version a été téléchargée dans %1</translation>
+    </message>
+    <message>
+        <source>Erreur on start installation</source>
+        <translation>Erreur au lancement de l&apos;installation</translation>
     </message>
 </context>
 <context>
@@ -803,6 +998,41 @@ Cette plongée existe déjà</translation>
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>UddfFile</name>
+    <message>
+        <source>The file is not a UDDF document.</source>
+        <translation>Le fichier n&apos;est pas un document UDDF.</translation>
+    </message>
+    <message>
+        <source>The file holds no dive.</source>
+        <translation>Le fichier ne contient aucune plongée.</translation>
+    </message>
+    <message>
+        <source>The dive holds no sample.</source>
+        <translation>La plongée ne contient aucun point.</translation>
+    </message>
+    <message>
+        <source>Waypoint %1: the %2 &quot;%3&quot; is not a finite number.</source>
+        <translation>Point %1 : la valeur %2 « %3 » n&apos;est pas un nombre fini.</translation>
+    </message>
+    <message>
+        <source>Waypoint %1: the %2 &quot;%3&quot; is out of range.</source>
+        <translation>Point %1 : la valeur %2 « %3 » est hors limites.</translation>
+    </message>
+    <message>
+        <source>Mix &quot;%1&quot;: the %2 &quot;%3&quot; is not a finite number.</source>
+        <translation>Mélange « %1 » : la valeur %2 « %3 » n&apos;est pas un nombre fini.</translation>
+    </message>
+    <message>
+        <source>The file is too large to be read.</source>
+        <translation>Le fichier est trop volumineux pour être lu.</translation>
+    </message>
+    <message>
+        <source>The file is not well-formed XML (at byte %1).</source>
+        <translation>Le fichier n&apos;est pas un XML bien formé (à l&apos;octet %1).</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "appsettings.h"
 #include "divedb/divedb.h"
 #include "divefixtures.h"
+#include "divelistrows.h"
 #include "diveprofiles.h"
 #include "mainwindow.h"
 #include "menuclick.h"
@@ -18,6 +19,11 @@
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
+
+using testkit::boldDives;
+using testkit::itemOf;
+using testkit::list;
+using testkit::rowNames;
 
 namespace {
 
@@ -216,22 +222,38 @@ private slots:
         }
     }
 
+    // The database's reason follows on a line of its own.
+    void failedReadChangesNothing_data()
+    {
+        QTest::addColumn<QString>("breakage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("dive gone") << "DELETE FROM dives WHERE name = 'B'" << "Dive 2 is not in the database";
+        QTest::newRow("depth not a finite number")
+            << "UPDATE profiles SET depth = 1e999 WHERE diveid = 2 AND pointid = 4"
+            << "Sample 5 of dive 2 holds a value that is not a finite number";
+    }
+
     void failedReadChangesNothing()
     {
+        QFETCH(QString, breakage);
+        QFETCH(QString, reason);
         MainWindow window;
         store(testkit::makeDive("A", "A1", 20));
         store(testkit::makeDive("B", "A1", 20, 30.0, kFirstDive + kDay));
         window.updateDiveList();
         open(window, "A");
         const int a = window.shownDatabaseId();
-        // Gone behind the list's back.
-        QVERIFY(db()->deleteDive(db()->getDiveByName("B", "A1")));
+        {
+            // Behind the list's back.
+            testkit::RawSqlite raw(dataFolder() + "/diveDB.db");
+            QVERIFY(raw.exec(breakage));
+        }
         open(window, "B");
 
         QCOMPARE(mPrompts.records().size(), 1);
         QCOMPARE(mPrompts.records().first().kind, QString("critical"));
         QCOMPARE(mPrompts.records().first().title, QString("Database Error"));
-        QCOMPARE(mPrompts.records().first().text, QString("Impossible to read profile"));
+        QCOMPARE(mPrompts.records().first().text, "Impossible to read profile\n" + reason);
         QCOMPARE(window.shownDatabaseId(), a);
         QCOMPARE(window.currentDive().name, QString("A"));
         QCOMPARE(boldDives(window), QStringList{"A"});
@@ -492,8 +514,9 @@ private slots:
         QTest::addColumn<bool>("folderKept");
         QTest::newRow("no writer") << "a.txt" << false << "Error" << "Invalid File Name" << false;
         QTest::newRow("no binary writer") << "a.divebin" << false << "Error" << "Invalid File Name" << false;
-        QTest::newRow("writer refuses") << "a.uddf" << false << "Error" << "Impossible to write file %1" << true;
-        QTest::newRow("dive gone") << "a.csv" << true << "Database Error" << "Impossible to read profile" << true;
+        QTest::newRow("writer refuses") << "missing/a.uddf" << false << "Error" << "Impossible to write file %1" << true;
+        QTest::newRow("dive gone") << "a.csv" << true << "Database Error"
+                                   << "Impossible to read profile\nDive 1 is not in the database" << true;
     }
     void exportFailuresAreReported()
     {
@@ -517,7 +540,7 @@ private slots:
         QCOMPARE(mPrompts.records().at(1).title, title);
         QCOMPARE(mPrompts.records().at(1).text, QString(text).replace("%1", path));
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(window.settings().lastExportDir(), folderKept ? mFiles.filePath("failed") : QString());
+        QCOMPARE(window.settings().lastExportDir(), folderKept ? QFileInfo(path).absolutePath() : QString());
     }
 
     void storeFailures_data()
@@ -739,7 +762,6 @@ private:
         store(testkit::makeDive("E", "B2", 20, 15.0, kFirstDive + 4 * kDay));
     }
 
-    static QTableWidget* list(MainWindow& window) { return window.findChild<QTableWidget*>("diveList"); }
     static QLineEdit* lineEdit(MainWindow& window, const char* name) { return window.findChild<QLineEdit*>(name); }
     static QPushButton* saveButton(MainWindow& window)
     {
@@ -747,39 +769,7 @@ private:
     }
     static QString label(MainWindow& window) { return window.findChild<QLabel*>("lbFilter")->text(); }
 
-    // The names of the dive rows, in row order.
-    static QStringList rowNames(MainWindow& window)
-    {
-        QStringList names;
-        QTableWidget* dives = list(window);
-        for (int row = 0; row < dives->rowCount(); ++row) {
-            if (dives->item(row, 0)->data(Qt::UserRole).toInt() >= 0)
-                names.append(dives->item(row, 0)->text());
-        }
-        return names;
-    }
-
-    // The dive rows whose every cell is bold.
-    static QStringList boldDives(MainWindow& window)
-    {
-        QStringList names;
-        QTableWidget* dives = list(window);
-        for (int row = 0; row < dives->rowCount(); ++row) {
-            bool bold = dives->item(row, 0)->data(Qt::UserRole).toInt() >= 0;
-            for (int column = 0; column < dives->columnCount() && bold; ++column)
-                bold = dives->item(row, column)->font().weight() == QFont::Bold;
-            if (bold)
-                names.append(dives->item(row, 0)->text());
-        }
-        return names;
-    }
-
     static int rowOf(MainWindow& window, const QString& name) { return itemOf(window, name)->row(); }
-    static QTableWidgetItem* itemOf(MainWindow& window, const QString& name)
-    {
-        const QList<QTableWidgetItem*> found = list(window)->findItems(name, Qt::MatchExactly);
-        return found.isEmpty() ? nullptr : found.first();
-    }
 
     // A double-click on the dive's date cell.
     static void open(MainWindow& window, const QString& name)

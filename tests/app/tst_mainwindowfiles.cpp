@@ -112,15 +112,21 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("contents");
-        QTest::newRow("no sample line") << "broken/notes.csv" << QByteArray("Time\tDepth\n");
-        QTest::newRow("missing file") << "broken/gone.csv" << QByteArray();
-        QTest::newRow("no reader") << "broken/dive.txt" << csvDive({{0, 0}, {10, 3}});
-        QTest::newRow("unreadable UDDF") << "broken/dive.uddf" << QByteArray("<uddf");
+        QTest::addColumn<QString>("message");
+        const QString unreadable = QStringLiteral("Impossible to open file");
+        QTest::newRow("no sample line")
+            << "broken/notes.csv" << QByteArray("Time\tDepth\n")
+            << unreadable + "\nThe file holds no sample: no line of 20 TAB-separated fields with a time and a depth";
+        QTest::newRow("missing file") << "broken/gone.csv" << QByteArray() << unreadable;
+        QTest::newRow("no reader") << "broken/dive.txt" << csvDive({{0, 0}, {10, 3}}) << unreadable;
+        QTest::newRow("unreadable UDDF") << "broken/dive.uddf" << QByteArray("<uddf")
+                                         << unreadable + "\nThe file is not well-formed XML (at byte 4).";
     }
     void failedLoadLeavesTheShownDive()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, contents);
+        QFETCH(QString, message);
         QVERIFY(QDir(mFiles.path()).mkpath("broken"));
         const QString path = contents.isNull() ? mFiles.filePath(name) : write(name, contents);
         MainWindow window;
@@ -132,7 +138,7 @@ private slots:
         QCOMPARE(mPrompts.records().size(), 1);
         QCOMPARE(mPrompts.records().first().kind, QString("critical"));
         QCOMPARE(mPrompts.records().first().title, QString("Error"));
-        QCOMPARE(mPrompts.records().first().text, QString("Impossible to open file"));
+        QCOMPARE(mPrompts.records().first().text, message);
         QCOMPARE(window.currentDive().name, QString("morning"));
         QCOMPARE(window.currentDive().lines.size(), 4);
         QCOMPARE(window.currentDive().maxDepth, 18.0);
@@ -184,14 +190,15 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString invalid = QStringLiteral("Invalid File");
         const QString unreadable = QStringLiteral("Impossible to open file");
-        QTest::newRow("uddf") << QStringList{"drop/a.uddf"} << unreadable;
+        const QString notUddf = unreadable + QStringLiteral("\nThe file is not a UDDF document.");
+        QTest::newRow("uddf") << QStringList{"drop/a.uddf"} << notUddf;
         QTest::newRow("divebin") << QStringList{"drop/a.divebin"} << unreadable;
         QTest::newRow("csv") << QStringList{"drop/a.csv"} << invalid;
         QTest::newRow("CSV") << QStringList{"drop/a.CSV"} << invalid;
         QTest::newRow("UDDF") << QStringList{"drop/a.UDDF"} << invalid;
         QTest::newRow("diveplan") << QStringList{"drop/a.diveplan"} << invalid;
         QTest::newRow("no suffix") << QStringList{"drop/uddf"} << invalid;
-        QTest::newRow("uddf first") << QStringList{"drop/a.uddf", "drop/a.csv"} << unreadable;
+        QTest::newRow("uddf first") << QStringList{"drop/a.uddf", "drop/a.csv"} << notUddf;
         QTest::newRow("csv first") << QStringList{"drop/a.csv", "drop/a.uddf"} << invalid;
     }
     void dropRules()

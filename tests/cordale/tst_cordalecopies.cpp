@@ -110,9 +110,9 @@ bool isSharedSourceSymbol(QByteArray name)
     }
     static const char* const shared[] = {
         "divecore::", "Dive::", "DiveAnalysis::", "DiveHeader::", "DiveLine::", "DiveGas::", "DivePosition::", "CeilPoint::",
-        "diveGasAir", "diveDurationText", "formatTimeSecondes", "formatTimeMinutes", "qtimeFromSecondes",
+        "diveGasAir", "formatTimeSecondes", "formatTimeMinutes", "qtimeFromSecondes",
         "minutesDecimals", "formatMinutesDecimals", "formatChrono", "writeTextFile", "loadTextFile",
-        "absoluteFilePath", "getApplicationVersion", "applicationWindowTitle"};
+        "absoluteFilePath", "getApplicationVersion", "shortApplicationVersion", "applicationWindowTitle"};
     for (const char* prefix : shared) {
         if (name.startsWith(prefix))
             return true;
@@ -183,8 +183,8 @@ private slots:
             QSKIP("the library is stripped");
         const auto* air = libraryCopy<divecore::Gas>("divecore::Gas::air");
         const auto* diveAir = libraryCopy<DiveGas>("diveGasAir");
-        const auto formatTime = reinterpret_cast<QString (*)(int)>(
-            const_cast<void*>(static_cast<const void*>(libraryCopy<char>("formatTimeSecondes(int)"))));
+        const auto formatTime = reinterpret_cast<QString (*)(qint64)>(
+            const_cast<void*>(static_cast<const void*>(libraryCopy<char>("formatTimeSecondes(long long)"))));
         QVERIFY(air && diveAir && formatTime);
 
         // Another object than the program's, holding the same value.

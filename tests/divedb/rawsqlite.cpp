@@ -75,4 +75,18 @@ QList<QString> RawSqlite::columns(const QString& table)
     return names;
 }
 
+QString RawSqlite::snapshot()
+{
+    QString all;
+    for (const char* table : {"dives", "gases", "profiles", "divefigures"}) {
+        for (const auto& row : rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(table))) {
+            all += table;
+            for (const QVariant& value : row)
+                all += '|' + (value.isNull() ? QStringLiteral("NULL") : value.toString());
+            all += '\n';
+        }
+    }
+    return all;
+}
+
 } // namespace testkit

@@ -31,6 +31,9 @@ public:
     QVariant value(const QString& sql);
     // The names and declared types of a table's columns, "name TYPE".
     QList<QString> columns(const QString& table);
+    // Every row of every dive table, as text: what "nothing was written"
+    // compares.
+    QString snapshot();
     QString lastError() const { return mLastError; }
 
 private:

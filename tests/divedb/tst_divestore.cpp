@@ -1,6 +1,7 @@
 #include "divedb/divedb.h"
 #include "divefixtures.h"
 #include "rawsqlite.h"
+#include "storedvalues.h"
 #include "testenvironment.h"
 
 #include <QCoreApplication>
@@ -13,22 +14,6 @@
 using testkit::RawSqlite;
 
 namespace {
-
-// Every row of every table, as text: what "nothing was written" compares.
-QString snapshot(RawSqlite& raw)
-{
-    QString all;
-    for (const char* table : {"dives", "gases", "profiles", "divefigures"}) {
-        for (const auto& row :
-             raw.rows(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(table))) {
-            all += table;
-            for (const QVariant& value : row)
-                all += '|' + (value.isNull() ? QStringLiteral("NULL") : value.toString());
-            all += '\n';
-        }
-    }
-    return all;
-}
 
 int rowsOfDive(RawSqlite& raw, int id)
 {
@@ -172,34 +157,7 @@ private slots:
             QCOMPARE(read.diverHe[i], stored.diverHe[i]);
         }
 
-        QCOMPARE(read.gases.size(), stored.gases.size());
-        for (qsizetype i = 0; i < stored.gases.size(); ++i) {
-            QCOMPARE(read.gases.at(i).o2Percent(), stored.gases.at(i).o2Percent());
-            QCOMPARE(read.gases.at(i).hePercent(), stored.gases.at(i).hePercent());
-            QCOMPARE(read.gases.at(i).legacyGasClass(), stored.gases.at(i).legacyGasClass());
-        }
-
-        QCOMPARE(read.lines.size(), stored.lines.size());
-        for (qsizetype i = 0; i < stored.lines.size(); ++i) {
-            const DiveLine& a = read.lines.at(i);
-            const DiveLine& b = stored.lines.at(i);
-            QCOMPARE(a.timeSec, b.timeSec);
-            QCOMPARE(a.depth, b.depth);
-            QCOMPARE(a.ambientTemp, b.ambientTemp);
-            QCOMPARE(a.otu, b.otu);
-            QCOMPARE(a.cns, b.cns);
-            QCOMPARE(a.decoCeiling, b.decoCeiling);
-            QCOMPARE(a.gradientFactor, b.gradientFactor);
-            QCOMPARE(a.alertFlag, b.alertFlag);
-            QCOMPARE(a.alertFlagTransmitter, b.alertFlagTransmitter);
-            QCOMPARE(a.gasIndex, b.gasIndex);
-            QCOMPARE(a.battery, b.battery);
-            QCOMPARE(a.tankPressure, b.tankPressure);
-            QCOMPARE(a.gfLow, b.gfLow);
-            QCOMPARE(a.gfHigh, b.gfHigh);
-            QCOMPARE(a.ppO2, b.ppO2);
-            QCOMPARE(a.tankPressureTxIndex, b.tankPressureTxIndex);
-        }
+        testkit::compareStoredGasesAndSamples(read, stored);
         // What the samples give is computed on reading.
         QCOMPARE(read.maxTime, 20.0);
         QCOMPARE(read.maxDepth, 7.75);
@@ -548,12 +506,12 @@ private slots:
     {
         QCOMPARE(db()->storeDive(testkit::makeDive("Reef", "S1", 5)), int(DiveDb::Success));
         RawSqlite raw(path());
-        const QString before = snapshot(raw);
+        const QString before = raw.snapshot();
         QCOMPARE(db()->updateDiveById(99, testkit::makeDive("Ghost", "S1", 5)),
                  int(DiveDb::NotFound));
         QCOMPARE(db()->updateDiveById(-1, testkit::makeDive("Ghost", "S1", 5)),
                  int(DiveDb::NotFound));
-        QCOMPARE(snapshot(raw), before);
+        QCOMPARE(raw.snapshot(), before);
         // No orphan rows stand in the way of the next dive.
         QCOMPARE(db()->storeDive(testkit::makeDive("Next", "S1", 5)), int(DiveDb::Success));
         QCOMPARE(rowsOfDive(raw, 2), 1 + 2 + 5 + 1);
@@ -583,11 +541,11 @@ private slots:
         QCOMPARE(db()->storeDive(testkit::makeDive("Kept", "S1", 20)), int(DiveDb::Success));
         RawSqlite raw(path());
         QVERIFY(raw.exec(trigger));
-        const QString before = snapshot(raw);
+        const QString before = raw.snapshot();
 
         QCOMPARE(perform(operation), false);
         QVERIFY2(db()->lastError().contains(message), qPrintable(db()->lastError()));
-        QCOMPARE(snapshot(raw), before);
+        QCOMPARE(raw.snapshot(), before);
         QCOMPARE(rowsOfDive(raw, 2), 0);
 
         // No transaction was left open: once the trigger is gone the same
@@ -616,14 +574,14 @@ private slots:
         QCOMPARE(db()->storeDive(testkit::makeDive("Kept", "S1", 20)), int(DiveDb::Success));
         failAtOnceWhenBusy();
         RawSqlite raw(path());
-        const QString before = snapshot(raw);
+        const QString before = raw.snapshot();
         {
             RawSqlite other(path());
             QVERIFY(other.exec(lock));
             QCOMPARE(perform(operation), false);
             QVERIFY2(db()->lastError().contains("locked"), qPrintable(db()->lastError()));
         }
-        QCOMPARE(snapshot(raw), before);
+        QCOMPARE(raw.snapshot(), before);
         QVERIFY(!QFile::exists(path() + "-journal"));
         QCOMPARE(perform(operation), true);
     }

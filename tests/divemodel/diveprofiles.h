@@ -19,6 +19,16 @@ inline DiveLine diveLine(double time, double depth)
     return line;
 }
 
+// A sample with its temperature (°C) and deco ceiling (m, or when negative
+// the no-decompression time in minutes) too.
+inline DiveLine diveLine(double time, double depth, double temperature, double ceiling)
+{
+    DiveLine line = diveLine(time, depth);
+    line.ambientTemp = temperature;
+    line.decoCeiling = ceiling;
+    return line;
+}
+
 // The samples of a profile given as points of x = time (s), y = depth (m).
 inline QList<DiveLine> diveLines(const QList<QPointF>& points)
 {

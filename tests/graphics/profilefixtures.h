@@ -139,6 +139,17 @@ inline Dive decoDive(int sampleCount = 1458, double period = 2.0)
     return dive;
 }
 
+// The pixels of an image that have the colour.
+inline int pixelsOf(const QImage& image, const QColor& colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    }
+    return count;
+}
+
 // Renders the scene's rectangle into an image of that size, on the
 // background that the profile view gives its scene.
 inline QImage render(QGraphicsScene& scene)

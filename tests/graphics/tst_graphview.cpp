@@ -1,6 +1,7 @@
 #include "testenvironment.h"
 
 #include "../divemodel/diveprofiles.h"
+#include "common/timetexts.h"
 #include "graphics/graphview.h"
 #include "viewevents.h"
 
@@ -354,9 +355,9 @@ void TestGraphView::readOutShowsTheSelection()
     const QString html = f.view.getInfosOnPosition(QPointF(), 100);
 
     QVERIFY(html.contains("Selection"));
-    QVERIFY(html.contains(row("Start Time", diveDurationText(start), true)));
-    QVERIFY(html.contains(row("End Time", diveDurationText(end), false)));
-    QVERIFY(html.contains(row("Elapsed Time", diveDurationText(end - start), true)));
+    QVERIFY(html.contains(row("Start Time", formatTimeSecondes(start), true)));
+    QVERIFY(html.contains(row("End Time", formatTimeSecondes(end), false)));
+    QVERIFY(html.contains(row("Elapsed Time", formatTimeSecondes(end - start), true)));
 }
 
 void TestGraphView::readOutFallsBackOnTheAscent()

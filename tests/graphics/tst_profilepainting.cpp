@@ -33,17 +33,8 @@ ShowItemsState curveOnly()
     return state;
 }
 
+using profilefixtures::pixelsOf;
 using profilefixtures::ShownProfile;
-
-int pixelsOf(const QImage& image, const QColor& colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    }
-    return count;
-}
 
 QImage square(const QColor& colour)
 {
@@ -62,6 +53,12 @@ bool regionHas(const QImage& image, const QRect& region, const QColor& colour)
         }
     }
     return false;
+}
+
+// Icons stand on whole pixels, where their pictures are drawn.
+QPointF onPixels(const QPointF& p)
+{
+    return QPointF(std::round(p.x()), std::round(p.y()));
 }
 
 Dive withSpeeds(Dive dive)
@@ -217,21 +214,32 @@ private slots:
         QCOMPARE(profilegrid::firstTime(300), 300.0);
     }
 
-    // The loop runs at least once and never for ever.
+    // The loop runs at least once and never for ever; a paint walks only
+    // the lines between `from` and `to`.
     void gridLinePositions_data()
     {
         QTest::addColumn<double>("first");
         QTest::addColumn<double>("step");
         QTest::addColumn<double>("edge");
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::addColumn<qint64>("begin");
         QTest::addColumn<int>("count");
-        QTest::newRow("lines up to the edge") << 10.0 << 10.0 << 50.0 << 5;
-        QTest::newRow("the first line past the edge") << 10.0 << 10.0 << 5.0 << 1;
-        QTest::newRow("zero step") << 10.0 << 0.0 << 50.0 << 0;
-        QTest::newRow("negative step") << 10.0 << -1.0 << 50.0 << 0;
-        QTest::newRow("NaN step") << 10.0 << kNaN << 50.0 << 0;
-        QTest::newRow("NaN first line") << kNaN << 10.0 << 50.0 << 0;
-        QTest::newRow("NaN edge") << 10.0 << 10.0 << kNaN << 1;
-        QTest::newRow("a step far below a pixel") << 0.0 << 1e-9 << 900.0 << 4096;
+        const double all = std::numeric_limits<double>::infinity();
+        QTest::newRow("lines up to the edge") << 10.0 << 10.0 << 50.0 << -all << all << qint64(0) << 5;
+        QTest::newRow("the first line past the edge") << 10.0 << 10.0 << 5.0 << -all << all << qint64(0) << 1;
+        QTest::newRow("zero step") << 10.0 << 0.0 << 50.0 << -all << all << qint64(0) << 0;
+        QTest::newRow("negative step") << 10.0 << -1.0 << 50.0 << -all << all << qint64(0) << 0;
+        QTest::newRow("NaN step") << 10.0 << kNaN << 50.0 << -all << all << qint64(0) << 0;
+        QTest::newRow("NaN first line") << kNaN << 10.0 << 50.0 << -all << all << qint64(0) << 0;
+        QTest::newRow("NaN edge") << 10.0 << 10.0 << kNaN << -all << all << qint64(0) << 1;
+        QTest::newRow("a step far below a pixel") << 0.0 << 1e-9 << 900.0 << -all << all << qint64(0) << 4096;
+        QTest::newRow("a strip of the grid") << 10.0 << 10.0 << 500.0 << 95.0 << 125.0 << qint64(9) << 3;
+        QTest::newRow("a strip past the edge") << 10.0 << 10.0 << 50.0 << 95.0 << 125.0 << qint64(9) << 0;
+        QTest::newRow("a strip before the first line") << 10.0 << 10.0 << 50.0 << -30.0 << 5.0 << qint64(0) << 0;
+        QTest::newRow("a strip far along a tiny step") << 0.0 << 1e-9 << 900.0 << 100.0 << 100.5
+                                                       << qint64(100000000000) << 4096;
+        QTest::newRow("a strip of an endless grid") << 0.0 << 1.0 << all << 1e300 << 1e300 + 5 << qint64(0) << 0;
     }
 
     void gridLinePositions()
@@ -239,10 +247,16 @@ private slots:
         QFETCH(double, first);
         QFETCH(double, step);
         QFETCH(double, edge);
-        const QList<double> positions = profilegrid::linePositions(first, step, edge);
-        QTEST(int(positions.size()), "count");
-        if (!positions.isEmpty())
-            QCOMPARE(positions.first(), first);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        const profilegrid::GridLines lines = profilegrid::visibleLines(first, step, edge, from, to);
+        QTEST(int(lines.count()), "count");
+        if (lines.count() > 0) {
+            QTEST(lines.begin, "begin");
+            // Within the strip; past the first line, within the edge too.
+            QVERIFY(lines.at(lines.begin) >= from && lines.at(lines.end - 1) <= to);
+            QVERIFY(lines.end == 1 || lines.at(lines.end - 1) <= edge);
+        }
     }
 
     // Tiny, empty and never-resized items with a deco dive: every paint returns.
@@ -335,12 +349,12 @@ private slots:
         const auto hyperoxic = [&item] { return item.icons().at(1); };
         const QPointF before = hyperoxic()->pos();
         item.zoom(DiveProfileItem::Axis::Depth, 2.0, 0);
-        QCOMPARE(hyperoxic()->pos(), item.timeDepthToGraphCoordinates(30, 30) + QPointF(5, 5));
+        QCOMPARE(hyperoxic()->pos(), onPixels(item.timeDepthToGraphCoordinates(30, 30) + QPointF(5, 5)));
         QVERIFY(hyperoxic()->pos() != before);
 
         item.zoom(DiveProfileItem::Axis::Time, 2.0, item.timeDepthToGraphCoordinates(190.5, 0).x());
         QCOMPARE(item.startTime(), 95.0);
-        QCOMPARE(hyperoxic()->pos(), item.timeDepthToGraphCoordinates(30, 30) + QPointF(5, 5));
+        QCOMPARE(hyperoxic()->pos(), onPixels(item.timeDepthToGraphCoordinates(30, 30) + QPointF(5, 5)));
         QVERIFY(!hyperoxic()->isVisible()); // left of the shown window
         QVERIFY(item.icons().last()->isVisible());
     }
@@ -368,7 +382,7 @@ private slots:
         for (qsizetype k = 0; k < 40; ++k) {
             QVERIFY(item.icons()[k]->isVisible());
             QCOMPARE(item.icons()[k]->pos(),
-                     item.timeDepthToGraphCoordinates(1200 + k, dive.lines[1200 + k].depth) + QPointF(5, 5));
+                     onPixels(item.timeDepthToGraphCoordinates(1200 + k, dive.lines[1200 + k].depth) + QPointF(5, 5)));
         }
 
         item.fitAll();

@@ -1,0 +1,110 @@
+#include "genericfiledownloader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkReply>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <utility>
+
+GenericFileDownloader::GenericFileDownloader(QObject* parent)
+    : QObject(parent)
+{
+}
+
+GenericFileDownloader::~GenericFileDownloader()
+{
+    // A download cut off by the end of its downloader tells nobody.
+    if (mReply)
+        mReply->disconnect(this);
+}
+
+QString GenericFileDownloader::targetPath(const QUrl& url, const QString& path)
+{
+    if (!path.isEmpty())
+        return path;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    const QString name = url.fileName();
+    // The decoded name holds no "/"; it must not name the folder itself or
+    // its parent either.
+    if (folder.isEmpty() || name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return {};
+    return QDir(folder).filePath(name);
+}
+
+void GenericFileDownloader::download(const QUrl& url, const QString& path)
+{
+    abort();
+    mPath = targetPath(url, path);
+    mWritten = 0;
+    mWriteFailed = false;
+    if (mPath.isEmpty() || !QDir().mkpath(QFileInfo(mPath).absolutePath())) {
+        failLater(tr("Cannot write output file"));
+        return;
+    }
+    mFile = std::make_unique<QSaveFile>(mPath);
+    if (!mFile->open(QIODevice::WriteOnly)) {
+        mFile.reset();
+        failLater(tr("Cannot write output file"));
+        return;
+    }
+    mReply = mNetwork.get(QNetworkRequest(url));
+    connect(mReply, &QNetworkReply::readyRead, this, &GenericFileDownloader::writeArrived);
+    connect(mReply, &QNetworkReply::finished, this, &GenericFileDownloader::finish);
+}
+
+void GenericFileDownloader::abort()
+{
+    if (mReply)
+        mReply->abort();
+}
+
+void GenericFileDownloader::failLater(const QString& error)
+{
+    QMetaObject::invokeMethod(this, [this, error] { emit downloadFailed(error); }, Qt::QueuedConnection);
+}
+
+void GenericFileDownloader::writeArrived()
+{
+    if (mWriteFailed)
+        return;
+    const QByteArray data = mReply->readAll();
+    if (data.isEmpty())
+        return;
+    mWritten += data.size();
+    if (mFile->write(data) != data.size()) {
+        mWriteFailed = true;
+        mReply->abort();
+        return;
+    }
+    const QVariant total = mReply->header(QNetworkRequest::ContentLengthHeader);
+    emit progressChanged(mWritten, total.isValid() ? total.toLongLong() : -1);
+}
+
+QString GenericFileDownloader::failureOf(const QNetworkReply& reply)
+{
+    if (mWriteFailed)
+        return tr("Cannot write output file");
+    // A body cut short of its Content-Length is an error of the reply.
+    if (reply.error() != QNetworkReply::NoError)
+        return reply.errorString();
+    if (!mFile->commit())
+        return tr("Cannot write output file");
+    return {};
+}
+
+void GenericFileDownloader::finish()
+{
+    if (mReply->error() == QNetworkReply::NoError)
+        writeArrived();
+    QNetworkReply* reply = std::exchange(mReply, nullptr);
+    reply->deleteLater();
+    const QString error = failureOf(*reply);
+    // An uncommitted file takes its temporary away with it.
+    mFile.reset();
+    if (error.isEmpty())
+        emit downloadFinished(mPath);
+    else
+        emit downloadFailed(error);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+
+class QNetworkReply;
+class QSaveFile;
+
+// Downloads one file at a time into a file on disk. The body goes to a
+// temporary file beside the target as it arrives and takes the target's name
+// only once it is complete: a failed or aborted download leaves nothing behind
+// and an existing file untouched. Every download answers later, with exactly
+// one of downloadFinished and downloadFailed.
+class GenericFileDownloader : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit GenericFileDownloader(QObject* parent = nullptr);
+    ~GenericFileDownloader() override;
+
+    // Starts downloading `url` into `path`, aborting a download under way; an
+    // empty path means the user's download folder (created when missing) and
+    // the file name of the URL.
+    void download(const QUrl& url, const QString& path);
+    // Aborts the download under way, which then fails; does nothing once it
+    // has ended.
+    void abort();
+
+signals:
+    void downloadFinished(const QString& path);
+    void downloadFailed(const QString& error);
+    // The bytes written so far, and the whole size (-1 when unknown).
+    void progressChanged(qint64 received, qint64 total);
+
+private:
+    // The file that `path` (or, when empty, the URL) names; empty when none
+    // can be had.
+    static QString targetPath(const QUrl& url, const QString& path);
+    void failLater(const QString& error);
+    void writeArrived();
+    void finish();
+    // Why the finished download cannot be kept; empty when it can.
+    QString failureOf(const QNetworkReply& reply);
+
+    QNetworkAccessManager mNetwork;
+    // The reply under way; forgotten before the download's signal goes out.
+    QNetworkReply* mReply = nullptr;
+    std::unique_ptr<QSaveFile> mFile;
+    QString mPath;
+    qint64 mWritten = 0;
+    bool mWriteFailed = false;
+};

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+// Fetches one resource of the firmware repository at a time and decodes its
+// table of contents. The repository's address and credentials are
+// configuration ("services.ini"): without an address no request is made.
+class FirmwareDownloader : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum UrlType { UrlRepositoryContents = 0, UrlTocFile = 1 };
+
+    // The user and access token of the Basic authorisation, and the contents
+    // address of the repository; empty until configured.
+    static QString sUsername;
+    static QString sAccessToken;
+    static QString sContentsUrl;
+    // A request that sends or receives nothing for this long fails.
+    static constexpr int kTransferTimeout = 60'000; // ms
+
+    explicit FirmwareDownloader(QObject* parent);
+
+    // Whether a repository address is configured.
+    static bool isConfigured() { return !sContentsUrl.isEmpty(); }
+    // The contents address, or that of the table of contents.
+    static QUrl getUrl(UrlType type);
+    // The request for `url`: with the Authorization header when a token is
+    // configured and the address is https or a loopback host; redirects are
+    // followed within the same origin only.
+    static QNetworkRequest buildRequest(const QUrl& url);
+    // Whether an image may be downloaded from `url`: https, or http to a
+    // loopback host.
+    static bool isAllowedDownloadAddress(const QUrl& url);
+
+    // Starts a GET of `url` (http or https) under the step number `step`,
+    // dropping a request still under way. 0 when the request is under way,
+    // else why it could not start (a QNetworkReply::NetworkError); no
+    // `downloaded` follows a failed start.
+    int startDownLoad(QUrl url, int step);
+    // The body of the last reply; empty when it failed.
+    const QByteArray& downloadedData() const { return data; }
+    // 0 when the last reply was a whole answer with a 2xx status; else the
+    // reply's network error, its HTTP status, or
+    // QNetworkReply::UnknownContentError for a body over the size limit.
+    int errorCode() const { return mErrorCode; }
+    // The table of contents held in the last reply; empty when there is
+    // none.
+    QJsonArray getFirmwareList() const;
+
+    QByteArray data;
+    // The step number given with the last request.
+    int step = -1;
+
+signals:
+    // The last request ended, successfully or not.
+    void downloaded();
+
+public slots:
+    void fileDownloaded(QNetworkReply* reply);
+
+private:
+    // Takes what has arrived; a body that announces or reaches more than the
+    // size limit ends the transfer.
+    void receive(QNetworkReply* reply);
+    void checkAnnouncedSize(QNetworkReply* reply);
+    void refuseOversizedBody(QNetworkReply* reply);
+    static int replyErrorCode(const QNetworkReply& reply);
+
+    QNetworkAccessManager mManager;
+    QPointer<QNetworkReply> mReply;
+    QByteArray mBody;
+    bool mOversized = false;
+    int mErrorCode = 0;
+};
