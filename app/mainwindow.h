@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMetaObject>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 #include <QTimer>
 
@@ -275,7 +276,8 @@ public:
     TissuesGraph* tissuesGraph() const { return mTissuesGraph; }
 
     // A row of the run table the computation hands out; the end row shows
-    // the whole table in the "runtime" pane.
+    // the whole table in the "runtime" pane, with the computation's log
+    // lines under it.
     void lineOfPlan(const LinePlan& row);
     // A log line of the computation into the "runtime" pane; an empty one
     // clears the pane.
@@ -351,8 +353,12 @@ private:
     void setStartOfDtr();
     void preparePointMenu();
     // A dive added from a file or the dive list: the plan's answer, shown
-    // when it refused the dive.
-    bool reportPlanRefusal(int slot, const QString& unreadable, const QString& unreadableTitle);
+    // when it refused the dive (a full plan, a dive it could not read, with
+    // `readReason`, or one beyond what it computes); true then.
+    bool reportPlanRefusal(int slot, const QString& unreadableTitle, const QString& unreadable,
+                           const QString& readReason);
+    void reportUnplannableDive(const QString& reason);
+    void addStoredDiveToPlan(int id, bool replace);
     // Puts the dive that `read` fills (saying why it could not) in place of
     // the current planned dive, whose planner settings stay; a failed read is
     // reported and changes nothing.
@@ -508,6 +514,8 @@ private:
     // "Replace current dive" of the existing-dive button's menu.
     QAction* mReplaceFromFileAction = nullptr;
     RunTableText mRunTable;
+    // The log lines of the computation under way, shown again under its table.
+    QStringList mPlanLog;
     // The measurement window and its two tables, made on first use.
     QWidget* mMeasureWindow = nullptr;
     QTableWidget* mMeasurePoints = nullptr;

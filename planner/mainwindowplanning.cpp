@@ -11,6 +11,7 @@
 #include "graphics/divepoint.h"
 #include "graphics/graphview.h"
 #include "graphics/tissuesgraph.h"
+#include "planner/planlimits.h"
 #include "planner/planneddive.h"
 
 #include "divelisttable.h"
@@ -220,16 +221,24 @@ void MainWindow::updateDeco()
 void MainWindow::lineOfPlan(const LinePlan& row)
 {
     mRunTable.add(row);
-    if (row.kind == LinePlan::endOfTable)
-        ui.runtime->setHtml(mRunTable.html());
+    if (row.kind != LinePlan::endOfTable)
+        return;
+    ui.runtime->setHtml(mRunTable.html());
+    // What the computation said (why it did not compute the dive) stays
+    // under its table.
+    for (const QString& line : std::as_const(mPlanLog))
+        logText(line.toStdString());
 }
 
 void MainWindow::logPlanif(const QString& text)
 {
-    if (text.isEmpty())
+    if (text.isEmpty()) {
+        mPlanLog.clear();
         ui.runtime->clear();
-    else
-        logText(text.toStdString());
+        return;
+    }
+    mPlanLog.append(text);
+    logText(text.toStdString());
 }
 
 void MainWindow::updateTissuesGraphData()
@@ -645,15 +654,37 @@ void MainWindow::measureBetweenTwoPoints()
 
 // --- Dives from files and from the dive list ---
 
-bool MainWindow::reportPlanRefusal(int slot, const QString& unreadable, const QString& unreadableTitle)
+namespace {
+
+// A message with its reason, when there is one, on a line of its own.
+QString withReason(const QString& text, const QString& reason)
 {
-    if (slot >= 0)
-        return false;
-    if (slot == -1)
+    return reason.isEmpty() ? text : text + '\n' + reason;
+}
+
+} // namespace
+
+void MainWindow::reportUnplannableDive(const QString& reason)
+{
+    UserPrompt::current().critical(this, tr("Error"), withReason(tr("This dive cannot be planned"), reason));
+}
+
+bool MainWindow::reportPlanRefusal(int slot, const QString& unreadableTitle, const QString& unreadable,
+                                   const QString& readReason)
+{
+    switch (slot) {
+    case -1:
         UserPrompt::current().critical(this, tr("Error"), tr("No free location for a new dive"));
-    else
-        UserPrompt::current().critical(this, unreadableTitle, unreadable);
-    return true;
+        return true;
+    case -2:
+        UserPrompt::current().critical(this, unreadableTitle, withReason(unreadable, readReason));
+        return true;
+    case -3:
+        reportUnplannableDive(mPlan.lastError());
+        return true;
+    default:
+        return slot < 0;
+    }
 }
 
 bool MainWindow::replaceCurrentPlanifDive(const std::function<bool(Dive&, QString&)>& read)
@@ -664,11 +695,15 @@ bool MainWindow::replaceCurrentPlanifDive(const std::function<bool(Dive&, QStrin
     Dive dive;
     QString reason;
     if (!read(dive, reason)) {
-        const QString text = tr("Impossible to read profile");
-        reportDatabaseError(reason.isEmpty() ? text : text + '\n' + reason);
+        reportDatabaseError(withReason(tr("Impossible to read profile"), reason));
         return false;
     }
     DiveAnalysis::fixNonDefinedGas(dive);
+    // Refused as the plan refuses a new dive beyond what it computes.
+    if (const QString refusal = planlimits::refusal(dive); !refusal.isEmpty()) {
+        reportUnplannableDive(refusal);
+        return false;
+    }
     // The planner's own settings of the dive stay.
     static_cast<Dive&>(*planned) = std::move(dive);
     return true;
@@ -687,8 +722,11 @@ void MainWindow::addPlanificationFromExistingDive(bool replace)
         };
         if (!replaceCurrentPlanifDive(readFile))
             return;
-    } else if (reportPlanRefusal(mPlan.newPlanification(path), tr("Impossible to load dive file"), tr("Error"))) {
-        return;
+    } else {
+        const int slot = mPlan.newPlanification(path);
+        // A file the plan could not read gives the reader's reason.
+        if (reportPlanRefusal(slot, tr("Error"), tr("Impossible to load dive file"), mPlan.lastError()))
+            return;
     }
     initializeNewPlanification(true);
 }
@@ -696,12 +734,18 @@ void MainWindow::addPlanificationFromExistingDive(bool replace)
 void MainWindow::addPlanificationFromExistingDBDive(QTableWidgetItem* item, bool replace)
 {
     const int id = DiveListTable(*ui.diveList).diveIdOf(item);
-    if (id < 0)
-        return;
+    if (id >= 0)
+        mWriteQueue.run([this, id, replace] { addStoredDiveToPlan(id, replace); });
+}
+
+void MainWindow::addStoredDiveToPlan(int id, bool replace)
+{
     if (replace) {
-        const auto readStored = [id](Dive& dive, QString&) {
-            if (!DiveDb::instance()->readDive(id, dive))
+        const auto readStored = [id](Dive& dive, QString& reason) {
+            if (!DiveDb::instance()->readDive(id, dive)) {
+                reason = DiveDb::instance()->lastError();
                 return false;
+            }
             dive.format = qint32(DiveFormat::Plan);
             return true;
         };
@@ -714,7 +758,8 @@ void MainWindow::addPlanificationFromExistingDBDive(QTableWidgetItem* item, bool
             DiveAnalysis::fixNonDefinedGas(dive);
             return true;
         });
-        if (reportPlanRefusal(slot, tr("Impossible to read profile"), tr("Database Error")))
+        if (reportPlanRefusal(slot, tr("Database Error"), tr("Impossible to read profile"),
+                              DiveDb::instance()->lastError()))
             return;
     }
     ui.tabMain->setCurrentWidget(ui.tabDivePlanification);

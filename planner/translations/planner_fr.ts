@@ -162,6 +162,10 @@
         <source>Replace current in planification</source>
         <translation>Remplacer la plongée courante de la planification</translation>
     </message>
+    <message>
+        <source>This dive cannot be planned</source>
+        <translation>Cette plongée ne peut pas être planifiée</translation>
+    </message>
 </context>
 <context>
     <name>PlanificationPlan</name>

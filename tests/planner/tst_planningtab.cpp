@@ -110,6 +110,13 @@ void rightClickPoint(MainWindow& window, int index)
     QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
 }
 
+// A message on its first line and, on a second one, why.
+bool isMessageWithReason(const QString& text, const char* message)
+{
+    const QStringList lines = text.split('\n');
+    return lines.size() == 2 && lines[0] == QLatin1String(message) && !lines[1].isEmpty();
+}
+
 // The window with the planning tab shown, as a person sees it; false when
 // it does not show.
 bool showPlanningTab(MainWindow& window)
@@ -675,11 +682,11 @@ private slots:
         fromFile(true);
         QCOMPARE(mPrompts.records().last().kind, QStringLiteral("critical"));
         QCOMPARE(mPrompts.records().last().title, QStringLiteral("Database Error"));
-        QVERIFY(mPrompts.records().last().text.startsWith(QStringLiteral("Impossible to read profile")));
+        QVERIFY(isMessageWithReason(mPrompts.records().last().text, "Impossible to read profile"));
         mPrompts.answer(mUnreadable);
         fromFile(false);
         QCOMPARE(mPrompts.records().last().title, QStringLiteral("Error"));
-        QCOMPARE(mPrompts.records().last().text, QStringLiteral("Impossible to load dive file"));
+        QVERIFY(isMessageWithReason(mPrompts.records().last().text, "Impossible to load dive file"));
         QCOMPARE(window.plan().current, 1);
         QCOMPARE(window.plan().findFirstFreeIndex(), 2);
         QCOMPARE(pointsOf(*currentDive(window)), (QList<QPointF>{{0, 0}, {90, 12}, {900, 12}}));
@@ -782,11 +789,57 @@ private slots:
         QVERIFY(DiveDb::instance()->deleteDive(id));
         window.addPlanificationFromExistingDBDive(item, true);
         QCOMPARE(mPrompts.records().last().title, QStringLiteral("Database Error"));
-        QCOMPARE(mPrompts.records().last().text, QStringLiteral("Impossible to read profile"));
+        QVERIFY(isMessageWithReason(mPrompts.records().last().text, "Impossible to read profile"));
         click(window, "btRemoveDive");
         window.addPlanificationFromExistingDBDive(item, false);
-        QCOMPARE(mPrompts.records().last().text, QStringLiteral("Impossible to read profile"));
+        QVERIFY(isMessageWithReason(mPrompts.records().last().text, "Impossible to read profile"));
         QCOMPARE(window.plan().findFirstFreeIndex(), 2);
+    }
+
+    // Dives beyond what the plan computes are refused at every entry point,
+    // with the reason, and change nothing.
+    void divesBeyondThePlan()
+    {
+        MainWindow window;
+        window.show();
+        const QString tooDeep = testkit::writeTestFile(
+            mFiles.filePath("abyss.csv"), testkit::csvImportText(testkit::diveLines({{0, 0}, {60, 400}, {600, 400}})));
+        // The message, and the start of the reason on its second line.
+        const auto refusal = [this] {
+            const testkit::PromptRecord& record = mPrompts.records().last();
+            const QString reason = record.text.section('\n', 1, 1);
+            return record.kind + '/' + record.title + '/' + record.text.section('\n', 0, 0) + '/'
+                   + reason.left(reason.indexOf(QLatin1String(" than")));
+        };
+        const QString deep = QStringLiteral("critical/Error/This dive cannot be planned/Point 2 lies deeper");
+        const QString late = QStringLiteral("critical/Error/This dive cannot be planned/Point 3 lies more");
+
+        mPrompts.answer(tooDeep);
+        window.addPlanificationFromExistingDive(false);
+        QCOMPARE(refusal(), deep);
+        QCOMPARE(window.plan().findFirstFreeIndex(), 0);
+
+        click(window, "btAddDive");
+        mPrompts.answer(tooDeep);
+        window.addPlanificationFromExistingDive(true);
+        QCOMPARE(refusal(), deep);
+        QCOMPARE(pointsOf(*currentDive(window)), (QList<QPointF>{{0, 0}, {60, 20}, {600, 20}}));
+
+        const int id = storeDive(window, QStringLiteral("Endless"), testkit::diveLines({{0, 0}, {60, 10}, {90000, 10}}));
+        window.addPlanificationFromExistingDBDive(diveListItem(window, id), false);
+        QCOMPARE(refusal(), late);
+        QCOMPARE(window.plan().findFirstFreeIndex(), 1);
+        window.addPlanificationFromExistingDBDive(diveListItem(window, id), true);
+        QCOMPARE(refusal(), late);
+        QCOMPARE(pointsOf(*currentDive(window)), (QList<QPointF>{{0, 0}, {60, 20}, {600, 20}}));
+
+        // A point placed beyond it leaves the dive uncomputed, and the run
+        // table pane says why.
+        mPrompts.clear();
+        profile(window)->addDivePoint(90000, 10);
+        QVERIFY(mPrompts.records().isEmpty());
+        QVERIFY(child<QTextEdit>(window, "runtime")->toPlainText().contains(
+            QStringLiteral("Point 4 lies more than 24 hours after the start of the dive")));
     }
 
     void noPlanningEntriesWhileTheTabIsHidden()
