@@ -1,5 +1,6 @@
 #include "testenvironment.h"
 
+#include "divefixtures.h"
 #include "diveprofiles.h"
 #include "menuclick.h"
 #include "planningtabkit.h"
@@ -840,6 +841,30 @@ private slots:
         QVERIFY(mPrompts.records().isEmpty());
         QVERIFY(child<QTextEdit>(window, "runtime")->toPlainText().contains(
             QStringLiteral("Point 4 lies more than 24 hours after the start of the dive")));
+    }
+
+    // A dive handed over from the list while another is being written is
+    // read once the write has ended.
+    void diveFromTheListWaitsForAWrite()
+    {
+        MainWindow window;
+        const int id = storeDive(window, QStringLiteral("Reef"), testkit::diveLines({{0, 0}, {120, 25}, {1500, 25}}));
+        bool arrived = false;
+        bool plannedMeanwhile = false;
+        QMetaObject::invokeMethod(
+            &window,
+            [&] {
+                arrived = true;
+                window.addPlanificationFromExistingDBDive(diveListItem(window, id), false);
+                plannedMeanwhile = window.plan().currentDiveProfile() != nullptr;
+            },
+            Qt::QueuedConnection);
+        // Long enough for the write to let the event loop run.
+        window.storeDive(testkit::makeDive(QStringLiteral("Long"), QStringLiteral("A1"), 5000));
+        QVERIFY(arrived);
+        QVERIFY(!plannedMeanwhile);
+        QCoreApplication::processEvents();
+        QCOMPARE(currentDive(window)->name, QStringLiteral("Reef"));
     }
 
     void noPlanningEntriesWhileTheTabIsHidden()
