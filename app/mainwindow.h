@@ -8,16 +8,24 @@
 #include "divedb/diveinfo.h"
 #include "divemodel/dive.h"
 #include "graphics/profilesimulationhelper.h"
+#include "planner/planificationplan.h"
+#include "planner/runtabletext.h"
+#include "planner/spinboxdelegate.h"
+#include "planner/tbldivepointsmodel.h"
 #include "tessal/quelmtypes.h"
 
 #include <QJsonObject>
 #include <QList>
 #include <QLowEnergyService>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMetaObject>
 #include <QString>
+#include <QStringList>
+#include <QTime>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,14 +37,16 @@ class FormBluetoothConnect;
 class FormFilter;
 class GenericFileDownloader;
 class GraphView;
-class QuelmSession;
+struct PlannedDive;
 class QCloseEvent;
-class QMenu;
 class QProgressBar;
 class QProgressDialog;
 class QShowEvent;
+class QTableWidget;
 class QTableWidgetItem;
 class QUrl;
+class QuelmSession;
+class TissuesGraph;
 
 // The one main window: the dive log, the planning tab and the dive computer's
 // actions. Its constructor builds the whole program in a fixed order, one
@@ -253,6 +263,108 @@ private:
 
     // --- The planning tab (planner/mainwindowplanning.cpp) ---
 
+public:
+    // Where a point to remove is chosen.
+    enum DeleteDivePointFrom {
+        FromGraph = 0, // the point menu's point, or the selected points
+        FromTable = 1, // the point table's selected row
+        FromRow = 2,   // any other value: the point of the given row
+    };
+
+    const PlanificationPlan& plan() const { return mPlan; }
+    GraphView* planningView() const { return mPlanningView; }
+    TissuesGraph* tissuesGraph() const { return mTissuesGraph; }
+
+    // A row of the run table the computation hands out; the end row shows
+    // the whole table in the "runtime" pane, with the computation's log
+    // lines under it.
+    void lineOfPlan(const LinePlan& row);
+    // A log line of the computation into the "runtime" pane; an empty one
+    // clears the pane.
+    void logPlanif(const QString& text);
+    // Recomputes the current dive, with the gradient-factor row when
+    // "options.ini" shows it, and shows its tissues.
+    void updateDeco();
+
+public slots:
+    // The planned dive changed on the graph.
+    void onAddDivePoint();
+    void updateDivePoint(int index);
+    // Editors of the point table that carry their row in the property "id".
+    void divePointDepthChanged(double value);
+    void divePointTimeChanged(QTime time);
+    // Makes the dive of row `index` of the dive table current; an empty row
+    // changes nothing.
+    void changeCurrentPlanifDive(int index, int column);
+    void removeDivePoint(MainWindow::DeleteDivePointFrom deleteFrom, int rowNum = 0);
+    // Asks, then empties the plan.
+    void newPlanification();
+    // An effort button of the dive table.
+    void enabledDisabledEffortMode();
+    // Inserts a point after the point table's selected row.
+    void addDivePoint();
+    void graphViewPlanificationMouseMove(QPointF pScenePoint, int pTime);
+    // Shows the depths, times and mean speed between the two selected points.
+    void measureBetweenTwoPoints();
+    // A new default dive in the first free slot; replacing the current one by
+    // a default dive after a question; removing the current dive.
+    void newPlanificationDive();
+    void replaceNewPlanificationDive();
+    void removeCurrentDivePlanification();
+    // A dive file added to the plan, or in place of the current dive.
+    void addPlanificationFromExistingDive(bool replace);
+    // A dive of the dive list (any cell of its row) added to the plan, or in
+    // place of the current dive.
+    void addPlanificationFromExistingDBDive(QTableWidgetItem* item, bool replace);
+
+private:
+    // The construction steps of the tab.
+    void createPlanningView();
+    void connectPlanningButtons();
+    void createExistingDiveMenu();
+    void setUpPointTable();
+    void setUpDiveTable();
+    void createPointMenu();
+    void connectPlanSettings();
+    void createTissuesGraph();
+    // The dive list's entries that hand a dive to the plan.
+    void addPlanificationActions(QMenu& menu, int id);
+
+    // What showing another current dive, or another plan, updates.
+    void initializeNewPlanification(bool fromFile);
+    void showCurrentPlanifDive();
+    void showPlanifDiveSettings();
+    void updatePlanifDiveList();
+    void updateEffortButton(int row, const PlannedDive* dive);
+    void updateDivePointsTable();
+    void updateTissuesGraphData();
+    void enablePlanSettings(bool enabled);
+    // Back to the start state: no dive shown, nothing computed.
+    void showEmptyPlan();
+
+    // The editors' callbacks: the depth or time of a row's point changed.
+    bool divePointDepthChanged2(int row, double depth);
+    bool divePointTimeChanged2(int row, double& time);
+    // A click in the point table: its delete icon removes the row's point.
+    void pointTableClicked(const QModelIndex& index);
+    bool deletePointOfRow(int row);
+    int selectedPointRow() const;
+    void diverTypeChanged(int index);
+    void setStartOfDtr();
+    void preparePointMenu();
+    // A dive added from a file or the dive list: the plan's answer, shown
+    // when it refused the dive (a full plan, a dive it could not read, with
+    // `readReason`, or one beyond what it computes); true then.
+    bool reportPlanRefusal(int slot, const QString& unreadableTitle, const QString& unreadable,
+                           const QString& readReason);
+    void reportUnplannableDive(const QString& reason);
+    void addStoredDiveToPlan(int id, bool replace);
+    // Puts the dive that `read` fills (saying why it could not) in place of
+    // the current planned dive, whose planner settings stay; a failed read is
+    // reported and changes nothing.
+    bool replaceCurrentPlanifDive(const std::function<bool(Dive&, QString& reason)>& read);
+    void releasePlanningTab();
+
     // --- The dive computer (device/mainwindowdevice.cpp) ---
 
 public:
@@ -388,6 +500,36 @@ private:
     // The planning tab.
     // The gradient-factor row of the planning tab, from "options.ini".
     bool mPlanificationAddOn = false;
+    PlanificationPlan mPlan;
+    GraphView* mPlanningView = nullptr;
+    TissuesGraph* mTissuesGraph = nullptr;
+    TblDivePointsModel mPointsModel;
+    SpinBoxDelegate mPointsDelegate;
+    // The menu of the planning graph's points, DivePoint::contextMenu while
+    // the window lives.
+    QMenu mPointMenu;
+    QAction* mDeletePointAction = nullptr;
+    QAction* mDtrStartAction = nullptr;
+    QAction* mMeasureAction = nullptr;
+    // "Replace current dive" of the existing-dive button's menu.
+    QAction* mReplaceFromFileAction = nullptr;
+    RunTableText mRunTable;
+    // The log lines of the computation under way, shown again under its table.
+    QStringList mPlanLog;
+    // The measurement window and its two tables, made on first use.
+    QWidget* mMeasureWindow = nullptr;
+    QTableWidget* mMeasurePoints = nullptr;
+    QTableWidget* mMeasureValues = nullptr;
+    // The gradient-factor row's values, taken before each computation.
+    gfs_t mAddOnGradientFactors;
+    float mAddOnReduction = 0.0f;
+    // Takes back what the tab handed to the graphics library before the
+    // members it points at go.
+    struct PlanningTeardown
+    {
+        MainWindow* window;
+        ~PlanningTeardown();
+    } mPlanningTeardown{this};
 
     // The dive computer.
     // Made at the first connection attempt and kept.

@@ -91,9 +91,12 @@ void MainWindow::onDiveListContextMenu(const QPoint& position)
 QMenu* MainWindow::createDiveListMenu(QTableWidgetItem* item)
 {
     auto* menu = new QMenu(this);
-    if (const int id = DiveListTable(*ui.diveList).diveIdOf(item); id >= 0)
+    const int id = DiveListTable(*ui.diveList).diveIdOf(item);
+    if (id >= 0)
         addDiveActions(*menu, id);
     addCsvSeparatorMenu(*menu);
+    if (id >= 0)
+        addPlanificationActions(*menu, id);
     return menu;
 }
 

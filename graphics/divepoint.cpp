@@ -28,10 +28,7 @@ DivePoint::DivePoint(QGraphicsItem* parent, QPointF pos, const DiveLineInfo& inf
     , mLineInfo(info)
 {
     setPos(pos);
-    if (!readOnly) {
-        setFlags(ItemIsMovable | ItemSendsGeometryChanges | ItemIsSelectable);
-        setAcceptHoverEvents(true);
-    }
+    setReadOnly(readOnly);
 }
 
 DivePoint::~DivePoint()
@@ -43,6 +40,14 @@ DivePoint::~DivePoint()
 void DivePoint::setDivePointSize(float size)
 {
     sDivePointSize = size;
+}
+
+void DivePoint::setReadOnly(bool readOnly)
+{
+    if (readOnly)
+        setSelected(false);
+    setFlags(readOnly ? GraphicsItemFlags() : ItemIsMovable | ItemSendsGeometryChanges | ItemIsSelectable);
+    setAcceptHoverEvents(!readOnly);
 }
 
 QRectF DivePoint::boundingRect() const
@@ -71,6 +76,7 @@ void DivePoint::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidge
 void DivePoint::mousePressEvent(QGraphicsSceneMouseEvent* event)
 {
     mPressPos = pos();
+    mPressInfo = mLineInfo;
     QGraphicsItem::mousePressEvent(event);
 }
 

@@ -32,6 +32,9 @@ public:
 
     static void setDivePointSize(float size);
 
+    // A read-only point is only drawn: it cannot be dragged nor selected.
+    void setReadOnly(bool readOnly);
+
     QRectF boundingRect() const override;
     QPainterPath shape() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
@@ -40,6 +43,9 @@ public:
     QPointF mPressPos;
     Constraint mConstrain;
     DiveLineInfo mLineInfo;
+    // The sample as it was when a button was pressed on the point: what
+    // undoing its drag gives back.
+    DiveLineInfo mPressInfo;
 
     static float sDivePointSize;
     static QMenu* contextMenu;        // owned by the program

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 using profilenumbers::finiteOrZero;
 using profilenumbers::isFinitePositive;
@@ -34,9 +33,6 @@ constexpr double kCurveHeightShare = 3.2;
 constexpr double kMinTemperatureRange = 5.0; // °C
 constexpr int kMinTankRange = 6;             // bar; narrower ranges use kNarrowTankRange
 constexpr int kNarrowTankRange = 5;
-constexpr double kDepthStepsPerMetre = 2.0; // drags move by half metres
-// Pixels from the graph beyond any screen.
-constexpr double kFarOff = 1e9;
 
 // Who receives the release of every dive point: the item constructed last, while it lives.
 const DiveProfileItem* sPointHookOwner = nullptr;
@@ -326,11 +322,6 @@ double DiveProfileItem::timeAt(double x) const
     return (x - mMargins.left) / mPixelsPerSecond + mStartTime;
 }
 
-double DiveProfileItem::halfMetreDepthAt(double y) const
-{
-    return std::round(kDepthStepsPerMetre * (y - mGraphRect.top()) / mPixelsPerMeter) / kDepthStepsPerMetre;
-}
-
 void DiveProfileItem::mappingChanged()
 {
     updateDivePoints();
@@ -342,120 +333,6 @@ void DiveProfileItem::repaintScene()
 {
     if (scene())
         scene()->update();
-}
-
-QList<DivePoint*> DiveProfileItem::divePoints() const
-{
-    QList<DivePoint*> points;
-    for (QGraphicsItem* child : childItems()) {
-        if (child->type() == DivePoint::Type)
-            points.append(static_cast<DivePoint*>(child));
-    }
-    return points;
-}
-
-void DiveProfileItem::createDivePoints()
-{
-    if (!mEditable)
-        return;
-    // The undo records would point at the deleted points.
-    mUndoList.clear();
-    qDeleteAll(divePoints());
-    if (!mDive)
-        return;
-    const auto constraint = [this](DiveLineInfo& info, const QPointF& p) { return updateDivePoint(info, p); };
-    for (int k = 0; k < mDive->lines.size(); ++k) {
-        const DiveLine& line = mDive->lines.at(k);
-        auto* point = new DivePoint(this, divePointPosition(line), {k, line.timeSec, line.depth}, constraint, k == 0);
-        point->setToolTip(divePointToolTip(k, line));
-        point->setVisible(mShowItems.points);
-    }
-}
-
-void DiveProfileItem::updateDivePoints()
-{
-    if (!mEditable || !mDive)
-        return;
-    for (DivePoint* point : divePoints()) {
-        const int index = point->mLineInfo.index;
-        if (index < 0 || index >= mDive->lines.size())
-            continue;
-        const DiveLine& line = mDive->lines.at(index);
-        const bool notifies = point->flags().testFlag(ItemSendsGeometryChanges);
-        point->setFlag(ItemSendsGeometryChanges, false);
-        point->setPos(divePointPosition(line));
-        point->setFlag(ItemSendsGeometryChanges, notifies);
-        point->setToolTip(divePointToolTip(index, line));
-    }
-}
-
-QPointF DiveProfileItem::divePointPosition(const DiveLine& line) const
-{
-    // Far off any screen rather than at an infinite place, which would make
-    // the scene's bounds infinite.
-    const auto finite = [](double v) { return std::isnan(v) ? -kFarOff : std::clamp(v, -kFarOff, kFarOff); };
-    const QPointF at = timeDepthToGraphCoordinates(line.timeSec, line.depth);
-    return QPointF(finite(at.x()), finite(at.y()));
-}
-
-QPointF DiveProfileItem::updateDivePoint(DiveLineInfo& info, QPointF p)
-{
-    const int i = info.index;
-    if (!mDive || i < 0 || i >= mDive->lines.size())
-        return p;
-    QList<DiveLine>& lines = mDive->lines;
-    double t = std::trunc(timeAt(p.x()));
-    const double d = halfMetreDepthAt(std::min(p.y(), mGraphBottom));
-
-    // The time it takes to cover dz metres at the speed limit, when dt is too short for it.
-    const auto limitedDuration = [](double dz, double dt) -> std::optional<double> {
-        const double v = 60.0 * dz / dt;
-        if (v < 0 && v < -vascSpeedLimit)
-            return -60.0 * dz / vascSpeedLimit;
-        if (v >= 0 && v > vdscSpeedLimit)
-            return 60.0 * dz / vdscSpeedLimit;
-        return std::nullopt;
-    };
-    if (i > 0) {
-        const DiveLine& previous = lines.at(i - 1);
-        t = std::max(t, previous.timeSec);
-        if (const auto duration = limitedDuration(d - previous.depth, t - previous.timeSec))
-            t = previous.timeSec + *duration;
-    }
-    if (i + 1 < lines.size()) {
-        const DiveLine& next = lines.at(i + 1);
-        t = std::min(t, next.timeSec);
-        if (const auto duration = limitedDuration(next.depth - d, next.timeSec - t))
-            t = next.timeSec - *duration;
-    }
-
-    const double depth = std::max(0.0, d);
-    lines[i].timeSec = t;
-    lines[i].depth = depth;
-    DiveAnalysis::calculateSpeeds(*mDive, false);
-    rebuildIcons();
-    repaintScene();
-    emit onUpdateDivePoint(i);
-    info.time = t;
-    info.depth = depth;
-    return timeDepthToGraphCoordinates(t, depth);
-}
-
-void DiveProfileItem::onDivePointMoved(DivePoint* point, const QPointF& oldPos)
-{
-    // Only this item's points: a record of another item's point would outlive it.
-    if (point && point->parentItem() == this)
-        mUndoList.append({1, point, oldPos});
-}
-
-QString DiveProfileItem::divePointToolTip(int index, const DiveLine& line)
-{
-    QString tip = QStringLiteral("Point <b>%1</b><br>Depth <b>%2m</b><br>Time <b>%3</b>")
-                      .arg(QString::number(index), QString::number(line.depth),
-                           formatTimeSecondes(wholeSeconds(line.timeSec)));
-    if (line.decoCeiling > 0)
-        tip += QStringLiteral("<br>Ceil <b>%1m</b>").arg(QString::number(line.decoCeiling));
-    return tip;
 }
 
 void DiveProfileItem::addDecoLine(const DiveLine& line)

@@ -17,13 +17,20 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
-// One change of a planned dive's points that can be undone.
+// One change of a planned dive's points that can be undone. A move keeps
+// the sample's time and depth, not the point's place: undoing it after a
+// zoom, a pan or a resize still gives the sample back its values.
 struct PointUndoRecord
 {
-    int kind = 0;               // 0 a point was added, 1 a point was moved
-    DivePoint* point = nullptr; // not owned
-    QPointF position;           // where it was created, or where it was before the move
+    static constexpr int added = 0;
+    static constexpr int moved = 1;
+
+    int kind = added;
+    DivePoint* point = nullptr; // not owned; records never outlive their point
+    double time = 0;            // s, of the sample when it was created or before the move
+    double depth = 0;           // m
 };
 
 // The depth-over-time profile of one dive in a profile view's scene. The item
@@ -75,14 +82,51 @@ public:
                                        QPointF* tankPoint = nullptr) const;
     bool pointInRect(const QPointF& p) const;
 
-    // The points of a planned dive (edit mode only).
+    // The points of a planned dive (edit mode only). The first sample's
+    // point is always read-only: nothing moves, selects or precedes it.
     void createDivePoints();
     void updateDivePoints();
     // The drag constraint of the point of sample info.index: whole seconds,
-    // half metres, between its neighbours and within the speed limits.
+    // half metres, within the speed limits, and never before the previous
+    // sample nor after the next one.
     QPointF updateDivePoint(DiveLineInfo& info, QPointF p);
+    // Records the move of `point`, which was at `oldPos` before the drag.
     void onDivePointMoved(DivePoint* point, const QPointF& oldPos);
     static QString divePointToolTip(int index, const DiveLine& line);
+
+    // Point editing of a planned dive, in edit mode. Every change is written
+    // into the dive's samples, whose speeds are recomputed.
+    // Inserts a sample and its movable point in time order, after the first
+    // sample and at 0 m or deeper; emits onAddDivePoint(). Non-finite values
+    // change nothing.
+    void addDivePoint(double time, double depth);
+    // At the time and depth of an item point, as a double-click inserts.
+    void addDivePoint(QPointF p);
+    // Midway between sample `index` and the next one; after the last sample,
+    // 30 s later at the same depth.
+    void addDivePointAfter(int index);
+    // Removes a point of this item and its sample, unless it is the dive's
+    // only one; the point is freed. False when nothing was removed.
+    bool deleteDivePoint(DivePoint* point);
+    // Removes the selected points and their samples (never the first sample)
+    // and rebuilds the points.
+    void deleteSelectedPoints();
+    DivePoint* getDivePointAtIndex(int index) const;
+    void modifyDepthOfDivePoint(int index, double depth);
+    // Keeps `time` between the neighbours' times and writes the kept value
+    // back; true when it had to be changed. The first sample's time is not
+    // changed here (false).
+    bool modifyTimeOfDivePoint(int index, double& time);
+    void modifyGasOfDivePoint(int index, int gas);
+    // Selects the points inside the scene rectangle; the others keep their state.
+    void selectPointsInRect(const QRectF& rect);
+    int nbSelectedPoints() const;
+    // The sample indices of two selected points, lower first; (index, -1)
+    // with one selected point, (-1, -1) with none.
+    std::pair<int, int> getSelectedPair() const;
+    // Undoes the newest insertion or move; a move runs the drag constraint
+    // and signals like a drag. True when nothing is left to undo.
+    bool undoLastPointChange();
 
     // Markers pinned to a time and depth of the dive; ids are unique within
     // the item. Zooming, panning and resizing leave their positions as they
@@ -128,6 +172,10 @@ public:
 signals:
     void onAddDivePoint();
     void onUpdateDivePoint(int index);
+
+protected:
+    // Left: inserts a point there; middle: fits the whole dive.
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
 
 private:
     QRectF mRect{0, 0, 200, 100};
@@ -177,12 +225,26 @@ private:
     // The mapping changed: points and icons follow, and the scene repaints.
     void mappingChanged();
     void repaintScene();
+    double timeAt(double x) const;
+
+    // Point editing (diveprofileediting.cpp).
     QList<DivePoint*> divePoints() const;
+    DivePoint* createDivePoint(int index, bool readOnly);
     // Where the point of a sample goes: its place on the graph, or far off
     // any screen when that is not finite.
     QPointF divePointPosition(const DiveLine& line) const;
-    double timeAt(double x) const;
-    double halfMetreDepthAt(double y) const;
+    // Moves the point onto its sample without running the constraint, and
+    // refreshes its tool tip.
+    void placeDivePoint(DivePoint* point, const DiveLine& line);
+    // The whole second and the half metre under an item point, the depth at
+    // most that of the graph bottom.
+    std::pair<double, double> timeDepthAt(const QPointF& p) const;
+    // The drag constraint past the conversion from the item point.
+    QPointF constrainDivePoint(DiveLineInfo& info, double time, double depth);
+    // The samples changed: speeds, points, icons and the scene follow.
+    void samplesChanged();
+    void dropUndoRecordsOf(const DivePoint* point);
+    void keepFirstPointReadOnly();
     // Collects the gas and alert icons again after the dive, its samples or
     // the shown items changed, and places them; painting only draws. The
     // next paint walks the samples again too.

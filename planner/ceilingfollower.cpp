@@ -2,6 +2,8 @@
 
 #include "planner/waterdepth.h"
 
+#include <QtGlobal>
+
 namespace {
 
 constexpr double kStepSeconds = 2.0;
@@ -36,10 +38,24 @@ void CeilingFollower::run(double t0, double t1, float X0, float X1)
 void CeilingFollower::step(double time, float from, float to)
 {
     mTissues.load_inert(from, to, kStepMinutes, mGas, setpoint_t::none);
-    // Only the ceiling is kept: the rest of the ascent need not be worked out
-    // at every step.
-    mSolver.solve_ceiling(mSettings, mTissues, to);
-    const float ceiling = mSolver.ceiling;
+    const float ceiling = ceilingAt(to);
     if (ceiling > mSurfacePressure)
         mPoints.append({float(time), planner::depthOfPressure(mSettings, ceiling), 0});
+}
+
+float CeilingFollower::ceilingAt(float pressure)
+{
+    // The solver's ceiling is the tolerated ambient pressure at the gradient
+    // factor of the depth of its first stop. With equal factors that factor
+    // is the high one whatever the stops, so the staged ascent that finds
+    // them is not needed: the same value, without the solving.
+    const gfs_t& gfs = mSettings.gfs();
+    if (gfs.low == gfs.high) {
+        mSolverSkipped = true;
+        return zhl16_t::PtolAmb(mTissues, gfs.high);
+    }
+    Q_ASSERT(!mSolverSkipped);
+    // Only the ceiling is kept: the rest of the ascent need not be worked out.
+    mSolver.solve_ceiling(mSettings, mTissues, pressure);
+    return mSolver.ceiling;
 }

@@ -9,9 +9,10 @@
 class settings_t;
 
 // Follows the deco ceiling along a whole profile, computed ascent included,
-// in 2-second steps: a tissue state and a solver of its own, loaded and
-// solved at every step, and the outline of the ceiling area it records for
-// the profile graph.
+// in 2-second steps: a tissue state and a solver of its own, loaded at every
+// step, and the outline of the ceiling area it records for the profile graph.
+// The gradient factors of the settings may become equal during a run (the
+// effort factors), never unequal again.
 class CeilingFollower
 {
 public:
@@ -28,6 +29,8 @@ public:
 
 private:
     void step(double time, float from, float to);
+    // The ceiling (bar) the solver gives for the tissues at ambient `pressure`.
+    float ceilingAt(float pressure);
 
     diver_t mTissues;
     zhl16_t mSolver;
@@ -35,4 +38,7 @@ private:
     gas_t mGas;
     float mSurfacePressure;
     QList<CeilPoint> mPoints;
+    // The solver has not followed every step: its state no longer is the one
+    // unequal gradient factors would need.
+    bool mSolverSkipped = false;
 };

@@ -15,4 +15,4 @@ update() {
 
 update app/translations/Marevane_fr.ts app graphics common divemodel divedb
 update device/translations/device_fr.ts device tessal
-update planner/translations/planner_fr.ts planner
+update planner/translations/planner_fr.ts -I . planner resources/formMeasureTwoPoints.ui

@@ -229,6 +229,10 @@
         <source>Deco not terminated</source>
         <translation>Déco non terminée</translation>
     </message>
+    <message>
+        <source>Time: %1 - Depth: %2</source>
+        <translation>Temps : %1 - Profondeur : %2</translation>
+    </message>
 </context>
 <context>
     <name>FormFilter</name>

@@ -2,6 +2,172 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>FormMeasureTwoPoints</name>
+    <message>
+        <source>Point 1</source>
+        <translation>Point 1</translation>
+    </message>
+    <message>
+        <source>Point 2</source>
+        <translation>Point 2</translation>
+    </message>
+    <message>
+        <source>Depth</source>
+        <translation>Profondeur</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Temps</translation>
+    </message>
+    <message>
+        <source>Différence profondeur</source>
+        <translation>Différence profondeur</translation>
+    </message>
+    <message>
+        <source>Différence temps</source>
+        <translation>Différence temps</translation>
+    </message>
+    <message>
+        <source>Vitesse moyenne</source>
+        <translation>Vitesse moyenne</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Add dive</source>
+        <translation>Ajouter une plongée</translation>
+    </message>
+    <message>
+        <source>Replace current dive</source>
+        <translation>Remplacer la plongée courante</translation>
+    </message>
+    <message>
+        <source>Delete this point</source>
+        <translation>Supprimer ce point</translation>
+    </message>
+    <message>
+        <source>Set start of DTR</source>
+        <translation>Définir le début de la DTR</translation>
+    </message>
+    <message>
+        <source>Measure between 2 points</source>
+        <translation>Mesurer entre 2 points</translation>
+    </message>
+    <message>
+        <source>Activate on/off effort mode</source>
+        <translation>Activer ou désactiver le mode effort</translation>
+    </message>
+    <message>
+        <source>New planification</source>
+        <translation>Nouvelle planification</translation>
+    </message>
+    <message>
+        <source>Are you sure to create new planification?</source>
+        <translation>Voulez-vous vraiment créer une nouvelle planification ?</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>No free location fro a new dive</source>
+        <translation>Plus d&apos;emplacement libre pour une nouvelle plongée</translation>
+    </message>
+    <message>
+        <source>Replace dive</source>
+        <translation>Remplacer la plongée</translation>
+    </message>
+    <message>
+        <source>Are you sure to replace current dive?</source>
+        <translation>Voulez-vous vraiment remplacer la plongée courante ?</translation>
+    </message>
+    <message>
+        <source>Select a line after which insert a point</source>
+        <translation>Sélectionnez la ligne après laquelle insérer un point</translation>
+    </message>
+    <message>
+        <source>A dive keeps at least one point</source>
+        <translation>Une plongée garde au moins un point</translation>
+    </message>
+    <message>
+        <source>Select the dive point to remove</source>
+        <translation>Sélectionnez le point de plongée à supprimer</translation>
+    </message>
+    <message>
+        <source>Delete selected points</source>
+        <translation>Supprimer les points sélectionnés</translation>
+    </message>
+    <message>
+        <source>Impossible to set start of DTR on planified profile</source>
+        <translation>Impossible de définir le début de la DTR sur un profil planifié</translation>
+    </message>
+    <message>
+        <source>Time: </source>
+        <translation>Temps : </translation>
+    </message>
+    <message>
+        <source>Depth: %1m</source>
+        <translation>Profondeur : %1m</translation>
+    </message>
+    <message>
+        <source>Speed: %1m/mn</source>
+        <translation>Vitesse : %1m/mn</translation>
+    </message>
+    <message>
+        <source>PpO2: %1</source>
+        <translation>PpO2 : %1</translation>
+    </message>
+    <message>
+        <source>Ceil: %1</source>
+        <translation>Plafond : %1</translation>
+    </message>
+    <message>
+        <source>Measure between two points</source>
+        <translation>Mesure entre deux points</translation>
+    </message>
+    <message>
+        <source>No free location for a new dive</source>
+        <translation>Plus d&apos;emplacement libre pour une nouvelle plongée</translation>
+    </message>
+    <message>
+        <source>Open Dive File</source>
+        <translation>Ouvrir un fichier de plongée</translation>
+    </message>
+    <message>
+        <source>Dive file (*.csv *.uddf *.divebin);;Csv file (*.csv);;UDDF file (*.uddf);;Binary dive file (*.divebin)</source>
+        <translation>Fichier de plongée (*.csv *.uddf *.divebin);;Fichier CSV (*.csv);;Fichier UDDF (*.uddf);;Fichier de plongée binaire (*.divebin)</translation>
+    </message>
+    <message>
+        <source>Impossible to read profile</source>
+        <translation>Impossible de lire le profil</translation>
+    </message>
+    <message>
+        <source>Impossible to load dive file</source>
+        <translation>Impossible de charger le fichier de plongée</translation>
+    </message>
+    <message>
+        <source>Database Error</source>
+        <translation>Erreur de base de données</translation>
+    </message>
+    <message>
+        <source>Add to planification</source>
+        <translation>Ajouter à la planification</translation>
+    </message>
+    <message>
+        <source>Replace current in planification</source>
+        <translation>Remplacer la plongée courante de la planification</translation>
+    </message>
+    <message>
+        <source>This dive cannot be planned</source>
+        <translation>Cette plongée ne peut pas être planifiée</translation>
+    </message>
+</context>
+<context>
     <name>PlanificationPlan</name>
     <message>
         <source>Dive </source>
@@ -34,6 +200,21 @@
     <message>
         <source>Point %1 lies more than %2 m above the surface</source>
         <translation>Le point %1 se trouve plus de %2 m au-dessus de la surface</translation>
+    </message>
+</context>
+<context>
+    <name>TblDivePointsModel</name>
+    <message>
+        <source>Depth</source>
+        <translation>Profondeur</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Temps</translation>
+    </message>
+    <message>
+        <source>Gas</source>
+        <translation>Gaz</translation>
     </message>
 </context>
 </TS>

@@ -7,7 +7,6 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QMenu>
-#include <QSignalSpy>
 
 #include <memory>
 
@@ -182,68 +181,21 @@ private slots:
         QVERIFY(DivePoint::sPointHasMoved);
 
         auto* ownPoint = new DivePoint(last.get(), QPointF(1, 1), {}, {}, false);
+        ownPoint->mPressInfo = {3, 90, 12}; // as a press on it noted
         auto* otherPoint = new DivePoint(older.get(), QPointF(1, 1), {}, {}, false);
         DivePoint::sPointHasMoved(ownPoint, QPointF(7, 8));
         DivePoint::sPointHasMoved(otherPoint, QPointF(7, 8));
         QCOMPARE(last->undoList().size(), 1); // the other item's point is not recorded
         QCOMPARE(last->undoList().first().point, ownPoint);
         QCOMPARE(last->undoList().first().kind, 1);
-        QCOMPARE(last->undoList().first().position, QPointF(7, 8));
+        QCOMPARE(last->undoList().first().time, 90.0);
+        QCOMPARE(last->undoList().first().depth, 12.0);
         QVERIFY(older->undoList().isEmpty());
 
         older.reset();
         QVERIFY(DivePoint::sPointHasMoved); // still the last item's
         last.reset();
         QVERIFY(!DivePoint::sPointHasMoved);
-    }
-
-    // The drag constraint of a planned dive's point: whole seconds, half metres,
-    // between the neighbours, within 15 m/min up and 30 m/min down.
-    void dragConstraint_data()
-    {
-        QTest::addColumn<QList<QPointF>>("samples");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QPointF>("target"); // time, depth
-        QTest::addColumn<QPointF>("stored");
-        const QList<QPointF> plan = {{0, 0}, {60, 10}, {120, 20}, {180, 20}};
-        QTest::newRow("whole seconds and half metres") << plan << 2 << QPointF(125.7, 12.3) << QPointF(125, 12.5);
-        QTest::newRow("below the graph: the bottom depth") << plan << 2 << QPointF(125.5, 30) << QPointF(125, 24);
-        QTest::newRow("above the surface: 0 m") << plan << 2 << QPointF(125.5, -3) << QPointF(125, 0);
-        QTest::newRow("before the previous sample") << plan << 2 << QPointF(40.5, 10) << QPointF(60, 10);
-        QTest::newRow("after the next sample") << plan << 1 << QPointF(150.5, 20) << QPointF(120, 20);
-        QTest::newRow("the last sample has no upper limit") << plan << 3 << QPointF(1000.5, 20) << QPointF(1000, 20);
-        QTest::newRow("ascent too fast") << QList<QPointF>{{0, 0}, {300, 30}, {600, 30}, {700, 30}} << 3
-                                         << QPointF(640.5, 10) << QPointF(680, 10);
-        QTest::newRow("descent too fast") << QList<QPointF>{{0, 0}, {100, 5}, {200, 50}} << 2 << QPointF(160.5, 50)
-                                          << QPointF(190, 50);
-        QTest::newRow("too fast towards the next sample")
-            << QList<QPointF>{{0, 0}, {50, 0}, {100, 30}, {200, 30}} << 1 << QPointF(50.5, 0) << QPointF(40, 0);
-    }
-
-    void dragConstraint()
-    {
-        QFETCH(QList<QPointF>, samples);
-        QFETCH(int, index);
-        QFETCH(QPointF, target);
-        QFETCH(QPointF, stored);
-        EditedProfile profile(samples);
-        QSignalSpy updated(profile.item, &DiveProfileItem::onUpdateDivePoint);
-
-        DiveLineInfo info{index, samples[index].x(), samples[index].y()};
-        const QPointF p = profile.item->timeDepthToGraphCoordinates(target.x(), target.y());
-        const QPointF allowed = profile.item->updateDivePoint(info, p);
-
-        const DiveLine& line = profile.dive.lines.at(index);
-        QCOMPARE(line.timeSec, stored.x());
-        QCOMPARE(line.depth, stored.y());
-        QCOMPARE(info.time, stored.x());
-        QCOMPARE(info.depth, stored.y());
-        QCOMPARE(allowed, profile.item->timeDepthToGraphCoordinates(stored.x(), stored.y()));
-        QCOMPARE(updated.size(), 1);
-        QCOMPARE(updated.first().first().toInt(), index);
-        const DiveLine& previous = profile.dive.lines.at(index - 1);
-        const double dt = line.timeSec - previous.timeSec;
-        QCOMPARE(line.speed, dt > 0 ? 60 * (line.depth - previous.depth) / dt : 0.0);
     }
 
     // Dragging through the view runs the constraint and refreshes the tool tip.

@@ -1,0 +1,95 @@
+#include "planner/runtabletext.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+const QString kParagraphStyle = QStringLiteral(
+    "style=\" line-height:1em; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px;"
+    " -qt-block-indent:0; text-indent:0px;\"");
+
+const QString kHead = QStringLiteral(
+    "<html><head><meta name=\"qrichtext\" content=\"1\" /><meta charset=\"utf-8\" /><style type=\"text/css\">"
+    "p, li { white-space: pre-wrap; }hr { height: 1px; border-width: 0; }"
+    "li.unchecked::marker { content: \"\\2610\"; }li.checked::marker { content: \"\\2612\"; }</style></head>"
+    "<body style=\" font-family:'Courier New'; font-size:9pt; font-weight:400; font-style:normal;\">");
+
+// The gases the run table names, by gas index.
+constexpr std::array<const char*, 5> kGasNames = {"Air", "Nx40", "Oxy", "Oxy", "Oxy"};
+
+QString icon(const LinePlan& row)
+{
+    static constexpr std::array<const char*, 3> arrows = {"arrowD", "arrowR", "arrowU"};
+    const int direction = row.direction >= 0 && row.direction < int(arrows.size()) ? row.direction : 1;
+    QString name = QLatin1String(arrows[size_t(direction)]);
+    if (row.computed == 0)
+        name += QLatin1String("dive");
+    return QStringLiteral("<img src = \":/TestGraphics/icons/%1.png\" style=\"vertical-align:middle\"/>").arg(name);
+}
+
+// The shortest text that reads back as the same float.
+QString shortest(float value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general);
+    return QString::fromLatin1(text, int(result.ptr - text));
+}
+
+QString twoDigits(long long value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+RunTableText::Clock RunTableText::clockOf(float minutes)
+{
+    const long long seconds = std::isfinite(minutes) && minutes > 0 ? std::llround(double(minutes) * 60.0) : 0;
+    const long long hours = seconds / 3600;
+    const QString minutesAndSeconds = twoDigits(seconds % 3600 / 60) + ':' + twoDigits(seconds % 60);
+    if (hours == 0)
+        return {false, minutesAndSeconds};
+    return {true, twoDigits(hours) + ':' + minutesAndSeconds};
+}
+
+void RunTableText::add(const LinePlan& row)
+{
+    switch (row.kind) {
+    case LinePlan::startOfTable:
+        mHtml = kHead;
+        mLastGas = -1;
+        break;
+    case LinePlan::row:
+        addRow(row);
+        break;
+    case LinePlan::endOfTable:
+        mHtml += QStringLiteral("<p %1>CNS %2%").arg(kParagraphStyle, QString::number(row.cns, 'f', 0));
+        mHtml += QStringLiteral("<p %1>OTU %2").arg(kParagraphStyle, QString::number(row.otu, 'f', 0));
+        mHtml += QLatin1String("  </body></html>");
+        break;
+    default:
+        break;
+    }
+}
+
+void RunTableText::addRow(const LinePlan& row)
+{
+    mHtml += QStringLiteral("<p %1>%2 %3m ").arg(kParagraphStyle, icon(row), shortest(row.depth).rightJustified(6));
+    const Clock duration = clockOf(row.duration);
+    mHtml += duration.hours ? QStringLiteral("| %1 ").arg(duration.text)
+                            : QStringLiteral("|    %1 ").arg(duration.text);
+    const Clock runTime = clockOf(row.runTime);
+    const QString gas = gasText(row.gasIndex);
+    mHtml += runTime.hours ? QStringLiteral("| %1 | %2</p>").arg(runTime.text, gas)
+                           : QStringLiteral("|    %1 | %2</p>").arg(runTime.text, gas);
+}
+
+QString RunTableText::gasText(qint32 gasIndex)
+{
+    if (gasIndex < 0 || gasIndex >= qint32(kGasNames.size()) || gasIndex == mLastGas)
+        return {};
+    mLastGas = gasIndex;
+    return QLatin1String(kGasNames[size_t(gasIndex)]);
+}

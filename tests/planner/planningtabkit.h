@@ -1,0 +1,69 @@
+#pragma once
+
+#include "divedb/divedb.h"
+#include "divemodel/diveanalysis.h"
+#include "mainwindow.h"
+#include "threediveplan.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTableWidget>
+
+// The planning tab of a real main window, as its tests and its benchmark set
+// it up: a data folder of their own and the three-dive plan handed over from
+// the dive list.
+namespace planningtabkit {
+
+inline QString dataFolder()
+{
+    return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
+}
+
+// An empty data folder whose "options.ini" shows the planning tab, and the
+// gradient-factor row with `addOn`.
+inline void freshDataFolder(bool planning = true, bool addOn = false)
+{
+    QDir(dataFolder()).removeRecursively();
+    QDir().mkpath(dataFolder());
+    QSettings options(dataFolder() + QStringLiteral("/options.ini"), QSettings::IniFormat);
+    options.setValue(QStringLiteral("hidden/planification"), planning ? 1 : 0);
+    options.setValue(QStringLiteral("hidden/planificationaddon"), addOn ? 1 : 0);
+    options.sync();
+}
+
+// The dive list's row of a stored dive, or null.
+inline QTableWidgetItem* diveListItem(MainWindow& window, int id)
+{
+    auto* list = window.findChild<QTableWidget*>(QStringLiteral("diveList"));
+    for (int row = 0; row < list->rowCount(); ++row) {
+        QTableWidgetItem* item = list->item(row, 0);
+        if (item && item->data(Qt::UserRole).toInt() == id)
+            return item;
+    }
+    return nullptr;
+}
+
+// Stores a dive of these points in the window's database and lists it; its id.
+inline int storeDive(MainWindow& window, const QString& name, const QList<DiveLine>& points)
+{
+    Dive dive;
+    dive.name = name;
+    dive.computerSerial = QStringLiteral("P1");
+    dive.lines = points;
+    DiveAnalysis::calculateMaxTimeDepth(dive);
+    DiveDb::instance()->storeDive(dive);
+    window.updateDiveList();
+    return DiveDb::instance()->getDiveByName(name, DiveDb::storedSerial(dive.computerSerial));
+}
+
+// The three-dive plan, each dive handed to the tab from the dive list; the
+// third dive is current.
+inline void fillThreeDivePlan(MainWindow& window)
+{
+    const int id = storeDive(window, QStringLiteral("Multilevel"), threediveplan::multilevelPoints());
+    for (int slot = 0; slot < PlanificationPlan::slotCount; ++slot)
+        window.addPlanificationFromExistingDBDive(diveListItem(window, id), false);
+}
+
+} // namespace planningtabkit
