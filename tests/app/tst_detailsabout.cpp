@@ -19,19 +19,6 @@
 
 namespace {
 
-QString dataFolder()
-{
-    return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-}
-
-void writeServices(const QByteArray& text)
-{
-    QVERIFY(QDir().mkpath(dataFolder()));
-    QFile file(dataFolder() + "/services.ini");
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
 // The address a link label points to; empty when it is no link.
 QString hrefOf(const QLabel& label)
 {
@@ -75,7 +62,7 @@ class DetailsAboutTest : public QObject
 private slots:
     void init()
     {
-        QDir(dataFolder()).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
         mPrompts.clear();
         mVersion = QCoreApplication::applicationVersion();
     }
@@ -109,8 +96,8 @@ private slots:
     {
         QFETCH(QByteArray, root);
         QFETCH(QString, locale);
-        writeServices("[site]\nroot=" + root + "\n");
-        AppLanguageManager::instance()->loadLanguage("Marevane", QDir(dataFolder()).filePath("none"), locale);
+        testkit::writeDataFile("services.ini", "[site]\nroot=" + root + "\n");
+        AppLanguageManager::instance()->loadLanguage("Marevane", QDir(testkit::appDataFolder()).filePath("none"), locale);
         MainWindow window;
         window.show();
         QPointer<AboutBox> box = openAboutFromTheMenu(window);
@@ -153,7 +140,7 @@ private slots:
 
     void eachAboutIsANewWindowFreedByOk()
     {
-        writeServices("[site]\nroot=https://maker.example\n");
+        testkit::writeDataFile("services.ini", "[site]\nroot=https://maker.example\n");
         QCoreApplication::setApplicationVersion("2.9.3.1");
         MainWindow window;
         window.show();
@@ -184,8 +171,8 @@ private slots:
     {
         QFETCH(QByteArray, services);
         if (!services.isNull())
-            writeServices(services);
-        AppLanguageManager::instance()->loadLanguage("Marevane", QDir(dataFolder()).filePath("none"), "en");
+            testkit::writeDataFile("services.ini", services);
+        AppLanguageManager::instance()->loadLanguage("Marevane", QDir(testkit::appDataFolder()).filePath("none"), "en");
         MainWindow window;
         window.show();
         AboutBox* box = openAboutFromTheMenu(window);

@@ -31,11 +31,6 @@ constexpr qint64 kDay = 86400;
 // 14/11/2023 22:13:20 UTC.
 constexpr qint64 kFirstDive = 1700000000;
 
-QString dataFolder()
-{
-    return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-}
-
 DiveDb* db()
 {
     return DiveDb::instance();
@@ -99,7 +94,7 @@ private slots:
 
     void init()
     {
-        QDir(dataFolder()).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
         mPrompts.clear();
     }
 
@@ -245,7 +240,7 @@ private slots:
         const int a = window.shownDatabaseId();
         {
             // Behind the list's back.
-            testkit::RawSqlite raw(dataFolder() + "/diveDB.db");
+            testkit::RawSqlite raw(testkit::appDataFolder() + "/diveDB.db");
             QVERIFY(raw.exec(breakage));
         }
         open(window, "B");
@@ -404,7 +399,7 @@ private slots:
         storeThreeDives();
         window.updateDiveList();
         {
-            testkit::RawSqlite raw(dataFolder() + "/diveDB.db");
+            testkit::RawSqlite raw(testkit::appDataFolder() + "/diveDB.db");
             QVERIFY(raw.exec("CREATE TRIGGER keepB BEFORE DELETE ON dives WHEN old.name = 'B' "
                              "BEGIN SELECT RAISE(ABORT, 'kept'); END"));
         }
@@ -500,7 +495,7 @@ private slots:
         for (const QAction* action : testkit::shownMenu()->actions())
             QCOMPARE(action->isChecked(), action->text() == choice);
         testkit::closeShownMenus();
-        QCOMPARE(csvSeparatorCharacter(AppSettings(dataFolder()).csvSeparator()), separator.at(0).toLatin1());
+        QCOMPARE(csvSeparatorCharacter(AppSettings(testkit::appDataFolder()).csvSeparator()), separator.at(0).toLatin1());
         window.exportDiveProfileItem(itemOf(window, "B"));
         QCOMPARE(mPrompts.records().last().folder, QFileInfo(path).absolutePath());
     }
@@ -561,7 +556,7 @@ private slots:
         if (code == DiveDb::NotOpen) {
             db()->setDatabase(QString());
         } else if (code == DiveDb::SqlFailed) {
-            testkit::RawSqlite raw(dataFolder() + "/diveDB.db");
+            testkit::RawSqlite raw(testkit::appDataFolder() + "/diveDB.db");
             QVERIFY(raw.exec("CREATE TRIGGER full BEFORE INSERT ON dives BEGIN SELECT RAISE(ABORT, 'no room'); END"));
         }
         window.storeDive(testkit::makeDive(code == DiveDb::AlreadyStored ? "A" : "B", "A1", 20));

@@ -98,7 +98,7 @@ private slots:
         QFETCH(bool, addOnRow);
         QFETCH(bool, import);
         if (!options.isNull())
-            writeDataFile("options.ini", "[hidden]\n" + options);
+            testkit::writeDataFile("options.ini", "[hidden]\n" + options);
         MainWindow window;
         const auto* tabProfile = child<QTabWidget>(window, "tabProfile");
         QCOMPARE(tabProfile->count(), 6);
@@ -120,8 +120,8 @@ private slots:
     void constructionLeavesTheWindowReady()
     {
         // The folder found first holds the settings and the options read next.
-        writeDataFile("settings.cfg", "[export]\ncsvSeparator=2\n");
-        writeDataFile("options.ini", "[hidden]\nsimulation=1\nimport=1\n");
+        testkit::writeDataFile("settings.cfg", "[export]\ncsvSeparator=2\n");
+        testkit::writeDataFile("options.ini", "[hidden]\nsimulation=1\nimport=1\n");
         MainWindow window;
         QCOMPARE(MainWindow::instance, &window);
         QCOMPARE(window.csvSeparator(), CsvSeparator::Semicolon);
@@ -246,22 +246,9 @@ private:
         return found;
     }
 
-    static QString dataFolder()
-    {
-        return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-    }
-
-    static void writeDataFile(const QString& name, const QByteArray& contents)
-    {
-        QVERIFY(QDir().mkpath(dataFolder()));
-        QFile file(dataFolder() + '/' + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(contents), contents.size());
-    }
-
     static QByteArray readDataFile(const QString& name)
     {
-        QFile file(dataFolder() + '/' + name);
+        QFile file(testkit::appDataFolder() + '/' + name);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 

@@ -175,7 +175,7 @@ private slots:
 
     void openActionOpens()
     {
-        writeDataFile("options.ini", "[hidden]\nimport=1\n");
+        testkit::writeDataFile("options.ini", "[hidden]\nimport=1\n");
         MainWindow window;
         mPrompts.answer(mSecond);
         window.ui.actionOpen->trigger();
@@ -258,15 +258,6 @@ private:
     QString write(const QString& name, const QByteArray& contents)
     {
         return testkit::writeTestFile(mFiles.filePath(name), contents);
-    }
-
-    static void writeDataFile(const QString& name, const QByteArray& contents)
-    {
-        const QString data = QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-        QVERIFY(QDir().mkpath(data));
-        QFile file(data + '/' + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(contents), contents.size());
     }
 
     QTemporaryDir mFiles;

@@ -15,11 +15,6 @@
 
 namespace {
 
-QString dataFolder()
-{
-    return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-}
-
 QTableWidget* list(MainWindow& window)
 {
     return window.findChild<QTableWidget*>("diveList");
@@ -37,7 +32,7 @@ class RepairMenusTest : public QObject
 private slots:
     void init()
     {
-        QDir(dataFolder()).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
         mPrompts.clear();
     }
 

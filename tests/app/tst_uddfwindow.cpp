@@ -22,11 +22,6 @@ namespace {
 
 const QString kRealFile = QStringLiteral(MAREVANE_DIVEMODEL_TEST_DATA "/logbook-export-oc.uddf");
 
-QString dataFolder()
-{
-    return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-}
-
 // The samples' gases, in order.
 QList<qint32> gasIndices(const Dive& dive)
 {
@@ -60,9 +55,9 @@ private slots:
 
     void init()
     {
-        QDir(dataFolder()).removeRecursively();
-        QVERIFY(QDir().mkpath(dataFolder()));
-        testkit::writeTestFile(dataFolder() + "/options.ini", "[hidden]\nimport=1\n");
+        QDir(testkit::appDataFolder()).removeRecursively();
+        QVERIFY(QDir().mkpath(testkit::appDataFolder()));
+        testkit::writeDataFile("options.ini", "[hidden]\nimport=1\n");
         mPrompts.clear();
     }
 

@@ -76,7 +76,7 @@ private slots:
         mLauncher = std::make_unique<RecordingLauncher>();
         mServer = std::make_unique<testkit::TestHttpServer>();
         QVERIFY(mServer->start());
-        writeDataFile("services.ini", "[site]\nroot=" + mServer->url("").toEncoded() + "\n");
+        testkit::writeDataFile("services.ini", "[site]\nroot=" + mServer->url("").toEncoded() + "\n");
     }
 
     void cleanup()
@@ -119,9 +119,9 @@ private slots:
     void notConfiguredMakesNoRequest()
     {
         QFETCH(QByteArray, services);
-        QFile::remove(dataFolder() + "/services.ini");
+        QFile::remove(testkit::appDataFolder() + "/services.ini");
         if (!services.isNull())
-            writeDataFile("services.ini", services.replace("%PORT%", QByteArray::number(mServer->port())));
+            testkit::writeDataFile("services.ini", services.replace("%PORT%", QByteArray::number(mServer->port())));
         MainWindow window;
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^The update check is not configured"));
         window.checkNewVersionAvailable();
@@ -345,20 +345,8 @@ private slots:
     }
 
 private:
-    static QString dataFolder()
-    {
-        return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-    }
 
     static QString downloads() { return QDir::homePath() + "/Downloads"; }
-
-    static void writeDataFile(const QString& name, const QByteArray& contents)
-    {
-        QVERIFY(QDir().mkpath(dataFolder()));
-        QFile file(dataFolder() + '/' + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(contents), contents.size());
-    }
 
     static QByteArray readFile(const QString& path)
     {

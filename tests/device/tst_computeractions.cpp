@@ -22,14 +22,9 @@
 
 namespace {
 
-QString dataFolder()
-{
-    return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-}
-
 QString lastSyslogDir()
 {
-    return QSettings(dataFolder() + "/settings.cfg", QSettings::IniFormat).value("directories/lastSyslogDir").toString();
+    return QSettings(testkit::appDataFolder() + "/settings.cfg", QSettings::IniFormat).value("directories/lastSyslogDir").toString();
 }
 
 QuelmSession* session(MainWindow& window)
@@ -60,7 +55,7 @@ class ComputerActionsTest : public QObject
 private slots:
     void init()
     {
-        QDir(dataFolder()).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
         mPrompts.clear();
     }
 

@@ -24,11 +24,6 @@ namespace {
 constexpr qint64 kFirstMorning = 1715504400; // 2024-05-12 09:00 UTC
 const QString kSerial = QStringLiteral("SIM-000001");
 
-QString dataFolder()
-{
-    return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-}
-
 QListWidget* rows(QDialog& dialog)
 {
     return dialog.findChild<QListWidget*>("listDives");
@@ -113,7 +108,7 @@ class DownloadTest : public QObject
 private slots:
     void init()
     {
-        QDir(dataFolder()).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
         mPrompts.clear();
     }
 

@@ -32,14 +32,9 @@ constexpr int kReplyWait = 10000; // ms, the longest wait for one answer
 const QString kNewestDate = "2024-05-12T10:20:30Z";
 const QString kNewestCacheName = "fw.bin-2024-05-12_10-20-30_-2.0.12.a.bin";
 
-QString dataFolder()
-{
-    return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-}
-
 QString firmwareFolder()
 {
-    return dataFolder() + "/Firmwares";
+    return testkit::appDataFolder() + "/Firmwares";
 }
 
 // An image with every byte value, NUL included.
@@ -122,8 +117,8 @@ class FirmwareManagerTest : public QObject
 private slots:
     void init()
     {
-        QDir(dataFolder()).removeRecursively();
-        QVERIFY(QDir().mkpath(dataFolder()));
+        QDir(testkit::appDataFolder()).removeRecursively();
+        QVERIFY(QDir().mkpath(testkit::appDataFolder()));
         mPrompts.clear();
         mServer = std::make_unique<testkit::TestHttpServer>();
         QVERIFY(mServer->start());
@@ -304,7 +299,7 @@ private slots:
             QTest::mouseClick(downloadButton(manager, 0), Qt::LeftButton);
             waitFor(replies, 3);
             QCOMPARE(manager.downloadIndex, -1);
-            QVERIFY(filesBelow(dataFolder()).isEmpty());
+            QVERIFY(filesBelow(testkit::appDataFolder()).isEmpty());
 
             // The next download works.
             mServer->setRoute("/raw/fw.bin", {200, {}, good, HttpRoute::Delivery::Whole});
@@ -318,7 +313,7 @@ private slots:
         if (!error.isEmpty())
             QCOMPARE(box.text, error);
         QCOMPARE(questions(), 1);
-        QCOMPARE(filesBelow(dataFolder()), QStringList{"Firmwares/" + kNewestCacheName});
+        QCOMPARE(filesBelow(testkit::appDataFolder()), QStringList{"Firmwares/" + kNewestCacheName});
         QCOMPARE(mComputer->requests().uploads.size(), 1);
         QCOMPARE(mComputer->requests().uploads.first().image, good);
     }
@@ -364,7 +359,7 @@ private slots:
             waitFor(replies, 3);
         });
         QCOMPARE(readFile(firmwareFolder() + '/' + kNewestCacheName), shorter);
-        QCOMPARE(filesBelow(dataFolder()), QStringList{"Firmwares/" + kNewestCacheName});
+        QCOMPARE(filesBelow(testkit::appDataFolder()), QStringList{"Firmwares/" + kNewestCacheName});
         QCOMPARE(mComputer->requests().uploads.size(), 1);
         QCOMPARE(mComputer->requests().uploads.first().image, shorter);
     }
@@ -421,7 +416,7 @@ private slots:
             QCOMPARE(manager.downloadIndex, -1);
         });
         QCOMPARE(mServer->requests().size(), 2);
-        QCOMPARE(filesBelow(dataFolder()), QStringList());
+        QCOMPARE(filesBelow(testkit::appDataFolder()), QStringList());
         QCOMPARE(filesBelow(outside.path()), QStringList{"secret.bin"});
         QCOMPARE(readFile(secret), QByteArray("private bytes"));
         QCOMPARE(questions(), 0);
@@ -449,7 +444,7 @@ private slots:
         QCOMPARE(mComputer->requests().uploads.size(), 1);
         QCOMPARE(mComputer->requests().uploads.first().image, bytes);
         QCOMPARE(mComputer->requests().uploads.first().name, QString("boot_2.1"));
-        QCOMPARE(AppSettings(dataFolder()).lastFirmwares(), QDir(folder.path()).absolutePath());
+        QCOMPARE(AppSettings(testkit::appDataFolder()).lastFirmwares(), QDir(folder.path()).absolutePath());
     }
 
     void unreadableDiskFile_data()
@@ -604,8 +599,8 @@ private:
     // repository's answers.
     void runManager(const std::function<void(FirmwareMgt&, QSignalSpy&)>& act)
     {
-        FirmwareMgt manager(nullptr, dataFolder().toStdString());
-        AppSettings settings(dataFolder());
+        FirmwareMgt manager(nullptr, testkit::appDataFolder().toStdString());
+        AppSettings settings(testkit::appDataFolder());
         // The dialog's own run comes first; `act` scripts the answers of
         // what it asks.
         QVERIFY(mPrompts.records().isEmpty());

@@ -25,19 +25,6 @@ namespace {
 constexpr int kReplyWait = 10000; // ms
 const QByteArray kTocPath = "/repo/toc-private.json";
 
-QString dataFolder()
-{
-    return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-}
-
-void writeServices(const QByteArray& text)
-{
-    QVERIFY(QDir().mkpath(dataFolder()));
-    QFile file(dataFolder() + "/services.ini");
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
 HttpRoute tocListing(const QString& newestVersion, HttpRoute::Delivery delivery = HttpRoute::Delivery::Whole)
 {
     const QJsonArray toc{testkit::tocEntry("fw.bin", newestVersion, "#336699", "2024-05-12T10:20:30Z"),
@@ -66,7 +53,7 @@ class FirmwareWindowTest : public QObject
 private slots:
     void init()
     {
-        QDir(dataFolder()).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
         mPrompts.clear();
         mServer = std::make_unique<testkit::TestHttpServer>();
         QVERIFY(mServer->start());
@@ -91,7 +78,7 @@ private slots:
     {
         QFETCH(QByteArray, contents);
         const QByteArray root = mServer->url("").toString().toUtf8();
-        writeServices("[firmware]\ncontentsUrl=" + contents.replace("%1", root) + "\nuser=maker\ntoken=t0k3n\n");
+        testkit::writeDataFile("services.ini", "[firmware]\ncontentsUrl=" + contents.replace("%1", root) + "\nuser=maker\ntoken=t0k3n\n");
         mServer->setRoute(kTocPath, tocListing("0x02000C00"));
         MainWindow window;
         QSignalSpy received(mServer.get(), &testkit::TestHttpServer::requestReceived);
@@ -119,7 +106,7 @@ private slots:
     {
         QFETCH(QByteArray, services);
         if (!services.isNull())
-            writeServices(services);
+            testkit::writeDataFile("services.ini", services);
         MainWindow window;
         showWindow(window);
         window.hide();
@@ -252,7 +239,7 @@ private slots:
 private:
     void configureRepository()
     {
-        writeServices("[firmware]\ncontentsUrl=" + mServer->url("/repo").toString().toUtf8()
+        testkit::writeDataFile("services.ini", "[firmware]\ncontentsUrl=" + mServer->url("/repo").toString().toUtf8()
                       + "\nuser=maker\ntoken=t0k3n\n");
     }
 

@@ -26,11 +26,6 @@
 
 namespace {
 
-QString dataFolder()
-{
-    return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-}
-
 using testkit::diveLine;
 
 Dive diveOf(const QString& name, const QList<DiveLine>& lines)
@@ -99,9 +94,9 @@ class PressureSimulationTest : public QObject
 private slots:
     void init()
     {
-        QDir(dataFolder()).removeRecursively();
-        QVERIFY(QDir().mkpath(dataFolder()));
-        QFile options(dataFolder() + "/options.ini");
+        QDir(testkit::appDataFolder()).removeRecursively();
+        QVERIFY(QDir().mkpath(testkit::appDataFolder()));
+        QFile options(testkit::appDataFolder() + "/options.ini");
         QVERIFY(options.open(QIODevice::WriteOnly));
         options.write("[hidden]\nsimulation=1\n");
         options.close();

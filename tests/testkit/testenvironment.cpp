@@ -1,6 +1,8 @@
 #include "testenvironment.h"
 
 #include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 
 #include <clocale>
 #include <cstdlib>
@@ -32,6 +34,21 @@ QString TestEnvironment::dataHome() const
 QString TestEnvironment::home() const
 {
     return mRoot.path() + "/home";
+}
+
+QString appDataFolder()
+{
+    return QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
+}
+
+QString writeDataFile(const QString& name, const QByteArray& contents)
+{
+    const QString path = appDataFolder() + '/' + name;
+    QFile file(path);
+    if (!QDir().mkpath(appDataFolder()) || !file.open(QIODevice::WriteOnly) ||
+        file.write(contents) != contents.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
 }
 
 void TestEnvironment::setTimeZone(const char* timeZone)

@@ -26,6 +26,14 @@ private:
     QTemporaryDir mRoot;
 };
 
+// The program's data folder in this test's environment; the code under test
+// creates it.
+QString appDataFolder();
+// Writes a file of the data folder ("options.ini", "services.ini", ...),
+// creating the folder, and returns its path. A test that cannot write its
+// files cannot go on.
+QString writeDataFile(const QString& name, const QByteArray& contents);
+
 } // namespace testkit
 
 // Like QTEST_MAIN, with the isolated environment set up before the application.
