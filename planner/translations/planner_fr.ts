@@ -166,6 +166,26 @@
         <source>This dive cannot be planned</source>
         <translation>Cette plongée ne peut pas être planifiée</translation>
     </message>
+    <message>
+        <source>Dive plan file (*.diveplan)</source>
+        <translation>Fichier de plan de plongée (*.diveplan)</translation>
+    </message>
+    <message>
+        <source>Save Plan</source>
+        <translation>Enregistrer le plan</translation>
+    </message>
+    <message>
+        <source>Impossible to save plan</source>
+        <translation>Impossible d&apos;enregistrer le plan</translation>
+    </message>
+    <message>
+        <source>Load plan</source>
+        <translation>Charger un plan</translation>
+    </message>
+    <message>
+        <source>Impossible to load plan</source>
+        <translation>Impossible de charger le plan</translation>
+    </message>
 </context>
 <context>
     <name>PlanificationPlan</name>
