@@ -24,7 +24,17 @@ using namespace planningtabkit;
 
 namespace {
 
-const QString kFilter = QStringLiteral("Dive plan file (*.diveplan)");
+// A file dialog as a text: its kind, title, start folder and filter.
+QString fileDialog(const char* kind, const char* title, const QString& folder)
+{
+    return QStringList{QLatin1String(kind), QLatin1String(title), folder, QStringLiteral("Dive plan file (*.diveplan)")}
+        .join('|');
+}
+
+QString fileDialog(const testkit::PromptRecord& record)
+{
+    return QStringList{record.kind, record.title, record.folder, record.filter}.join('|');
+}
 
 QString lastPlanFileSetting()
 {
@@ -83,11 +93,7 @@ private slots:
         click(window, "btSaveSimulation");
 
         QCOMPARE(mPrompts.records().size(), 1);
-        const testkit::PromptRecord& dialog = mPrompts.records().first();
-        QCOMPARE(dialog.kind, QStringLiteral("saveFile"));
-        QCOMPARE(dialog.title, QStringLiteral("Save Plan"));
-        QCOMPARE(dialog.filter, kFilter);
-        QCOMPARE(dialog.folder, mFiles.path());
+        QCOMPARE(fileDialog(mPrompts.records().first()), fileDialog("saveFile", "Save Plan", mFiles.path()));
         QCOMPARE(lastPlanFileSetting(), mFiles.filePath(QStringLiteral("plans")));
         QCOMPARE(QFileInfo(path).size(), qint64(304));
     }
@@ -134,11 +140,7 @@ private slots:
         mPrompts.answer(path);
         click(window, "btLoadSimulation");
         QCOMPARE(mPrompts.records().size(), 1);
-        const testkit::PromptRecord& dialog = mPrompts.records().first();
-        QCOMPARE(dialog.kind, QStringLiteral("openFile"));
-        QCOMPARE(dialog.title, QStringLiteral("Load plan"));
-        QCOMPARE(dialog.filter, kFilter);
-        QCOMPARE(dialog.folder, mFiles.path());
+        QCOMPARE(fileDialog(mPrompts.records().first()), fileDialog("openFile", "Load plan", mFiles.path()));
 
         QCOMPARE(window.plan().current, 0);
         QCOMPARE(diveName(window, 0), QStringLiteral("Dive 1"));
@@ -182,14 +184,7 @@ private slots:
         click(window, "btLoadSimulation");
         QCOMPARE(mPrompts.records().size(), 1);
         QCOMPARE(window.plan().current, -1);
-        QCOMPARE(window.planningView()->getDiveProfile(), nullptr);
-        QCOMPARE(diveName(window, 0), QString());
-        QVERIFY(!effortButton(window, 0));
-        for (const char* control : {"spSurfPressure", "cbWaterType", "cbGases", "edSurfaceInterval", "btNewReplace"})
-            QVERIFY2(!child<QWidget>(window, control)->isEnabled(), control);
-        QCOMPARE(child<QTableView>(window, "tblViewlDivePoints")->model()->rowCount(), 0);
-        QVERIFY(child<QTextEdit>(window, "runtime")->toPlainText().isEmpty());
-        QCOMPARE(window.tissuesGraph()->values()[0], 0.0f);
+        QCOMPARE(startStateProblem(window), QString());
         click(window, "btAddDive");
         QCOMPARE(diveName(window, 0), QStringLiteral("Dive 1"));
     }

@@ -235,14 +235,7 @@ private slots:
         QCOMPARE(mPrompts.records().last().title, QStringLiteral("New planification"));
         QCOMPARE(mPrompts.records().last().text, QStringLiteral("Are you sure to create new planification?"));
         QCOMPARE(window.plan().currentDiveProfile(), nullptr);
-        QCOMPARE(window.planningView()->getDiveProfile(), nullptr);
-        QCOMPARE(diveName(window, 0), QString());
-        QVERIFY(!effortButton(window, 0));
-        for (const char* control : {"spSurfPressure", "cbWaterType", "cbGases", "edSurfaceInterval", "btNewReplace"})
-            QVERIFY2(!child<QWidget>(window, control)->isEnabled(), control);
-        QCOMPARE(child<QTableView>(window, "tblViewlDivePoints")->model()->rowCount(), 0);
-        QVERIFY(child<QTextEdit>(window, "runtime")->toPlainText().isEmpty());
-        QCOMPARE(window.tissuesGraph()->values()[0], 0.0f);
+        QCOMPARE(startStateProblem(window), QString());
 
         // Nothing is current: removing, the settings and a New do nothing.
         mPrompts.clear();
