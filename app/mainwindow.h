@@ -299,6 +299,13 @@ public slots:
     void removeDivePoint(MainWindow::DeleteDivePointFrom deleteFrom, int rowNum = 0);
     // Asks, then empties the plan.
     void newPlanification();
+    // Asks for a plan file and writes the plan there; a failed write is
+    // reported and leaves an existing file as it was.
+    void savePlanification();
+    // Asks for a plan file and shows its plan in place of this one, its
+    // first dive computed; a file that is not a plan is reported and changes
+    // nothing.
+    void loadPlanification();
     // An effort button of the dive table.
     void enabledDisabledEffortMode();
     // Inserts a point after the point table's selected row.
@@ -339,7 +346,8 @@ private:
     void updateDivePointsTable();
     void updateTissuesGraphData();
     void enablePlanSettings(bool enabled);
-    // Back to the start state: no dive shown, nothing computed.
+    // The start state of a plan without dives: no dive shown, nothing
+    // computed, the controls that write to the current dive disabled.
     void showEmptyPlan();
 
     // The editors' callbacks: the depth or time of a row's point changed.

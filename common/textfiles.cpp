@@ -19,10 +19,14 @@ bool writeTextFile(const QString& path, const QString& text)
     return written && file.error() == QFileDevice::NoError;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes)
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* reason)
 {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (reason)
+        *reason = file.errorString();
+    return false;
 }
 
 bool loadTextFile(const QString& path, QString& text)

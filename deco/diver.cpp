@@ -53,7 +53,8 @@ void diver_t::begin(const float* nitrogen, const float* heliumLoads, float cns)
 
 bool diver_t::valid() const
 {
-    if (!(CNS < 10.0f))
+    // A CNS load is never negative; minus infinity is no load at all.
+    if (!(std::isfinite(CNS) && CNS >= 0.0f && CNS < 10.0f))
         return false;
     for (int j = 0; j < N; ++j)
         if (!(std::isfinite(N2[j]) && N2[j] >= 0.0f && std::isfinite(He[j]) && He[j] >= 0.0f))

@@ -33,6 +33,8 @@ struct diver_t
 
     void begin(float Psurf);
     void begin(const float* nitrogen, const float* helium, float cns);
+    // A state the engine can load: CNS from 0 to below 10, every pressure a
+    // finite number of at least 0.
     bool valid() const;
 
     void load_inert(float P1, float P2, float t, const gas_t& gas, const setpoint_t& sp);

@@ -18,6 +18,7 @@
 #include "userprompt.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
@@ -37,9 +38,17 @@ constexpr int kNameColumn = 1;
 // The gas entries of the open-circuit diver that the other diver types do not have.
 constexpr int kOpenCircuitOnlyGases = 2;
 
+const char* const kPlanFileFilter = QT_TRANSLATE_NOOP("MainWindow", "Dive plan file (*.diveplan)");
+
 int millibarOf(float bar)
 {
     return int(std::lround(double(bar) * 1000.0));
+}
+
+// A message with its reason, when there is one, on a line of its own.
+QString withReason(const QString& text, const QString& reason)
+{
+    return reason.isEmpty() ? text : text + '\n' + reason;
 }
 
 } // namespace
@@ -86,9 +95,8 @@ void MainWindow::connectPlanningButtons()
 {
     DiveProfileItem* item = mPlanningView->mProfile;
     connect(ui.btNewSimulation, &QPushButton::clicked, this, &MainWindow::newPlanification);
-    // Plans are not saved nor loaded yet.
-    ui.btSaveSimulation->setEnabled(false);
-    ui.btLoadSimulation->setEnabled(false);
+    connect(ui.btSaveSimulation, &QPushButton::clicked, this, &MainWindow::savePlanification);
+    connect(ui.btLoadSimulation, &QPushButton::clicked, this, &MainWindow::loadPlanification);
     connect(ui.btFitAll, &QPushButton::clicked, item, &DiveProfileItem::fitAll);
     connect(ui.btShowHidePoints, &QPushButton::clicked, this, [this, item](bool shown) {
         item->setShowDivePoints(shown);
@@ -305,7 +313,11 @@ void MainWindow::initializeNewPlanification(bool fromFile)
 void MainWindow::showEmptyPlan()
 {
     enablePlanSettings(false);
+    showCurrentPlanifDive();
+    updatePlanifDiveList();
+    updateDivePointsTable();
     ui.runtime->clear();
+    mPlanningView->mProfile->update();
     mTissuesGraph->reset();
 }
 
@@ -407,14 +419,8 @@ void MainWindow::newPlanification()
     if (UserPrompt::current().question(this, tr("New planification"),
                                        tr("Are you sure to create new planification?")) != QMessageBox::Yes)
         return;
-    enablePlanSettings(false);
     mPlan.clear();
-    showCurrentPlanifDive();
-    updatePlanifDiveList();
-    updateDivePointsTable();
-    ui.runtime->clear();
-    mPlanningView->mProfile->update();
-    mTissuesGraph->reset();
+    showEmptyPlan();
 }
 
 void MainWindow::newPlanificationDive()
@@ -441,16 +447,44 @@ void MainWindow::removeCurrentDivePlanification()
 {
     if (!mPlan.removeCurrentDive())
         return;
+    if (!mPlan.currentDiveProfile()) {
+        showEmptyPlan();
+        return;
+    }
     showCurrentPlanifDive();
     updatePlanifDiveList();
     updateDivePointsTable();
-    if (mPlan.currentDiveProfile()) {
-        showPlanifDiveSettings();
-        updateDeco();
-    } else {
-        showEmptyPlan();
-    }
+    showPlanifDiveSettings();
+    updateDeco();
     mPlanningView->mProfile->update();
+}
+
+void MainWindow::savePlanification()
+{
+    const QString path = UserPrompt::current().saveFileName(this, tr("Save Plan"), mSettings->lastPlanFile(),
+                                                            tr(kPlanFileFilter));
+    if (path.isEmpty())
+        return;
+    mSettings->setLastPlanFile(QFileInfo(path).absolutePath());
+    if (!mPlan.savePlan(path))
+        UserPrompt::current().critical(this, tr("Error"), withReason(tr("Impossible to save plan"), mPlan.lastError()));
+}
+
+void MainWindow::loadPlanification()
+{
+    const QString path = UserPrompt::current().openFileName(this, tr("Load plan"), mSettings->lastPlanFile(),
+                                                            tr(kPlanFileFilter));
+    if (path.isEmpty())
+        return;
+    // A file that is not a plan leaves the plan and the tab as they were.
+    if (!mPlan.loadPlan(path)) {
+        UserPrompt::current().critical(this, tr("Error"), withReason(tr("Impossible to load plan"), mPlan.lastError()));
+        return;
+    }
+    if (mPlan.currentDiveProfile())
+        initializeNewPlanification(true);
+    else
+        showEmptyPlan();
 }
 
 void MainWindow::changeCurrentPlanifDive(int index, int /*column*/)
@@ -653,16 +687,6 @@ void MainWindow::measureBetweenTwoPoints()
 }
 
 // --- Dives from files and from the dive list ---
-
-namespace {
-
-// A message with its reason, when there is one, on a line of its own.
-QString withReason(const QString& text, const QString& reason)
-{
-    return reason.isEmpty() ? text : text + '\n' + reason;
-}
-
-} // namespace
 
 void MainWindow::reportUnplannableDive(const QString& reason)
 {

@@ -4,6 +4,7 @@
 #include "divemodel/diveanalysis.h"
 #include "divemodel/divelinesio.h"
 #include "planner/decorun.h"
+#include "planner/planfile.h"
 #include "planner/planlimits.h"
 #include "planner/planneddive.h"
 
@@ -30,9 +31,27 @@ QList<DiveGas> makeQuelmGases()
 // from the default points gets.
 const QList<DiveGas> QuelmGases = makeQuelmGases();
 
+static_assert(PlanificationPlan::slotCount == planfile::largestCount);
+
 QString diveName(int slot)
 {
     return QCoreApplication::translate("PlanificationPlan", "Dive ") + QString::number(slot + 1);
+}
+
+// A new dive of that slot, as every dive of the plan starts.
+std::unique_ptr<PlannedDive> makePlannedDive(int slot)
+{
+    auto dive = std::make_unique<PlannedDive>();
+    dive->name = diveName(slot);
+    dive->surfaceInterval = slot > 0 ? kLaterDiveSurfaceInterval : 0;
+    return dive;
+}
+
+// What a dive that the planner makes, rather than one given to it, gets.
+void makeOwnDive(Dive& dive)
+{
+    dive.gases = QuelmGases;
+    dive.format = qint32(DiveFormat::Plan);
 }
 
 // The first gas index of a default engine configuration.
@@ -96,8 +115,7 @@ int PlanificationPlan::findFirstFreeIndex() const
 int PlanificationPlan::newPlanification(const QString& fileName)
 {
     return addPlannedDive([this, &fileName](PlannedDive& dive) {
-        dive.gases = QuelmGases;
-        dive.format = qint32(DiveFormat::Plan);
+        makeOwnDive(dive);
         if (!fileName.isEmpty())
             return readDiveFile(fileName, dive, mLastError);
         appendDefaultPoints(dive, defaultFirstGas());
@@ -118,9 +136,7 @@ int PlanificationPlan::addPlannedDive(const std::function<bool(PlannedDive&)>& f
         return -1;
 
     auto& place = dives[size_t(slot)];
-    place = std::make_unique<PlannedDive>();
-    place->name = diveName(slot);
-    place->surfaceInterval = slot > 0 ? kLaterDiveSurfaceInterval : 0;
+    place = makePlannedDive(slot);
     const qint32 previousCurrent = std::exchange(current, slot);
     const bool filled = fill(*place);
     if (filled)
@@ -180,6 +196,45 @@ bool PlanificationPlan::removeCurrentDive()
     dives[slotCount - 1].reset();
     if (!dives[size_t(current)])
         --current;
+    return true;
+}
+
+bool PlanificationPlan::savePlan(const QString& fileName)
+{
+    QList<planfile::DiveRecord> records;
+    for (const auto& dive : dives) {
+        if (!dive)
+            break;
+        records.append({dive->tissues, dive->surfaceInterval, dive->effortMode, dive->waterType,
+                        dive->surfacePressureBar});
+    }
+    mLastError.clear();
+    return planfile::write(fileName, records, mLastError);
+}
+
+bool PlanificationPlan::loadPlan(const QString& fileName)
+{
+    mLastError.clear();
+    QList<planfile::DiveRecord> records;
+    if (!planfile::read(fileName, records, mLastError))
+        return false;
+
+    // The file holds no points: each dive starts with the default ones.
+    std::array<std::unique_ptr<PlannedDive>, slotCount> loaded;
+    for (int slot = 0; slot < records.size(); ++slot) {
+        const planfile::DiveRecord& record = records.at(slot);
+        auto dive = makePlannedDive(slot);
+        makeOwnDive(*dive);
+        appendDefaultPoints(*dive, defaultFirstGas());
+        dive->tissues = record.tissues;
+        dive->surfaceInterval = record.surfaceInterval;
+        dive->effortMode = record.effortMode;
+        dive->waterType = record.waterType;
+        dive->surfacePressureBar = record.surfacePressureBar;
+        loaded[size_t(slot)] = std::move(dive);
+    }
+    dives = std::move(loaded);
+    current = records.isEmpty() ? -1 : 0;
     return true;
 }
 

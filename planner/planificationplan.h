@@ -54,10 +54,21 @@ public:
     // The same with a caller's filler instead of a file; a filler that fails,
     // or none at all, gives -2.
     int newPlanification(const std::function<bool(Dive&)>& fill);
-    // Why the last newPlanification refused its dive, in the user's language
-    // (for -2 the file reader's reason, which may be empty); empty after one
-    // that succeeded.
+    // Why the last newPlanification refused its dive (for -2 the file
+    // reader's reason, which may be empty), or why the last savePlan or
+    // loadPlan failed, in the user's language; empty after one that succeeded.
     const QString& lastError() const { return mLastError; }
+
+    // Writes the plan file of the plan: each dive's tissues and settings, not
+    // its points. An existing file keeps its old content unless the new one
+    // is written whole. False when it cannot be written.
+    bool savePlan(const QString& fileName);
+    // The plan of a plan file in place of this one: each dive a new dive of
+    // its slot with the default points, then the file's tissues and
+    // settings; the first dive current (none for an empty plan); nothing
+    // computed. A file that is not such a plan leaves this one as it was:
+    // false.
+    bool loadPlan(const QString& fileName);
 
     // Appends the default points (surface, 20 m after a minute, 20 m at ten
     // minutes) on that gas to the current dive.

@@ -30,6 +30,17 @@ double deepestDepth()
     return deepest;
 }
 
+double highestTissuePressure()
+{
+    static const double highest = [] {
+        dive_t config;
+        config.reset_config();
+        config.setDensityType(DensityType::salt); // the denser water
+        return highestSurfacePressure / 1000.0 + double(config.water_density()) * 9.80665 * deepestDepth() / 100.0;
+    }();
+    return highest;
+}
+
 QString refusal(const Dive& dive)
 {
     const double deepest = deepestDepth();

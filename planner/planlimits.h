@@ -13,8 +13,18 @@ namespace planlimits {
 
 constexpr double longestDiveSeconds = 86400.0;
 
+// The surface pressures the planner takes, in whole millibar (the planning
+// tab's range).
+constexpr int lowestSurfacePressure = 600;
+constexpr int highestSurfacePressure = 1200;
+
 // The depth, in metres, of the deepest stop the engine computes.
 double deepestDepth();
+// The highest inert-gas pressure, in bar, of a compartment after any series
+// of dives the planner computes: the ambient pressure at the deepest depth,
+// in salt water, under the highest surface pressure. A dive starting from
+// more is beyond what the engine computes with finite numbers.
+double highestTissuePressure();
 
 // Why the dive cannot be planned, in the user's language; empty when it can.
 QString refusal(const Dive& dive);

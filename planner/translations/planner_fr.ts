@@ -166,6 +166,26 @@
         <source>This dive cannot be planned</source>
         <translation>Cette plongée ne peut pas être planifiée</translation>
     </message>
+    <message>
+        <source>Dive plan file (*.diveplan)</source>
+        <translation>Fichier de plan de plongée (*.diveplan)</translation>
+    </message>
+    <message>
+        <source>Save Plan</source>
+        <translation>Enregistrer le plan</translation>
+    </message>
+    <message>
+        <source>Impossible to save plan</source>
+        <translation>Impossible d&apos;enregistrer le plan</translation>
+    </message>
+    <message>
+        <source>Load plan</source>
+        <translation>Charger un plan</translation>
+    </message>
+    <message>
+        <source>Impossible to load plan</source>
+        <translation>Impossible de charger le plan</translation>
+    </message>
 </context>
 <context>
     <name>PlanificationPlan</name>
@@ -200,6 +220,74 @@
     <message>
         <source>Point %1 lies more than %2 m above the surface</source>
         <translation>Le point %1 se trouve plus de %2 m au-dessus de la surface</translation>
+    </message>
+    <message>
+        <source>Dive %1: %2</source>
+        <translation>Plongée %1 : %2</translation>
+    </message>
+    <message>
+        <source>its tissue state is not valid</source>
+        <translation>son état des tissus n&apos;est pas valide</translation>
+    </message>
+    <message>
+        <source>its tissues hold more gas than any dive the planner computes</source>
+        <translation>ses tissus contiennent plus de gaz que toute plongée calculée par le planificateur</translation>
+    </message>
+    <message>
+        <source>its helium flag is neither 0 nor 1</source>
+        <translation>son indicateur d&apos;hélium ne vaut ni 0 ni 1</translation>
+    </message>
+    <message>
+        <source>its surface reduction is not valid</source>
+        <translation>sa réduction de surface n&apos;est pas valide</translation>
+    </message>
+    <message>
+        <source>its surface pressure lies outside %1 to %2 mbar</source>
+        <translation>sa pression de surface est hors de l&apos;intervalle %1 à %2 mbar</translation>
+    </message>
+    <message>
+        <source>its surface interval is negative</source>
+        <translation>son intervalle de surface est négatif</translation>
+    </message>
+    <message>
+        <source>its effort flag is neither 0 nor 1</source>
+        <translation>son indicateur d&apos;effort ne vaut ni 0 ni 1</translation>
+    </message>
+    <message>
+        <source>It is a folder, not a file</source>
+        <translation>C&apos;est un dossier, pas un fichier</translation>
+    </message>
+    <message>
+        <source>The file cannot be read: %1</source>
+        <translation>Le fichier ne peut pas être lu : %1</translation>
+    </message>
+    <message>
+        <source>The file is larger than a plan of three dives (%1 bytes)</source>
+        <translation>Le fichier est plus grand qu&apos;un plan de trois plongées (%1 octets)</translation>
+    </message>
+    <message>
+        <source>The file ends before the count of its dives</source>
+        <translation>Le fichier s&apos;arrête avant le nombre de ses plongées</translation>
+    </message>
+    <message>
+        <source>The file counts %1 dives; a plan holds 0 to %2</source>
+        <translation>Le fichier compte %1 plongées ; un plan en contient de 0 à %2</translation>
+    </message>
+    <message>
+        <source>The file holds %1 bytes where a plan of %2 dives takes %3</source>
+        <translation>Le fichier contient %1 octets alors qu&apos;un plan de %2 plongées en occupe %3</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist</source>
+        <translation>Le dossier %1 n&apos;existe pas</translation>
+    </message>
+    <message>
+        <source>The file does not exist</source>
+        <translation>Le fichier n&apos;existe pas</translation>
+    </message>
+    <message>
+        <source>its surface pressure is not a finite number</source>
+        <translation>sa pression de surface n&apos;est pas un nombre fini</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
@@ -149,6 +150,25 @@ private slots:
         QString text = QStringLiteral("untouched");
         QVERIFY(!loadTextFile(mDir.filePath(QStringLiteral("absent.txt")), text));
         QCOMPARE(text, QStringLiteral("untouched"));
+    }
+
+    // A file that cannot be written is not, and the reason says why.
+    void atomicWrites_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("missing folder") << QStringLiteral("missing/whole.bin");
+        QTest::newRow("onto a folder") << QStringLiteral("folder");
+    }
+
+    void atomicWrites()
+    {
+        QFETCH(QString, target);
+        QVERIFY(QDir(mDir.path()).mkpath(QStringLiteral("folder")));
+        const QString path = mDir.filePath(target);
+        QString reason;
+        QVERIFY(!writeFileAtomically(path, QByteArray("new"), &reason));
+        QVERIFY(!reason.isEmpty());
+        QVERIFY(!QFileInfo(path).isFile());
     }
 
     void absolutePaths()

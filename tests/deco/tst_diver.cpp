@@ -287,6 +287,8 @@ private slots:
         QTest::newRow("infinite") << 0 << INFINITY << 0.0f << false;
         QTest::newRow("CNS 10") << -1 << 0.0f << 10.0f << false;
         QTest::newRow("CNS 9.9") << -1 << 0.0f << 9.9f << true;
+        QTest::newRow("negative CNS") << -1 << 0.0f << -0.01f << false;
+        QTest::newRow("CNS minus infinity") << -1 << 0.0f << -INFINITY << false;
     }
 
     void validity()
