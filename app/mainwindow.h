@@ -55,6 +55,8 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
+    // --- The frame (mainwindow.cpp) ---
+
 public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -85,82 +87,6 @@ public:
 
     // The profile view of the dive log.
     GraphView* diveLogView() const { return mDiveLogView; }
-
-    // --- The dive list (mainwindowdivelist.cpp) ---
-
-    // Rebuilds the dive list with the filter and the sort of the header, and
-    // highlights the shown dive.
-    void updateDiveList();
-    // The SortOrder that the next fetch for the header column uses.
-    int getSortOrder(int column) const;
-
-    // --- Dive files (mainwindowfiles.cpp) ---
-
-    // Reads a dive file, by its suffix, into a new dive that becomes the
-    // current one, and remembers its folder for the next open dialog. A file
-    // that cannot be read is reported and changes nothing.
-    bool loadDiveProfile(const QString& path);
-    // Stores the dive in the database and lists it; a failure is reported.
-    // A dive handed over while another is being written is stored after it.
-    void storeDive(const Dive& dive);
-    // Stores the dive as storeDive does, failure message included, but
-    // leaves the list and "Store dive" as they are; true when stored.
-    bool storeDiveUnlisted(const Dive& dive);
-
-    // --- Dive details (mainwindowdetails.cpp) ---
-
-    // The panel that takes the position read-out while the profile is
-    // maximised.
-    FloatingInformation* floatingInformation() const { return mFloatingInformation.get(); }
-
-    // Shows the current dive again: the view, the details and the list's
-    // highlight on `item` (any cell of its row); a dive not from the list
-    // (null) can be stored.
-    void updateData(QTableWidgetItem* item);
-
-public slots:
-    // --- The dive list (mainwindowdivelist.cpp) ---
-
-    // The dive list's actions. Each takes any cell of a dive row; a group
-    // row does nothing. Like every action of the window on the database, the
-    // list or the shown dive, they wait while a dive is being written.
-    void openDiveProfileItem(QTableWidgetItem* item);
-    void onDiveListContextMenu(const QPoint& position);
-    void deleteSelectedDiveProfiles();
-    void renameDiveProfileItem(QTableWidgetItem* item);
-    // Asks for a name and stores the shown dive under it.
-    void storeCurrentDive();
-    // Runs the filter dialog and lists what it keeps.
-    void setFilter();
-
-    // Saves the place, site and buddy of the shown dive.
-    void storeUserInformation();
-    // Offers to save unsaved user information of the shown dive.
-    void checkUserInformationToSave();
-
-    // --- Dive files (mainwindowfiles.cpp) ---
-
-    // Asks for a dive file and loads it.
-    void openDiveProfile();
-    // Loads the first of the files dropped on the dive-log view; only UDDF
-    // and binary dive files are taken.
-    void dropFiles(const QList<QString>& files);
-    void exportDiveProfileItem(QTableWidgetItem* item);
-    // Asks for a file name and writes the time range chosen on the dive-log
-    // view there as a new dive; a failed write is reported.
-    void saveSelection();
-
-    // --- Dive details (mainwindowdetails.cpp) ---
-
-    // Hands the show boxes' choice to the dive-log view.
-    void showItems();
-    // Hides or shows the information area under the profile; while it is
-    // hidden the floating panel takes the position read-out.
-    void maxMinProfile();
-    // The position read-out of the dive-log view's mouse.
-    void graphViewMouseMove(QPointF pScenePoint, int pTime);
-    // Opens a new about box.
-    void about();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -196,19 +122,45 @@ private:
     void connectUserInformation();
     void createFloatingInformation();
 
-    // What showing and closing the window start.
+    // What showing the window starts besides the firmware table.
     void armUpdateCheck();
 
     // What showing another current dive updates.
     void showCurrentDive();
     void updateSimulationButton();
     void highlightLoadedItem(QTableWidgetItem* item);
-
-    // --- The dive list (mainwindowdivelist.cpp) ---
-
     // Whether the place, site and buddy fields hold edits not yet stored;
     // the save button follows.
     void userInformationChanged(bool changed);
+
+    // --- The dive list (mainwindowdivelist.cpp) ---
+
+public:
+    // Rebuilds the dive list with the filter and the sort of the header, and
+    // highlights the shown dive.
+    void updateDiveList();
+    // The SortOrder that the next fetch for the header column uses.
+    int getSortOrder(int column) const;
+
+public slots:
+    // The dive list's actions. Each takes any cell of a dive row; a group
+    // row does nothing. Like every action of the window on the database, the
+    // list or the shown dive, they wait while a dive is being written.
+    void openDiveProfileItem(QTableWidgetItem* item);
+    void onDiveListContextMenu(const QPoint& position);
+    void deleteSelectedDiveProfiles();
+    void renameDiveProfileItem(QTableWidgetItem* item);
+    // Asks for a name and stores the shown dive under it.
+    void storeCurrentDive();
+    // Runs the filter dialog and lists what it keeps.
+    void setFilter();
+
+    // Saves the place, site and buddy of the shown dive.
+    void storeUserInformation();
+    // Offers to save unsaved user information of the shown dive.
+    void checkUserInformationToSave();
+
+private:
     // The header's sort: section 0 only clears the indicator; 1 to 3 reverse
     // that column's direction and list again.
     void sortDiveList(int section);
@@ -231,6 +183,34 @@ private:
 
     // --- Dive files (mainwindowfiles.cpp) ---
 
+public:
+    // Reads a dive file, by its suffix, into a new dive that becomes the
+    // current one, and remembers its folder for the next open dialog. A file
+    // that cannot be read is reported and changes nothing.
+    bool loadDiveProfile(const QString& path);
+    // Stores the dive in the database and lists it; a failure is reported.
+    // A dive handed over while another is being written is stored after it.
+    void storeDive(const Dive& dive);
+    // Stores the dive as storeDive does, failure message included, but
+    // leaves the list and "Store dive" as they are; true when stored.
+    bool storeDiveUnlisted(const Dive& dive);
+    // Shows the current dive again: the view, the details and the list's
+    // highlight on `item` (any cell of its row); a dive not from the list
+    // (null) can be stored.
+    void updateData(QTableWidgetItem* item);
+
+public slots:
+    // Asks for a dive file and loads it.
+    void openDiveProfile();
+    // Loads the first of the files dropped on the dive-log view; only UDDF
+    // and binary dive files are taken.
+    void dropFiles(const QList<QString>& files);
+    void exportDiveProfileItem(QTableWidgetItem* item);
+    // Asks for a file name and writes the time range chosen on the dive-log
+    // view there as a new dive; a failed write is reported.
+    void saveSelection();
+
+private:
     void reportWriteFailure(const QString& path);
     // Loads a dropped dive file; only UDDF and binary dive files are taken.
     void dropFile(const QString& path);
@@ -241,6 +221,23 @@ private:
 
     // --- Dive details (mainwindowdetails.cpp) ---
 
+public:
+    // The panel that takes the position read-out while the profile is
+    // maximised.
+    FloatingInformation* floatingInformation() const { return mFloatingInformation.get(); }
+
+public slots:
+    // Hands the show boxes' choice to the dive-log view.
+    void showItems();
+    // Hides or shows the information area under the profile; while it is
+    // hidden the floating panel takes the position read-out.
+    void maxMinProfile();
+    // The position read-out of the dive-log view's mouse.
+    void graphViewMouseMove(QPointF pScenePoint, int pTime);
+    // Opens a new about box.
+    void about();
+
+private:
     // Fills every pane of the information area from the current dive; the
     // user information then counts as stored.
     void updateDiveInfos();
