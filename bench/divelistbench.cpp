@@ -7,6 +7,7 @@
 //   divelist_bench [--dives N] [--runs N]
 //
 // Prints the figures; never fails on a timing.
+#include "benchsetup.h"
 #include "benchtiming.h"
 #include "rawdatabase.h"
 #include "divedb/divedb.h"
@@ -17,13 +18,10 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableWidget>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -62,15 +60,6 @@ void setSynchronous(bool on)
 {
     QSqlQuery(QSqlDatabase::database())
         .exec(on ? QStringLiteral("PRAGMA synchronous = FULL") : QStringLiteral("PRAGMA synchronous = OFF"));
-}
-
-int option(int argc, char** argv, const char* name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0)
-            return std::atoi(argv[i + 1]);
-    }
-    return fallback;
 }
 
 void storeLogbook(int dives)
@@ -152,14 +141,10 @@ void compareWithSqlite(int dives)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The window finds its data folder, and so its database, under here.
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    const bench::WindowEnvironment environment;
     QApplication app(argc, argv);
-    const int dives = option(argc, argv, "--dives", 5000);
-    const int runs = option(argc, argv, "--runs", 5);
+    const int dives = bench::option(argc, argv, "--dives", 5000);
+    const int runs = bench::option(argc, argv, "--runs", 5);
 
     MainWindow window;
     window.resize(1280, 800);

@@ -14,6 +14,7 @@
 #include "tessal/simulatedcomputer.h"
 #include "userprompt.h"
 
+#include "benchsetup.h"
 #include "benchtiming.h"
 
 #include <QAction>
@@ -27,22 +28,10 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableWidget>
-#include <QTemporaryDir>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 namespace {
-
-int option(int argc, char** argv, const char* name, int fallback)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0)
-            return std::atoi(argv[i + 1]);
-    }
-    return fallback;
-}
 
 // Runs the event loop until `done` holds (or a bound of rounds is reached).
 template <typename Done>
@@ -161,15 +150,11 @@ QAction* downloadAction(MainWindow& window)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The window finds its data folder, and so its database, under here.
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    const bench::WindowEnvironment environment;
     QApplication app(argc, argv);
-    const int dives = option(argc, argv, "--dives", 50);
-    const int samples = option(argc, argv, "--samples", 3600);
-    const int logbook = option(argc, argv, "--logbook", 5000);
+    const int dives = bench::option(argc, argv, "--dives", 50);
+    const int samples = bench::option(argc, argv, "--samples", 3600);
+    const int logbook = bench::option(argc, argv, "--logbook", 5000);
 
     SimulatedComputer computer;
     for (int i = 0; i < dives; ++i)

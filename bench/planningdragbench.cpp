@@ -8,6 +8,7 @@
 // computation alone, then the same for a dive of 3,600 points (no target).
 // Never fails on a timing.
 
+#include "benchsetup.h"
 #include "decostagetiming.h"
 #include "planningtabkit.h"
 
@@ -19,7 +20,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextEdit>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -113,12 +113,7 @@ void showPlanningTab(MainWindow& window)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The window finds its data folder, and so its database, under here.
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
-    qputenv("HOME", data.path().toLocal8Bit());
+    const bench::WindowEnvironment environment;
     QApplication app(argc, argv);
 
     {
