@@ -2,6 +2,7 @@
 
 #include "mainwindow.h"
 #include "menuclick.h"
+#include "promptrecorder.h"
 
 #include "graphics/graphview.h"
 
@@ -33,6 +34,26 @@ inline void dropOnTheView(MainWindow& window, const QString& path)
     QCoreApplication::sendEvent(viewport, &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &drop);
+}
+
+// Brings a file in the way a user does: dropped on the view, or chosen through File → Open.
+inline bool bringInFile(MainWindow& window, PromptRecorder& prompts, const QString& path, bool drop)
+{
+    if (drop) {
+        dropOnTheView(window, path);
+        return true;
+    }
+    prompts.answer(path);
+    return clickFileOpen(window);
+}
+
+// The last box shown was the error box with this text.
+inline bool lastBoxIsError(const PromptRecorder& prompts, const QString& text)
+{
+    if (prompts.records().isEmpty())
+        return false;
+    const PromptRecord& report = prompts.records().last();
+    return report.kind == "critical" && report.title == "Error" && report.text == text;
 }
 
 } // namespace testkit

@@ -121,17 +121,8 @@ private slots:
         QPushButton* store = window.findChild<QPushButton*>("btStoreDive");
         store->setEnabled(false);
 
-        if (drop) {
-            testkit::dropOnTheView(window, mFiles.filePath(file));
-        } else {
-            mPrompts.answer(mFiles.filePath(file));
-            QVERIFY(testkit::clickFileOpen(window));
-        }
-
-        const testkit::PromptRecord& report = mPrompts.records().last();
-        QCOMPARE(report.kind, QString("critical"));
-        QCOMPARE(report.title, QString("Error"));
-        QCOMPARE(report.text, text);
+        QVERIFY(testkit::bringInFile(window, mPrompts, mFiles.filePath(file), drop));
+        QVERIFY2(testkit::lastBoxIsError(mPrompts, text), qPrintable(text));
         QVERIFY(testkit::firstDifference(window.currentDive(), mWritten).isEmpty());
         QCOMPARE(window.currentDive().name, mWritten.name);
         QCOMPARE(window.diveLogView()->getDiveProfile(), &window.currentDive());
