@@ -264,6 +264,17 @@ bool ProfilePainter::isWorthMarking(const QPointF& at) const
     return mMarkArea.contains(at);
 }
 
+// A stop's label reads right of the stop, or left of it where it would run
+// past the graph's right edge: a planned dive's last stop ends there.
+ProfileTrace::Label ProfilePainter::labelBesideStop(const QPointF& stop, QString text) const
+{
+    const double width = mPainter.fontMetrics().horizontalAdvance(text);
+    QPointF at = stop + kStopLabelOffset;
+    if (at.x() + width > mItem.clipRect().right())
+        at.setX(stop.x() - kStopLabelOffset.x() - width);
+    return {at, std::move(text)};
+}
+
 void ProfilePainter::traceSamples()
 {
     const ShowItemsState& shown = mItem.shownItems();
@@ -417,7 +428,7 @@ void ProfilePainter::traceDecoAscent()
         if (j > 0 && std::abs(deco[j].speed) < kSpeedAtStop) {
             mTrace.decoStopLabelled = true;
             if (isWorthMarking(at))
-                mTrace.decoLabels.append({at + kStopLabelOffset, stopLabel(deco[j], deco[j - 1])});
+                mTrace.decoLabels.append(labelBesideStop(at, stopLabel(deco[j], deco[j - 1])));
         }
     }
     mTrace.decoPath = cutPolyline(path.take(), mCutArea);
@@ -463,7 +474,7 @@ void ProfilePainter::traceStopLines()
     for (qsizetype j = 1; j < stops.size(); ++j) {
         if (stops[j].depth >= kSameDepth && std::abs(stops[j].depth - stops[j - 1].depth) <= kSameDepth
             && isWorthMarking(points[j]))
-            mTrace.stopLabels.append({points[j] + kStopLabelOffset, stopLabel(stops[j], stops[j - 1])});
+            mTrace.stopLabels.append(labelBesideStop(points[j], stopLabel(stops[j], stops[j - 1])));
     }
 }
 

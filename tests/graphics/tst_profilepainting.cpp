@@ -448,6 +448,42 @@ private slots:
         QCOMPARE(regionHas(image, QRect(0, image.height() - 25, 400, 25), kRed), banner);
     }
 
+    // A stop label reads right of its stop, unless it would run past the
+    // graph's right edge: a planned dive's last stop ends there.
+    void stopLabelStaysInsideTheGraph_data()
+    {
+        QTest::addColumn<double>("surfacing");
+        QTest::addColumn<bool>("leftOfTheStop");
+        QTest::newRow("stop ends mid-graph") << 9000.0 << false;
+        QTest::newRow("stop ends at the right edge") << 4630.0 << true;
+    }
+
+    void stopLabelStaysInsideTheGraph()
+    {
+        QFETCH(double, surfacing);
+        QFETCH(bool, leftOfTheStop);
+        Dive dive = sampledDive({{0, 0}, {300, 20}, {900, 20}, {960, 6}});
+        dive.decoLines = testkit::diveLines({{960, 6}, {1000, 3}, {4600, 3}, {surfacing, 0}});
+        DiveAnalysis::calculateSpeeds(dive, true);
+        dive.maxTime = surfacing;
+        ShownProfile profile(dive, curveOnly());
+        const QImage image = profile.render();
+        const QPointF stop = profile.item->mapping().point(4600, 3);
+        const auto isLabelBlue = [](const QColor& c) { return c.blue() > 150 && c.red() < 100 && c.green() < 100; };
+        const auto bluePixels = [&](int fromX, int toX) {
+            int count = 0;
+            for (int y = int(stop.y()) - 14; y <= int(stop.y()) + 2; ++y) {
+                for (int x = std::max(0, fromX); x < std::min(image.width(), toX); ++x)
+                    count += isLabelBlue(image.pixelColor(x, y));
+            }
+            return count;
+        };
+        const int left = bluePixels(int(stop.x()) - 90, int(stop.x()) - 4);
+        const int right = bluePixels(int(stop.x()) + 4, int(stop.x()) + 90);
+        QCOMPARE(left > 0, leftOfTheStop);
+        QCOMPARE(right > 0, !leftOfTheStop);
+    }
+
     void fewSamplesDrawOnlyAxesAndTitle_data()
     {
         QTest::addColumn<QList<QPointF>>("samples");
