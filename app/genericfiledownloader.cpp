@@ -1,5 +1,7 @@
 #include "genericfiledownloader.h"
 
+#include "common/replybody.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkReply>
@@ -89,6 +91,8 @@ QString GenericFileDownloader::failureOf(const QNetworkReply& reply)
     // A body cut short of its Content-Length is an error of the reply.
     if (reply.error() != QNetworkReply::NoError)
         return reply.errorString();
+    if (!isBodyComplete(reply, mWritten))
+        return tr("The download was cut short");
     if (!mFile->commit())
         return tr("Cannot write output file");
     return {};

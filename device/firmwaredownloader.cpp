@@ -2,6 +2,8 @@
 
 #include "device/firmwareinfo.h"
 
+#include "common/replybody.h"
+
 #include <QDebug>
 #include <QHostAddress>
 #include <QJsonDocument>
@@ -121,6 +123,8 @@ void FirmwareDownloader::fileDownloaded(QNetworkReply* reply)
     if (reply->error() != QNetworkReply::NoError)
         qDebug() << "Firmware repository:" << reply->errorString();
     mErrorCode = mOversized ? int(QNetworkReply::UnknownContentError) : replyErrorCode(*reply);
+    if (mErrorCode == 0 && !isBodyComplete(*reply, mBody.size()))
+        mErrorCode = QNetworkReply::RemoteHostClosedError;
     // A failed reply's body (an error page, half an image) is never taken
     // for the answer.
     data = mErrorCode == 0 ? std::exchange(mBody, {}) : QByteArray();

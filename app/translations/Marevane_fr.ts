@@ -314,6 +314,10 @@
         <source>Cannot write output file</source>
         <translation>Impossible d&apos;écrire le fichier de sortie</translation>
     </message>
+    <message>
+        <source>The download was cut short</source>
+        <translation>Le téléchargement a été interrompu</translation>
+    </message>
 </context>
 <context>
     <name>GraphItem</name>

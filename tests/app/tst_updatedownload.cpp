@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 
@@ -90,7 +91,10 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("not found") << 404 << HttpRoute::Delivery::Whole << "server replied: Not Found";
         QTest::newRow("server error") << 500 << HttpRoute::Delivery::Whole << "server replied: Internal Server Error";
-        QTest::newRow("cut short") << 200 << HttpRoute::Delivery::CutShort << "closed";
+        // Qt reports the closed connection, or, when it has sent the request
+        // again on a fresh connection, ends the reply without an error: the
+        // downloader then finds the body short of its Content-Length.
+        QTest::newRow("cut short") << 200 << HttpRoute::Delivery::CutShort << "closed|^The download was cut short$";
     }
     void failuresLeaveNothing()
     {
@@ -106,7 +110,8 @@ private slots:
         QSignalSpy failed(&downloader, &GenericFileDownloader::downloadFailed);
         downloader.download(mServer->url("/u.zip"), QString());
         QVERIFY(failed.wait());
-        QVERIFY2(failed.first().first().toString().contains(error), qPrintable(failed.first().first().toString()));
+        const QString reported = failed.first().first().toString();
+        QVERIFY2(reported.contains(QRegularExpression(error)), qPrintable(reported));
         QCoreApplication::processEvents();
         QCOMPARE(failed.size(), 1);
         QVERIFY(finished.isEmpty());

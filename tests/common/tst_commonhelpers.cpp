@@ -2,6 +2,7 @@
 
 #include "common/applicationversion.h"
 #include "common/crc16.h"
+#include "common/replybody.h"
 #include "common/streamhelper.h"
 #include "common/stringhelper.h"
 #include "common/textfiles.h"
@@ -30,6 +31,23 @@ std::string lengthPrefixed(std::uint64_t length, const std::string& bytes)
     std::memcpy(record.data(), &length, sizeof length);
     return record + bytes;
 }
+
+// A finished reply with the headers a server sent.
+class AnsweredReply : public QNetworkReply
+{
+public:
+    AnsweredReply(const QByteArray& contentLength, const QByteArray& encoding)
+    {
+        if (!contentLength.isEmpty())
+            setHeader(QNetworkRequest::ContentLengthHeader, contentLength.toLongLong());
+        if (!encoding.isEmpty())
+            setRawHeader("Content-Encoding", encoding);
+    }
+    void abort() override {}
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+};
 
 } // namespace
 
@@ -249,6 +267,31 @@ private slots:
     {
         QFETCH(QByteArray, data);
         QTEST(int(crc16(unsigned(data.size()), reinterpret_cast<const unsigned char*>(data.constData()))), "crc");
+    }
+
+    void bodyCompleteness_data()
+    {
+        QTest::addColumn<QByteArray>("contentLength");
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<qint64>("received");
+        QTest::addColumn<bool>("complete");
+        QTest::newRow("all announced bytes") << QByteArray("200000") << QByteArray() << qint64(200000) << true;
+        QTest::newRow("half of them") << QByteArray("200000") << QByteArray() << qint64(100000) << false;
+        QTest::newRow("more than announced") << QByteArray("10") << QByteArray() << qint64(11) << false;
+        QTest::newRow("empty body announced empty") << QByteArray("0") << QByteArray() << qint64(0) << true;
+        QTest::newRow("no length announced") << QByteArray() << QByteArray() << qint64(5) << true;
+        QTest::newRow("identity encoding") << QByteArray("10") << QByteArray("identity") << qint64(4) << false;
+        // Qt inflates a compressed body: the length is the compressed one.
+        QTest::newRow("gzip encoding") << QByteArray("10") << QByteArray("gzip") << qint64(40) << true;
+    }
+
+    void bodyCompleteness()
+    {
+        QFETCH(QByteArray, contentLength);
+        QFETCH(QByteArray, encoding);
+        QFETCH(qint64, received);
+        const AnsweredReply reply(contentLength, encoding);
+        QTEST(isBodyComplete(reply, received), "complete");
     }
 
     void splitting()
