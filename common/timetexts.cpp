@@ -1,22 +1,12 @@
 #include "common/timetexts.h"
 
+#include "common/wholenumbers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace {
-
-// Truncates toward zero, saturating at the bounds of int (0 for not a number).
-int truncatedInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= double(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (value <= double(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return int(value);
-}
 
 QString twoDigits(qint64 value)
 {

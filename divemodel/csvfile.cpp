@@ -1,6 +1,7 @@
 #include "divemodel/csvfile.h"
 
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
 #include "divemodel/dive.h"
 
 #include <QByteArrayView>
@@ -142,17 +143,6 @@ QString transmitterText(const DiveLine& line)
             raised << QStringLiteral("Tx%1:%2").arg(n).arg(bit);
     }
     return raised.join(QLatin1Char('/'));
-}
-
-// Whole seconds of a time in seconds, rounded down; 0 when not a finite,
-// non-negative number.
-qint64 wholeSeconds(double seconds)
-{
-    if (!(seconds >= 0.0))
-        return 0;
-    if (seconds >= double(std::numeric_limits<qint64>::max()))
-        return std::numeric_limits<qint64>::max();
-    return qint64(std::floor(seconds));
 }
 
 QString beginText(qint64 beginTime)

@@ -1,6 +1,7 @@
 // The JSON form of a dive, its header, its samples and its gases, and the
 // one-way export object. The keys live in one table per type, which the
 // binary dive file's CBOR encoding reads as well.
+#include "common/wholenumbers.h"
 #include "divemodel/divejsonfields.h"
 #include "divemodel/narrowedfloat.h"
 
@@ -269,13 +270,6 @@ void readObject(std::span<const Field<T>> table, T& target, const QJsonObject& o
 QDateTime localDateTime(qint64 seconds)
 {
     return QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);
-}
-
-// Whole seconds towards zero; a time beyond any dive is held at a bound.
-qint64 wholeSeconds(double seconds)
-{
-    constexpr double bound = 1e18;
-    return std::isnan(seconds) ? 0 : qint64(std::trunc(std::clamp(seconds, -bound, bound)));
 }
 
 qint64 exportedDuration(const Dive& dive)

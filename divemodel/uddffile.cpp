@@ -1,5 +1,6 @@
 #include "divemodel/uddffile.h"
 
+#include "common/wholenumbers.h"
 #include "divemodel/diveanalysis.h"
 #include "divemodel/dive.h"
 
@@ -126,16 +127,6 @@ void setNumber(pugi::xml_attribute attribute, double value)
 {
     const NumberText number(value);
     attribute.set_value(number.data(), number.size());
-}
-
-// Whole seconds of a sample time, towards zero. Only a dive built in memory
-// can hold a time beyond any dive: it is written at a bound, not overflowed.
-long long wholeSeconds(double seconds)
-{
-    constexpr double bound = 1e18;
-    if (std::isnan(seconds))
-        return 0;
-    return static_cast<long long>(std::trunc(std::clamp(seconds, -bound, bound)));
 }
 
 // ---- Begin time: local date and time, the zone letter not interpreted ----

@@ -4,6 +4,7 @@
 #include "graphics/diveprofileitem.h"
 
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
 #include "divemodel/diveanalysis.h"
 #include "graphics/profilenumbers.h"
 
@@ -15,7 +16,6 @@
 #include <limits>
 #include <optional>
 
-using profilenumbers::wholeSeconds;
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "graphics/diveprofileitem.h"
 
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
 #include "divemodel/diveanalysis.h"
 #include "graphics/profilenumbers.h"
 #include "graphics/profilepainter.h"
@@ -14,7 +15,6 @@
 using profilenumbers::finiteOrZero;
 using profilenumbers::isFinitePositive;
 using profilenumbers::scaleOrOne;
-using profilenumbers::wholeSeconds;
 
 std::function<void(const QString&)> DiveProfileItem::mLogCallback;
 QIcon DiveProfileItem::effortIcon;
@@ -274,7 +274,7 @@ void DiveProfileItem::pan(double dx)
 
 int DiveProfileItem::xpositionToTime(double x) const
 {
-    return wholeSeconds(timeAt(x));
+    return truncatedInt(timeAt(x));
 }
 
 double DiveProfileItem::timeToXposition(int time) const

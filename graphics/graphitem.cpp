@@ -1,6 +1,7 @@
 #include "graphics/graphitem.h"
 
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
 #include "divemodel/diveanalysis.h"
 #include "graphics/curvereduction.h"
 #include "graphics/profilegrid.h"
@@ -19,7 +20,6 @@
 
 using profilenumbers::isFinitePositive;
 using profilenumbers::scaleOrOne;
-using profilenumbers::wholeSeconds;
 using profilestyle::Level;
 
 double GraphItem::sSpeedTooFast = 15.9;
@@ -77,7 +77,7 @@ QString temperatureText(double celsius)
 // A duration in whole minutes and seconds, "75mn 00s".
 QString titleDurationText(double seconds)
 {
-    const int whole = std::max(0, wholeSeconds(seconds));
+    const qint64 whole = std::max<qint64>(0, wholeSeconds(seconds));
     return QStringLiteral("%1mn %2s").arg(whole / 60, 2, 10, QLatin1Char('0')).arg(whole % 60, 2, 10, QLatin1Char('0'));
 }
 
@@ -193,7 +193,7 @@ void GraphItem::rebuildPoints()
     };
     // Where the window cuts between two samples, the profile between them.
     const auto addWindowEdge = [&](double time) {
-        const DivePosition position = mDive->getPositionAt(wholeSeconds(time), false);
+        const DivePosition position = mDive->getPositionAt(truncatedInt(time), false);
         if (!position.prevLine || !position.nextLine)
             return;
         const DiveLine& a = *position.prevLine;
@@ -314,7 +314,7 @@ double GraphItem::timeAt(double x) const
 
 int GraphItem::xpositionToTime(double x) const
 {
-    return wholeSeconds(timeAt(x));
+    return truncatedInt(timeAt(x));
 }
 
 double GraphItem::timeToXposition(int time) const

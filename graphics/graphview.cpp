@@ -1,8 +1,8 @@
 #include "graphics/graphview.h"
 
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
 #include "graphics/gesturerecognizers.h"
-#include "graphics/profilenumbers.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -400,7 +400,7 @@ QString GraphView::getInfosOnPosition(QPointF point, int time) const
     html += infoTableRow(tr("Speed"), QStringLiteral("%1m/mn").arg(oneDecimal(position.nextLine->speed)), true);
     html += infoTableRow(tr("Temperature"), QStringLiteral("%1&deg;C").arg(oneDecimal(position.nextLine->ambientTemp)),
                          false);
-    const int tank = profilenumbers::truncatedInt(position.tankPressure);
+    const int tank = truncatedInt(position.tankPressure);
     if (qint16(tank) > 0)
         html += infoTableRow(tr("Tank Pressure"), QStringLiteral("%1b").arg(tank), false);
     const double ceiling = position.prevLine->decoCeiling;

@@ -22,20 +22,4 @@ inline double scaleOrOne(double quotient)
     return isFinitePositive(quotient) ? quotient : 1.0;
 }
 
-// A value truncated towards zero, held within int; 0 for NaN.
-inline int truncatedInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    constexpr double lowest = std::numeric_limits<int>::min();
-    constexpr double highest = std::numeric_limits<int>::max();
-    return int(std::trunc(value < lowest ? lowest : (value > highest ? highest : value)));
-}
-
-// Seconds truncated towards zero, held within int; 0 for NaN.
-inline int wholeSeconds(double seconds)
-{
-    return truncatedInt(seconds);
-}
-
 } // namespace profilenumbers

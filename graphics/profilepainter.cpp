@@ -1,6 +1,7 @@
 #include "graphics/profilepainter.h"
 
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
 #include "graphics/diveprofileitem.h"
 #include "graphics/profilegrid.h"
 #include "graphics/profilemarks.h"
@@ -15,7 +16,6 @@
 #include <cmath>
 
 using profileclip::PolylinePiece;
-using profilenumbers::wholeSeconds;
 using profilestyle::Level;
 using profilestyle::pen;
 
@@ -83,7 +83,7 @@ QRectF boundsOf(const QLineF& line, double reach)
 QString stopLabel(const DiveLine& line, const DiveLine& previous)
 {
     return QStringLiteral("%1m %2").arg(QString::number(line.depth),
-                                         formatTimeSecondes(wholeSeconds(line.timeSec - previous.timeSec)));
+                                         formatTimeSecondes(nearestSeconds(line.timeSec - previous.timeSec)));
 }
 
 QString invalidReasonText(int reason)

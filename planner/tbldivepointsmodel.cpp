@@ -1,6 +1,7 @@
 #include "planner/tbldivepointsmodel.h"
 
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
 #include "divemodel/dive.h"
 #include "planner/planificationplan.h"
 
@@ -16,11 +17,6 @@
 namespace {
 
 constexpr int kIconSize = 18;
-
-int wholeSeconds(double seconds)
-{
-    return std::isfinite(seconds) && std::abs(seconds) < std::numeric_limits<int>::max() ? int(seconds) : 0;
-}
 
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "common/stringhelper.h"
 #include "common/textfiles.h"
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
 #include "common/widgethelpers.h"
 
 #include <QApplication>
@@ -267,6 +268,34 @@ private slots:
     {
         QFETCH(QByteArray, data);
         QTEST(int(crc16(unsigned(data.size()), reinterpret_cast<const unsigned char*>(data.constData()))), "crc");
+    }
+
+    void wholeNumbers_data()
+    {
+        constexpr double inf = std::numeric_limits<double>::infinity();
+        constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("truncated");
+        QTest::addColumn<qint64>("whole");
+        QTest::addColumn<qint64>("nearest");
+        QTest::newRow("a stop ended by float noise") << 1103.9999 << 1103 << qint64(1103) << qint64(1104);
+        QTest::newRow("half a second") << 10.5 << 10 << qint64(10) << qint64(11);
+        QTest::newRow("negative") << -2.7 << -2 << qint64(-2) << qint64(-3);
+        QTest::newRow("not a number") << nan << 0 << qint64(0) << qint64(0);
+        QTest::newRow("beyond int") << 3e9 << std::numeric_limits<int>::max() << qint64(3000000000) << qint64(3000000000);
+        QTest::newRow("below int") << -3e9 << std::numeric_limits<int>::min() << qint64(-3000000000) << qint64(-3000000000);
+        QTest::newRow("infinite") << inf << std::numeric_limits<int>::max() << qint64(1000000000000000000)
+                                  << qint64(1000000000000000000);
+        QTest::newRow("minus infinite") << -inf << std::numeric_limits<int>::min() << qint64(-1000000000000000000)
+                                        << qint64(-1000000000000000000);
+    }
+
+    void wholeNumbers()
+    {
+        QFETCH(double, value);
+        QTEST(truncatedInt(value), "truncated");
+        QTEST(wholeSeconds(value), "whole");
+        QTEST(nearestSeconds(value), "nearest");
     }
 
     void bodyCompleteness_data()
