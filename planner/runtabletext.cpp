@@ -1,5 +1,7 @@
 #include "planner/runtabletext.h"
 
+#include "common/wholenumbers.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -46,8 +48,8 @@ QString twoDigits(long long value)
 
 RunTableText::Clock RunTableText::clockOf(float minutes)
 {
-    const long long seconds = std::isfinite(minutes) && minutes > 0 ? std::llround(double(minutes) * 60.0) : 0;
-    const long long hours = seconds / 3600;
+    const qint64 seconds = std::isfinite(minutes) && minutes > 0 ? nearestSeconds(double(minutes) * 60.0) : 0;
+    const qint64 hours = seconds / 3600;
     const QString minutesAndSeconds = twoDigits(seconds % 3600 / 60) + ':' + twoDigits(seconds % 60);
     if (hours == 0)
         return {false, minutesAndSeconds};
