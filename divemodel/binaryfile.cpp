@@ -109,7 +109,7 @@ bool BinaryFile::read(QDataStream& stream, Dive& dive)
         setErrorString(reason);
         return false;
     }
-    if (!samplesWithinLimits(read))
+    if (!samplesWithinLimits(read.lines))
         return false;
     // The form leaves out the computed lists: the ceiling area is drawn from
     // the samples' ceilings, as for a dive read from the database.

@@ -380,6 +380,8 @@ bool CsvFile::read(const QString& path, Dive& dive)
             "CsvFile", "The file holds no sample: no line of 20 TAB-separated fields with a time and a depth"));
         return false;
     }
+    if (!samplesWithinLimits(import.samples()))
+        return false;
 
     dive.lines.append(import.samples());
     dive.name = QFileInfo(path).completeBaseName();

@@ -23,11 +23,11 @@ bool DiveLinesIO::write(QDataStream&, Dive&)
     return false;
 }
 
-bool DiveLinesIO::samplesWithinLimits(const Dive& dive)
+bool DiveLinesIO::samplesWithinLimits(const QList<DiveLine>& lines)
 {
     constexpr double longestTime = std::numeric_limits<int>::max(); // s
-    for (qsizetype i = 0; i < dive.lines.size(); ++i) {
-        const DiveLine& line = dive.lines.at(i);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const DiveLine& line = lines.at(i);
         for (const auto& [name, value, largest] : {std::tuple("timeSec", line.timeSec, longestTime),
                                                    std::tuple("depth", line.depth, kDeepestSea),
                                                    std::tuple("decoCeiling", line.decoCeiling, kDeepestSea)}) {

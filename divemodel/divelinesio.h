@@ -1,7 +1,9 @@
 #pragma once
 
 #include "divemodel/diveformat.h"
+#include "divemodel/diveline.h"
 
+#include <QList>
 #include <QString>
 
 #include <memory>
@@ -46,7 +48,7 @@ protected:
     // dive can be: a time beyond 2^31 s either side, or a depth or ceiling
     // beyond the deepest sea. The analyses add and subtract them; such
     // magnitudes would overflow.
-    bool samplesWithinLimits(const Dive& dive);
+    bool samplesWithinLimits(const QList<DiveLine>& lines);
 
 private:
     QString mErrorString;

@@ -191,7 +191,7 @@ bool Planificator::read(QDataStream& stream, Dive& dive)
         setErrorString(reader.error());
         return false;
     }
-    if (!samplesWithinLimits(reader.dive()))
+    if (!samplesWithinLimits(reader.dive().lines))
         return false;
     dive = std::move(reader.dive());
     return true;

@@ -175,6 +175,31 @@ private slots:
         QCOMPARE(csv.errorString(), QStringLiteral("Line 3: %1 is not a finite number (%2)").arg(name, text));
     }
 
+    // Finite but far beyond any dive: the analyses would overflow on them.
+    void valuesBeyondAnyDiveRefuseTheFile_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("depth") << 1 << "Sample 2: the depth 1e+308 is out of range.";
+        QTest::newRow("time") << 0 << "Sample 2: the timeSec 1e+308 is out of range.";
+        QTest::newRow("ceiling") << 6 << "Sample 2: the decoCeiling 1e+308 is out of range.";
+    }
+
+    void valuesBeyondAnyDiveRefuseTheFile()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, reason);
+        QList<QByteArray> fields(20, "2");
+        fields[column] = "1e308";
+        const QByteArray bytes = kHeader + "\n" + sampleLine({"1", "1"}) + "\n" + fields.join('\t') + "\n";
+
+        Dive dive = diveBefore();
+        CsvFile csv;
+        QVERIFY(!csv.read(write(bytes), dive));
+        verifyUnchanged(dive);
+        QCOMPARE(csv.errorString(), reason);
+    }
+
     // The window's road: the reason comes out of the import with the dive left alone.
     void reasonReachesTheImport()
     {
