@@ -14,6 +14,9 @@ constexpr double kClosingCeiling = -250.0;
 constexpr double kOneSampleClosingTemperature = 20.0;
 // A step this close to its segment's start takes the start's depth as it is.
 constexpr double kSameTime = 0.00001;
+// More steps than a fortnight's dive at one a second would not fit in memory
+// for long: a sample time far beyond any dive is refused instead.
+constexpr double kMostSteps = 14 * 24 * 3600;
 
 // The depth in decimetres as the step's 16-bit field can hold it.
 std::int16_t decimetres(double metres)
@@ -22,10 +25,10 @@ std::int16_t decimetres(double metres)
     return std::int16_t(std::clamp(std::trunc(metres * 10.0), double(Limits::min()), double(Limits::max())));
 }
 
-bool playable(const QList<DiveLine>& lines)
+bool playable(const QList<DiveLine>& lines, double step)
 {
-    return std::all_of(lines.cbegin(), lines.cend(), [](const DiveLine& line) {
-        return std::isfinite(line.timeSec) && std::isfinite(line.depth);
+    return std::all_of(lines.cbegin(), lines.cend(), [step](const DiveLine& line) {
+        return std::isfinite(line.timeSec) && std::isfinite(line.depth) && line.timeSec / step <= kMostSteps;
     });
 }
 
@@ -60,13 +63,13 @@ void ProfileSimulationHelper::prepareSimulation(const Dive& dive, int stepMs, st
     const QList<DiveLine>& lines = dive.lines;
     // A step that does not move the time on, or a time that is not a number,
     // would never end.
-    if (lines.isEmpty() || stepMs <= 0 || !playable(lines))
+    const double step = stepMs / 1000.0;
+    if (lines.isEmpty() || stepMs <= 0 || !playable(lines, step))
         return;
 
     double t = 0;
     double closingTemperature = kOneSampleClosingTemperature;
     if (lines.size() > 1) {
-        const double step = stepMs / 1000.0;
         for (qsizetype i = 0; i + 1 < lines.size(); ++i)
             t = addSegmentSteps(lines.at(i), lines.at(i + 1), t, step, mDepthToPressure, steps);
         closingTemperature = lines.at(lines.size() - 2).ambientTemp;

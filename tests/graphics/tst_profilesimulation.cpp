@@ -95,6 +95,10 @@ private slots:
         QTest::newRow("depth below the field")
             << QList<DiveLine>{diveLine(0, -5000, 20, 0)} << 1000 << kInfinity
             << QStringList{text(0, -32768, -499.0, 20, -250)};
+        // A billion steps would not fit in memory.
+        QTest::newRow("time far beyond any dive")
+            << QList<DiveLine>{diveLine(0, 0, 20, 0), diveLine(1e9, 10, 20, 0)} << 1000 << kInfinity
+            << QStringList{};
         QTest::newRow("endless time")
             << QList<DiveLine>{diveLine(0, 0, 20, 0), diveLine(kInfinity, 10, 20, 0)} << 1000 << kInfinity
             << QStringList{};
