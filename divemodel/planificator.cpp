@@ -83,10 +83,11 @@ private:
             || refuse(QCoreApplication::translate("Planificator", "The stream is cut short."));
     }
 
-    bool finite(std::initializer_list<double> values)
+    bool finite(std::initializer_list<double> values) { return allFinite(values) || refuseNotFinite(); }
+
+    bool refuseNotFinite()
     {
-        return allFinite(values)
-            || refuse(QCoreApplication::translate("Planificator", "The stream holds a number that is not finite."));
+        return refuse(QCoreApplication::translate("Planificator", "The stream holds a number that is not finite."));
     }
 
     // Replaces the list with the count that the stream gives of elements,
@@ -161,9 +162,7 @@ private:
         line.ndl = ndl;
         line.gasIndex = gasIndex;
         line.ccr = ccr != 0;
-        return streamOk()
-            && finite({line.timeSec, line.depth, line.pressure, line.ambientTemp, line.decoCeiling, line.speed,
-                       line.otu, line.cns, line.ppO2, line.gradientFactor});
+        return streamOk() && (line.hasFiniteValues() || refuseNotFinite());
     }
 
     QDataStream& mStream;
