@@ -16,13 +16,12 @@ class SqliteStatement
 {
 public:
     // Prepares the statement and binds the values in order (texts, integers
-    // and reals); on failure isReady() is false and error() says why.
+    // and reals); on failure error() says why.
     SqliteStatement(const QSqlDatabase& database, const QString& text, const QList<QVariant>& values);
     ~SqliteStatement();
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;
 
-    bool isReady() const { return mStatement != nullptr; }
     // Moves to the next row; false at the end or on an error (then error()
     // is not empty).
     bool next();
