@@ -92,6 +92,24 @@ int main(int argc, char* argv[])
     });
     std::printf("CSV import, %d samples: %.1f ms (%.2f MB, best of %d)\n", samplesRead, importMs,
                 QFile(importPath).size() / 1e6, kRuns);
+    // One 8 MB line of fields: reading it must stay linear in its length,
+    // close to what loading its bytes as text costs.
+    const QString longLinePath = dir.filePath(QStringLiteral("long.txt"));
+    {
+        QFile file(longLinePath);
+        ok = file.open(QIODevice::WriteOnly) && file.write(QByteArray("1.5\t").repeated(2 * 1024 * 1024)) > 0 && ok;
+    }
+    const double loadMs = bench::bestMilliseconds(kRuns, [&] {
+        QFile file(longLinePath);
+        ok = file.open(QIODevice::ReadOnly) && !QString::fromUtf8(file.readAll()).isEmpty() && ok;
+    });
+    const double longLineMs = bench::bestMilliseconds(kRuns, [&] {
+        Dive refused;
+        CsvFile csv;
+        ok = !csv.read(longLinePath, refused) && ok;
+    });
+    std::printf("CSV import of one 8 MB line: %.1f ms, its bytes loaded as text %.1f ms (%.1f times, best of %d)\n",
+                longLineMs, loadMs, longLineMs / loadMs, kRuns);
     if (!ok)
         std::printf("a CSV read or write failed\n");
     return ok ? 0 : 1;
