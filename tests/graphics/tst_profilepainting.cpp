@@ -270,6 +270,8 @@ private slots:
         QTest::newRow("a strip far along a tiny step") << 0.0 << 1e-9 << 900.0 << 100.0 << 100.5
                                                        << qint64(100000000000) << 4096;
         QTest::newRow("a strip of an endless grid") << 0.0 << 1.0 << all << 1e300 << 1e300 + 5 << qint64(0) << 0;
+        // Adding a step no longer moves a line: the few lines at the same place.
+        QTest::newRow("a step lost in the first line") << 1e300 << 1.0 << 1e300 << 0.0 << 2e300 << qint64(0) << 3;
     }
 
     void gridLinePositions()
