@@ -309,8 +309,12 @@ bool DiveProfileItem::modifyTimeOfDivePoint(int index, double& time)
 
 void DiveProfileItem::modifyGasOfDivePoint(int index, int gas)
 {
-    if (getDivePointAtIndex(index) && mDive && index < mDive->lines.size())
-        mDive->lines[index].gasIndex = gas;
+    if (!getDivePointAtIndex(index) || !mDive || index >= mDive->lines.size())
+        return;
+    mDive->lines[index].gasIndex = gas;
+    // No repaint here, but the next one shows the gas: a value written in
+    // place is nothing the kept trace can tell from its key.
+    rebuildIcons();
 }
 
 void DiveProfileItem::selectPointsInRect(const QRectF& rect)

@@ -117,6 +117,8 @@ public:
     // back; true when it had to be changed. The first sample's time is not
     // changed here (false).
     bool modifyTimeOfDivePoint(int index, double& time);
+    // Sets the gas of sample `index`, which has a point; no repaint, but the
+    // next one shows the change.
     void modifyGasOfDivePoint(int index, int gas);
     // Selects the points inside the scene rectangle; the others keep their state.
     void selectPointsInRect(const QRectF& rect);

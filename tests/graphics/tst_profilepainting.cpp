@@ -422,6 +422,34 @@ private slots:
         QCOMPARE(item.childItems().size(), fitted);
     }
 
+    // A gas written into a sample in place: the next paint circles the new
+    // changes and their icons stand there.
+    void gasEditShowsOnTheNextPaint()
+    {
+        ShowItemsState state = curveOnly();
+        state.gases = true;
+        ShownProfile profile(alertedDive(), state, true);
+        const auto toolTips = [&profile] {
+            QStringList shown;
+            for (const QGraphicsPixmapItem* icon : profile.item->icons())
+                shown << icon->toolTip();
+            return shown;
+        };
+        const QString air = QStringLiteral("Air (Open Circuit)");
+        const QString bailout = QStringLiteral("Nx40 (Bailout)");
+        const QString diluent = QStringLiteral("Nx50 (Diluent)");
+        // Sample 11 (110 s, 21 m) comes before the new change to the diluent.
+        const QPointF before = profile.item->timeDepthToGraphCoordinates(110, 21);
+        const QRect circle = QRectF(before - QPointF(5, 5), QSizeF(10, 10)).toAlignedRect();
+        const QColor gasCircle(Qt::darkGreen);
+        QVERIFY(!regionHas(profile.render(), circle, gasCircle));
+        QCOMPARE(toolTips(), (QStringList{air, bailout, diluent}));
+
+        profile.item->modifyGasOfDivePoint(12, 2);
+        QVERIFY(regionHas(profile.render(), circle, gasCircle));
+        QCOMPARE(toolTips(), (QStringList{air, bailout, diluent, bailout, diluent}));
+    }
+
     // Nothing that a paint does asks for another paint.
     void idleViewDoesNotRepaint()
     {
