@@ -34,6 +34,7 @@ ShowItemsState curveOnly()
 }
 
 using profilefixtures::pixelsOf;
+using profilefixtures::regionHas;
 using profilefixtures::ShownProfile;
 
 QImage square(const QColor& colour)
@@ -41,18 +42,6 @@ QImage square(const QColor& colour)
     QImage image(4, 4, QImage::Format_ARGB32_Premultiplied);
     image.fill(colour);
     return image;
-}
-
-bool regionHas(const QImage& image, const QRect& region, const QColor& colour)
-{
-    const QRect inside = region & image.rect();
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            if (image.pixelColor(x, y) == colour)
-                return true;
-        }
-    }
-    return false;
 }
 
 // Icons stand on whole pixels, where their pictures are drawn.
