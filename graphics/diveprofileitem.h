@@ -90,7 +90,9 @@ public:
     // half metres, within the speed limits, and never before the previous
     // sample nor after the next one.
     QPointF updateDivePoint(DiveLineInfo& info, QPointF p);
-    // Records the move of `point`, which was at `oldPos` before the drag.
+    // The release hook of the points: records the move of `point` of this
+    // item with the sample's time and depth noted at the press, which an undo
+    // gives back; `oldPos`, the place the point had then, is not used.
     void onDivePointMoved(DivePoint* point, const QPointF& oldPos);
     static QString divePointToolTip(int index, const DiveLine& line);
 
