@@ -245,26 +245,22 @@ bool DiveProfileItem::deleteDivePoint(DivePoint* point)
 
 void DiveProfileItem::deleteSelectedPoints()
 {
-    QList<int> indices;
-    for (DivePoint* point : divePoints()) {
-        if (point->isSelected()) {
-            dropUndoRecordsOf(point);
-            indices.append(point->mLineInfo.index);
-        }
-    }
     if (!mDive)
         return;
+    QList<int> indices;
+    for (const DivePoint* point : divePoints()) {
+        if (point->isSelected())
+            indices.append(point->mLineInfo.index);
+    }
     std::sort(indices.begin(), indices.end(), std::greater<>());
     for (const int index : std::as_const(indices)) {
         if (index >= 1 && index < mDive->lines.size())
             mDive->lines.removeAt(index);
     }
     DiveAnalysis::calculateSpeeds(*mDive, false);
-    internalFitAll();
+    // The points are made again, and the undo list goes with the old ones.
+    update();
     internalUpdateTitle();
-    rebuildIcons();
-    repaintScene();
-    createDivePoints();
 }
 
 DivePoint* DiveProfileItem::getDivePointAtIndex(int index) const
@@ -309,8 +305,12 @@ bool DiveProfileItem::modifyTimeOfDivePoint(int index, double& time)
 
 void DiveProfileItem::modifyGasOfDivePoint(int index, int gas)
 {
-    if (getDivePointAtIndex(index) && mDive && index < mDive->lines.size())
-        mDive->lines[index].gasIndex = gas;
+    if (!getDivePointAtIndex(index) || !mDive || index >= mDive->lines.size())
+        return;
+    mDive->lines[index].gasIndex = gas;
+    // No repaint here, but the next one shows the gas: a value written in
+    // place is nothing the kept trace can tell from its key.
+    rebuildIcons();
 }
 
 void DiveProfileItem::selectPointsInRect(const QRectF& rect)

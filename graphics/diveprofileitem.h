@@ -90,7 +90,9 @@ public:
     // half metres, within the speed limits, and never before the previous
     // sample nor after the next one.
     QPointF updateDivePoint(DiveLineInfo& info, QPointF p);
-    // Records the move of `point`, which was at `oldPos` before the drag.
+    // The release hook of the points: records the move of `point` of this
+    // item with the sample's time and depth noted at the press, which an undo
+    // gives back; `oldPos`, the place the point had then, is not used.
     void onDivePointMoved(DivePoint* point, const QPointF& oldPos);
     static QString divePointToolTip(int index, const DiveLine& line);
 
@@ -117,6 +119,8 @@ public:
     // back; true when it had to be changed. The first sample's time is not
     // changed here (false).
     bool modifyTimeOfDivePoint(int index, double& time);
+    // Sets the gas of sample `index`, which has a point; no repaint, but the
+    // next one shows the change.
     void modifyGasOfDivePoint(int index, int gas);
     // Selects the points inside the scene rectangle; the others keep their state.
     void selectPointsInRect(const QRectF& rect);

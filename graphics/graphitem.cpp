@@ -20,6 +20,7 @@
 
 using profilenumbers::isFinitePositive;
 using profilenumbers::scaleOrOne;
+using profilestyle::arial;
 using profilestyle::Level;
 
 double GraphItem::sSpeedTooFast = 15.9;
@@ -52,11 +53,6 @@ constexpr AlertGroup kAlertGroups[] = {
     {QuelmAlertType::Effort, MarkerType::AlertSecurity, QT_TRANSLATE_NOOP("GraphItem", "Security")},
     {QuelmAlertType::D24H, MarkerType::Alert24H, QT_TRANSLATE_NOOP("GraphItem", "Period 24H")},
 };
-
-QFont arial(int pointSize)
-{
-    return QFont(QStringLiteral("Arial"), pointSize);
-}
 
 Level speedLevel(double speed)
 {

@@ -1,10 +1,14 @@
 #include "graphics/profileclip.h"
 
+#include "graphics/curvereduction.h"
+
 #include <cmath>
 #include <limits>
 #include <utility>
 
 namespace profileclip {
+
+using curvereduction::isFinite;
 
 namespace {
 
@@ -16,11 +20,6 @@ struct WidePoint
     Wide x;
     Wide y;
 };
-
-bool isFinite(const QPointF& p)
-{
-    return std::isfinite(p.x()) && std::isfinite(p.y());
-}
 
 QPointF narrowed(const WidePoint& p)
 {

@@ -12,6 +12,10 @@ namespace {
 constexpr int kMaxLines = 4096;
 // Line numbers stay below this, far beyond any screen.
 constexpr double kFarLine = 1e15;
+// A line number from a position is right within rounding: a few steps mend
+// it. Far from the first line a step may no longer move a line at all, and
+// no number of steps would.
+constexpr int kRoundingSteps = 2;
 
 } // namespace
 
@@ -48,9 +52,9 @@ GridLines visibleLines(double first, double step, double edge, double from, doub
     qint64 end = 1;
     if (edge >= first) {
         end = lineNumber(edge, false) + 1;
-        while (end > 1 && !(lines.at(end - 1) <= edge))
+        for (int k = 0; k < kRoundingSteps && end > 1 && !(lines.at(end - 1) <= edge); ++k)
             --end;
-        while (end < kFarLine && lines.at(end) <= edge)
+        for (int k = 0; k < kRoundingSteps && end < kFarLine && lines.at(end) <= edge; ++k)
             ++end;
     }
     lines.begin = std::max<qint64>(0, lineNumber(from, true));

@@ -16,6 +16,7 @@
 #include <cmath>
 
 using profileclip::PolylinePiece;
+using profilestyle::arial;
 using profilestyle::Level;
 using profilestyle::pen;
 
@@ -49,13 +50,6 @@ constexpr int kWidestGridLabel = 12;
 const QPointF kAlertOffset(5, 5);
 const QPointF kStopLabelOffset(8, 0);
 const QPointF kTankIconOffset(-24, -12);
-
-QFont arial(int pointSize, int weight = QFont::Normal)
-{
-    QFont font(QStringLiteral("Arial"), pointSize);
-    font.setWeight(QFont::Weight(weight));
-    return font;
-}
 
 // A pixel position of a finite coordinate, held well within int.
 int pixel(double v)

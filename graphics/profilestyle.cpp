@@ -45,4 +45,11 @@ QPen pen(const QColor& colour, qreal width, Qt::PenStyle style)
     return QPen(colour, width, style, Qt::SquareCap, Qt::BevelJoin);
 }
 
+QFont arial(int pointSize, int weight)
+{
+    QFont font(QStringLiteral("Arial"), pointSize);
+    font.setWeight(QFont::Weight(weight));
+    return font;
+}
+
 } // namespace profilestyle

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QPen>
 
 // Colours and pens of the profile drawing.
@@ -43,5 +44,8 @@ QColor yoyoColour(int level);
 
 // A solid pen with square caps and bevel joins.
 QPen pen(const QColor& colour, qreal width, Qt::PenStyle style = Qt::SolidLine);
+
+// The font of the profile's texts.
+QFont arial(int pointSize, int weight = QFont::Normal);
 
 } // namespace profilestyle

@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QPointF>
+#include <QRect>
+#include <QRectF>
 
 #include <algorithm>
 #include <cmath>
@@ -137,6 +139,25 @@ inline Dive decoDive(int sampleCount = 1458, double period = 2.0)
     DiveAnalysis::calculateSpeeds(dive, false);
     DiveAnalysis::createCeilPointsFromLines(dive);
     return dive;
+}
+
+// Whether a pixel of the image within the region has the colour.
+inline bool regionHas(const QImage& image, const QRect& region, const QColor& colour)
+{
+    const QRect inside = region & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (image.pixelColor(x, y) == colour)
+                return true;
+        }
+    }
+    return false;
+}
+
+inline bool isFinite(const QRectF& rect)
+{
+    return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width())
+        && std::isfinite(rect.height());
 }
 
 // The pixels of an image that have the colour.

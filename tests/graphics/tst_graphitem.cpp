@@ -3,6 +3,7 @@
 #include "../divemodel/diveprofiles.h"
 #include "divemodel/diveanalysis.h"
 #include "graphics/graphitem.h"
+#include "graphics/profilenumbers.h"
 #include "profilefixtures.h"
 
 #include <QGraphicsScene>
@@ -14,6 +15,10 @@
 #include <limits>
 
 Q_DECLARE_METATYPE(MarkerType)
+
+using profilefixtures::pixelsOf;
+using profilefixtures::regionHas;
+using profilenumbers::isFinitePositive;
 
 namespace {
 
@@ -71,30 +76,6 @@ struct ShownItem
     GraphItem* item; // the scene owns it
     Dive dive;
 };
-
-bool columnHas(const QImage& image, int x, const QColor& colour)
-{
-    for (int y = 0; y < image.height(); ++y) {
-        if (image.pixelColor(x, y) == colour)
-            return true;
-    }
-    return false;
-}
-
-int countOf(const QImage& image, const QColor& colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour ? 1 : 0;
-    }
-    return count;
-}
-
-bool isUsableScale(double scale)
-{
-    return std::isfinite(scale) && scale > 0;
-}
 
 } // namespace
 
@@ -168,12 +149,15 @@ void TestGraphItem::ascentsAreColouredBySpeed()
     const int fast = f.at(615, 0).x();       // 20 m/min
     const int brisk = f.at(655, 0).x();      // 12 m/min
     const int slow = f.at(740, 0).x();       // 5 m/min
-    QVERIFY(columnHas(image, fast, Qt::red));
-    QVERIFY(!columnHas(image, fast, warning));
-    QVERIFY(columnHas(image, brisk, warning));
-    QVERIFY(!columnHas(image, brisk, Qt::red));
-    QVERIFY(columnHas(image, slow, Qt::green));
-    QVERIFY(!columnHas(image, slow, warning));
+    const auto columnHas = [&image](int x, const QColor& colour) {
+        return regionHas(image, QRect(x, 0, 1, image.height()), colour);
+    };
+    QVERIFY(columnHas(fast, Qt::red));
+    QVERIFY(!columnHas(fast, warning));
+    QVERIFY(columnHas(brisk, warning));
+    QVERIFY(!columnHas(brisk, Qt::red));
+    QVERIFY(columnHas(slow, Qt::green));
+    QVERIFY(!columnHas(slow, warning));
 }
 
 void TestGraphItem::decoCeilingIsFilled()
@@ -198,15 +182,15 @@ void TestGraphItem::activeMarkersOnlyWithTheFourthFlag()
     f.item->addMarkerAt(600, false, MarkerType::Warning, QStringLiteral("inactive"));
 
     QImage image = f.render();
-    QCOMPARE(countOf(image, Qt::magenta), 64);
+    QCOMPARE(pixelsOf(image, Qt::magenta), 64);
     QCOMPARE(image.pixelColor(f.item->getMarker(0)->mPos.toPoint()), QColor(Qt::magenta));
-    QCOMPARE(countOf(image, Qt::cyan), 0);
+    QCOMPARE(pixelsOf(image, Qt::cyan), 0);
 
     f.item->showItems(false, true, true, false);
-    QCOMPARE(countOf(f.render(), Qt::magenta), 0);
+    QCOMPARE(pixelsOf(f.render(), Qt::magenta), 0);
     f.item->showItems(false, true, true, true);
     f.item->activateMarker(1, true);
-    QCOMPARE(countOf(f.render(), Qt::cyan), 64);
+    QCOMPARE(pixelsOf(f.render(), Qt::cyan), 64);
 }
 
 void TestGraphItem::alertMarkers_data()
@@ -480,8 +464,8 @@ void TestGraphItem::degenerateDivesAndSizes()
     item.resize(QRectF(QPointF(0, 0), size));
     item.setDiveProfile(withDive ? &dive : nullptr);
     const auto usable = [&item] {
-        return isUsableScale(item.pixelsPerSecond()) && isUsableScale(item.pixelsPerMeter())
-            && isUsableScale(item.pixelsPerDegree()) && std::isfinite(item.startTime())
+        return isFinitePositive(item.pixelsPerSecond()) && isFinitePositive(item.pixelsPerMeter())
+            && isFinitePositive(item.pixelsPerDegree()) && std::isfinite(item.startTime())
             && std::isfinite(item.endTime());
     };
     QVERIFY2(usable(), "shown");

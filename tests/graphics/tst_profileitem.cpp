@@ -1,6 +1,7 @@
 #include "testenvironment.h"
 
 #include "graphics/diveprofileitem.h"
+#include "graphics/profilenumbers.h"
 #include "profilefixtures.h"
 
 #include <QGraphicsScene>
@@ -14,6 +15,7 @@ Q_DECLARE_METATYPE(Dive)
 Q_DECLARE_METATYPE(DiveProfileItem::Axis)
 
 using profilefixtures::diveOf;
+using profilenumbers::isFinitePositive;
 
 namespace {
 
@@ -30,11 +32,6 @@ Dive withTemperaturesAndTanks(Dive dive, double warm, double cold, int fullTank,
     dive.lines.first().tankPressure = quint16(fullTank);
     dive.lines.last().tankPressure = quint16(lowTank);
     return dive;
-}
-
-bool isFinitePositive(double value)
-{
-    return std::isfinite(value) && value > 0;
 }
 
 QString titlePiece(const QString& label, const QString& value)

@@ -34,6 +34,7 @@ ShowItemsState curveOnly()
 }
 
 using profilefixtures::pixelsOf;
+using profilefixtures::regionHas;
 using profilefixtures::ShownProfile;
 
 QImage square(const QColor& colour)
@@ -41,18 +42,6 @@ QImage square(const QColor& colour)
     QImage image(4, 4, QImage::Format_ARGB32_Premultiplied);
     image.fill(colour);
     return image;
-}
-
-bool regionHas(const QImage& image, const QRect& region, const QColor& colour)
-{
-    const QRect inside = region & image.rect();
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            if (image.pixelColor(x, y) == colour)
-                return true;
-        }
-    }
-    return false;
 }
 
 // Icons stand on whole pixels, where their pictures are drawn.
@@ -270,6 +259,8 @@ private slots:
         QTest::newRow("a strip far along a tiny step") << 0.0 << 1e-9 << 900.0 << 100.0 << 100.5
                                                        << qint64(100000000000) << 4096;
         QTest::newRow("a strip of an endless grid") << 0.0 << 1.0 << all << 1e300 << 1e300 + 5 << qint64(0) << 0;
+        // Adding a step no longer moves a line: the few lines at the same place.
+        QTest::newRow("a step lost in the first line") << 1e300 << 1.0 << 1e300 << 0.0 << 2e300 << qint64(0) << 3;
     }
 
     void gridLinePositions()
@@ -418,6 +409,34 @@ private slots:
         item.fitAll();
         QCOMPARE(item.icons().size(), fitted);
         QCOMPARE(item.childItems().size(), fitted);
+    }
+
+    // A gas written into a sample in place: the next paint circles the new
+    // changes and their icons stand there.
+    void gasEditShowsOnTheNextPaint()
+    {
+        ShowItemsState state = curveOnly();
+        state.gases = true;
+        ShownProfile profile(alertedDive(), state, true);
+        const auto toolTips = [&profile] {
+            QStringList shown;
+            for (const QGraphicsPixmapItem* icon : profile.item->icons())
+                shown << icon->toolTip();
+            return shown;
+        };
+        const QString air = QStringLiteral("Air (Open Circuit)");
+        const QString bailout = QStringLiteral("Nx40 (Bailout)");
+        const QString diluent = QStringLiteral("Nx50 (Diluent)");
+        // Sample 11 (110 s, 21 m) comes before the new change to the diluent.
+        const QPointF before = profile.item->timeDepthToGraphCoordinates(110, 21);
+        const QRect circle = QRectF(before - QPointF(5, 5), QSizeF(10, 10)).toAlignedRect();
+        const QColor gasCircle(Qt::darkGreen);
+        QVERIFY(!regionHas(profile.render(), circle, gasCircle));
+        QCOMPARE(toolTips(), (QStringList{air, bailout, diluent}));
+
+        profile.item->modifyGasOfDivePoint(12, 2);
+        QVERIFY(regionHas(profile.render(), circle, gasCircle));
+        QCOMPARE(toolTips(), (QStringList{air, bailout, diluent, bailout, diluent}));
     }
 
     // Nothing that a paint does asks for another paint.

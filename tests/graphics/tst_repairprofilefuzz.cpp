@@ -2,6 +2,7 @@
 
 #include "graphics/graphview.h"
 #include "profilefixtures.h"
+#include "viewchecks.h"
 #include "viewevents.h"
 
 #include <QGraphicsScene>
@@ -10,6 +11,9 @@
 
 #include <cmath>
 #include <limits>
+
+using profilenumbers::isFinitePositive;
+using viewchecks::verifyFinite;
 
 namespace {
 
@@ -122,17 +126,6 @@ ShowItemsState randomShownItems(Values& values)
     return shown;
 }
 
-bool isFinite(const QRectF& rect)
-{
-    return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width())
-        && std::isfinite(rect.height());
-}
-
-bool isFinitePositive(double value)
-{
-    return std::isfinite(value) && value > 0;
-}
-
 // Paints a part of the item into a small image, as a view repaints it.
 void paintPart(DiveProfileItem& item, const QRectF& exposed, const QTransform& transform)
 {
@@ -152,19 +145,6 @@ void paintPart(DiveProfileItem& item, const QRectF& exposed, const QTransform& t
 class RepairProfileFuzzTest : public QObject
 {
     Q_OBJECT
-
-private:
-    static void verifyFinite(const GraphView& view)
-    {
-        const DiveProfileItem& item = *view.mProfile;
-        QVERIFY(isFinite(view.scene()->sceneRect()));
-        QVERIFY(isFinite(view.scene()->itemsBoundingRect()));
-        QVERIFY(isFinitePositive(item.pixelsPerSecond()));
-        QVERIFY(isFinitePositive(item.pixelsPerMeter()));
-        QVERIFY(isFinitePositive(item.pixelsPerDegree()));
-        QVERIFY(isFinitePositive(item.pixelsPerBar()));
-        QVERIFY(std::isfinite(item.startTime()) && std::isfinite(item.endTime()));
-    }
 
 private slots:
     void initTestCase() { profilefixtures::setProgramIcons(); }

@@ -2,6 +2,7 @@
 
 #include "graphics/graphview.h"
 #include "profilefixtures.h"
+#include "viewchecks.h"
 #include "viewevents.h"
 
 #include <QGraphicsScene>
@@ -17,21 +18,11 @@ using profilefixtures::diveOf;
 using profilefixtures::pixelsOf;
 using profilefixtures::ShownProfile;
 using testkit::diveLine;
+using viewchecks::verifyFinite;
 
 Q_DECLARE_METATYPE(Dive)
 
 namespace {
-
-bool isFinite(const QRectF& rect)
-{
-    return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width())
-        && std::isfinite(rect.height());
-}
-
-bool isFinitePositive(double value)
-{
-    return std::isfinite(value) && value > 0;
-}
 
 ShowItemsState everything()
 {
@@ -172,21 +163,6 @@ protected:
 class RepairProfileViewTest : public QObject
 {
     Q_OBJECT
-
-private:
-    static void verifyFinite(const GraphView& view)
-    {
-        QVERIFY2(isFinite(view.scene()->sceneRect()), "scene rectangle");
-        QVERIFY(isFinite(view.sceneRect()));
-        QVERIFY(isFinite(view.scene()->itemsBoundingRect()));
-        const DiveProfileItem& item = *view.mProfile;
-        QVERIFY(isFinitePositive(item.pixelsPerSecond()));
-        QVERIFY(isFinitePositive(item.pixelsPerMeter()));
-        QVERIFY(isFinitePositive(item.pixelsPerDegree()));
-        QVERIFY(isFinitePositive(item.pixelsPerBar()));
-        QVERIFY(std::isfinite(item.startTime()) && std::isfinite(item.endTime()));
-        QVERIFY(std::isfinite(item.shownMaxDepth()));
-    }
 
 private slots:
     void initTestCase() { profilefixtures::setProgramIcons(); }
