@@ -2,6 +2,7 @@
 
 #include "appsettings.h"
 #include "common/textfiles.h"
+#include "common/webaddress.h"
 #include "device/firmwaredownloader.h"
 #include "tessal/quelmbleprotocol.h"
 #include "tessal/quelmsession.h"
@@ -148,7 +149,7 @@ void FirmwareMgt::matchListingEntry(const QString& name, const QUrl& address)
     // An address that reads something else than the repository's image
     // (a local file, a clear-text host), or a cache name that would land
     // outside the cache folder, leaves the firmware without a download.
-    if (!FirmwareDownloader::isAllowedDownloadAddress(address) || !firmware->hasPlainBinaryFileName())
+    if (!isSecureWebAddress(address) || !firmware->hasPlainBinaryFileName())
         return;
     firmware->downloadUrl = address.toString();
 }
