@@ -239,6 +239,10 @@
         <source>Computer disconnected</source>
         <translation>Ordinateur déconnecté</translation>
     </message>
+    <message>
+        <source>Dives %1 are damaged: they were not imported</source>
+        <translation>Les plongées %1 sont endommagées : elles n&apos;ont pas été importées</translation>
+    </message>
 </context>
 <context>
     <name>ImportBluetoothClass</name>
