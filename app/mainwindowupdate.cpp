@@ -1,12 +1,12 @@
 #include "mainwindow.h"
 
 #include "common/applicationversion.h"
+#include "common/webaddress.h"
 
 #include "genericfiledownloader.h"
 #include "installerlauncher.h"
 #include "updateoffer.h"
 #include "userprompt.h"
-#include "webaddress.h"
 #include "wordpressclient.h"
 #include "ziphelpers.h"
 

@@ -1,6 +1,6 @@
 #include "updateoffer.h"
 
-#include "webaddress.h"
+#include "common/webaddress.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,9 +3,9 @@
 #include "device/firmwareinfo.h"
 
 #include "common/replybody.h"
+#include "common/webaddress.h"
 
 #include <QDebug>
-#include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -14,26 +14,6 @@
 QString FirmwareDownloader::sUsername;
 QString FirmwareDownloader::sAccessToken;
 QString FirmwareDownloader::sContentsUrl;
-
-namespace {
-
-bool isLoopbackHost(const QUrl& url)
-{
-    const QString host = url.host();
-    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
-}
-
-bool isHttps(const QUrl& url)
-{
-    return url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
-}
-
-bool isHttp(const QUrl& url)
-{
-    return url.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0;
-}
-
-} // namespace
 
 FirmwareDownloader::FirmwareDownloader(QObject* parent)
     : QObject(parent)
@@ -54,18 +34,11 @@ QNetworkRequest FirmwareDownloader::buildRequest(const QUrl& url)
     // points: only the same scheme, host and port are followed.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
     // The credential never travels in clear beyond this machine.
-    if (!sAccessToken.isEmpty() && (isHttps(url) || isLoopbackHost(url))) {
+    if (!sAccessToken.isEmpty() && isSecureWebAddress(url)) {
         request.setRawHeader("Authorization",
                              "Basic " + QString(sUsername + QLatin1Char(':') + sAccessToken).toUtf8().toBase64());
     }
     return request;
-}
-
-bool FirmwareDownloader::isAllowedDownloadAddress(const QUrl& url)
-{
-    if (!url.isValid() || url.host().isEmpty())
-        return false;
-    return isHttps(url) || (isHttp(url) && isLoopbackHost(url));
 }
 
 int FirmwareDownloader::startDownLoad(QUrl url, int requestStep)
@@ -74,7 +47,7 @@ int FirmwareDownloader::startDownLoad(QUrl url, int requestStep)
     // One request at a time: the answer of a dropped one is never taken.
     if (QNetworkReply* previous = std::exchange(mReply, nullptr))
         previous->abort();
-    if (!url.isValid() || url.host().isEmpty() || !(isHttps(url) || isHttp(url)))
+    if (!isWebAddress(url))
         return QNetworkReply::ProtocolUnknownError;
 
     mBody.clear();

@@ -38,9 +38,6 @@ public:
     // configured and the address is https or a loopback host; redirects are
     // followed within the same origin only.
     static QNetworkRequest buildRequest(const QUrl& url);
-    // Whether an image may be downloaded from `url`: https, or http to a
-    // loopback host.
-    static bool isAllowedDownloadAddress(const QUrl& url);
 
     // Starts a GET of `url` (http or https) under the step number `step`,
     // dropping a request still under way. 0 when the request is under way,

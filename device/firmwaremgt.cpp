@@ -2,6 +2,8 @@
 
 #include "appsettings.h"
 #include "common/textfiles.h"
+#include "common/timetexts.h"
+#include "common/webaddress.h"
 #include "device/firmwaredownloader.h"
 #include "tessal/quelmbleprotocol.h"
 #include "tessal/quelmsession.h"
@@ -17,7 +19,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTime>
 #include <QUrl>
 
 #include <algorithm>
@@ -148,7 +149,7 @@ void FirmwareMgt::matchListingEntry(const QString& name, const QUrl& address)
     // An address that reads something else than the repository's image
     // (a local file, a clear-text host), or a cache name that would land
     // outside the cache folder, leaves the firmware without a download.
-    if (!FirmwareDownloader::isAllowedDownloadAddress(address) || !firmware->hasPlainBinaryFileName())
+    if (!isSecureWebAddress(address) || !firmware->hasPlainBinaryFileName())
         return;
     firmware->downloadUrl = address.toString();
 }
@@ -302,10 +303,8 @@ void FirmwareMgt::onEndCommand(PelavixCommandIn command)
     if (command != PelavixCommand::FirmwareInstall)
         return;
     setInstalling(false);
-    // Whole milliseconds of the computer's microseconds, within one day.
-    constexpr qint64 kDayMs = 24 * 3600 * 1000;
-    const int milliseconds = int(std::clamp<qint64>(session->installDuration / 1000, 0, kDayMs - 1));
-    ui.lbInfo->setText(QTime(0, 0).addMSecs(milliseconds).toString(tr("'Installation Successfull in' hh:mm:ss")));
+    const QString duration = formatChrono(std::chrono::microseconds(session->installDuration), QString(), false);
+    ui.lbInfo->setText(tr("Installation Successfull in %1").arg(duration));
 }
 
 void FirmwareMgt::onExchangeError(PelavixCommandIn command, ExchangeErrorIn error)

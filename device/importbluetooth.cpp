@@ -7,6 +7,7 @@
 #include "userprompt.h"
 
 #include <QListWidgetItem>
+#include <QStringList>
 
 #include <cmath>
 
@@ -95,6 +96,7 @@ void ImportBluetooth::on_btImport_clicked()
     if (mPending)
         return;
     ui.progressBar->setMaximum(0);
+    mDamaged.clear();
     getSelectedDiveName();
     if (!selection.isEmpty())
         startImportDive();
@@ -129,22 +131,40 @@ void ImportBluetooth::getDiveSample()
         ui.lbinfo->setText(tr("Dive not found"));
         return;
     }
-    if (!samplesMatchHeader(*header, session->diveSamples)) {
-        ui.lbinfo->setText(tr("Dive %1 is damaged: it was not imported").arg(number));
+    // A damaged dive is left out and reported once the others are in.
+    if (samplesMatchHeader(*header, session->diveSamples))
+        addDive(*header);
+    else
+        mDamaged.append(number);
+
+    selection.removeFirst();
+    if (!selection.isEmpty()) {
+        startImportDive();
         return;
     }
-    Dive dive = PelavixDiveConverter::toDive(*header, session->diveSamples, *session);
+    ui.progressBar->setMaximum(1);
+    if (!mDamaged.isEmpty())
+        ui.lbinfo->setText(damagedText());
+}
+
+void ImportBluetooth::addDive(const PelavixDiveHeader& header)
+{
+    Dive dive = PelavixDiveConverter::toDive(header, session->diveSamples, *session);
     DiveAnalysis::calculateMaxTimeDepth(dive);
     DiveAnalysis::calculateSpeeds(dive, false);
     dives->append(std::move(dive));
     imported = true;
-    mDownloaded.insert(number);
+    mDownloaded.insert(header.diveNumber);
+}
 
-    selection.removeFirst();
-    if (selection.isEmpty())
-        ui.progressBar->setMaximum(1);
-    else
-        startImportDive();
+QString ImportBluetooth::damagedText() const
+{
+    if (mDamaged.size() == 1)
+        return tr("Dive %1 is damaged: it was not imported").arg(mDamaged.constFirst());
+    QStringList numbers;
+    for (const quint16 number : mDamaged)
+        numbers << QString::number(number);
+    return tr("Dives %1 are damaged: they were not imported").arg(numbers.join(QLatin1String(", ")));
 }
 
 void ImportBluetooth::onExchangeError(PelavixCommandIn command, ExchangeErrorIn error)

@@ -14,7 +14,8 @@
 // The modal dialog of "Download dives": it asks the connected computer for
 // its logbook without the dives already stored for it, lists the dives with
 // a check box each, downloads the checked ones one after another and hands
-// them over converted, with their statistics and speeds.
+// them over converted, with their statistics and speeds; a dive whose samples
+// do not match its header is left out and reported.
 class ImportBluetooth : public QDialog
 {
     Q_OBJECT
@@ -52,6 +53,11 @@ private:
     void getSelectedDiveName();
     void startImportDive();
     void getDiveSample();
+    // Converts the dive of `header` from the samples just received and hands
+    // it over.
+    void addDive(const PelavixDiveHeader& header);
+    // The dives of this download left out as damaged.
+    QString damagedText() const;
     // The request under way ends without an answer: the dialog is idle again.
     void abandonRequest(const QString& text);
 
@@ -59,4 +65,7 @@ private:
     // The request whose answer is awaited: the logbook or a dive's samples.
     std::optional<PelavixCommandIn> mPending;
     QSet<quint16> mDownloaded;
+    // The dives of the download under way whose samples do not match their
+    // header, in download order.
+    QList<quint16> mDamaged;
 };

@@ -6,9 +6,6 @@ namespace divecolumns {
 
 namespace {
 
-constexpr int kQuelmModel = 1;
-constexpr int kPelavixModel = 2;
-
 // The larger value of each two-bit field of `a` and `b`, for the fields whose
 // low bits are set in `fieldLowBits`; the other bits are dropped.
 quint32 largerFields(quint32 a, quint32 b, quint32 fieldLowBits)
@@ -44,15 +41,15 @@ void readTissueBlob(const QByteArray& blob, quint16 (&values)[16])
 
 qint64 diveAlertWord(const Dive& dive)
 {
-    return dive.computerModel == kQuelmModel ? qint64(dive.alertsQuelm)
+    return dive.computerModel == DiveHeader::kQuelmModel ? qint64(dive.alertsQuelm)
                                              : qint64(dive.alertsPelavix);
 }
 
 void setDiveAlertWord(Dive& dive, qint64 value)
 {
-    if (dive.computerModel == kQuelmModel)
+    if (dive.computerModel == DiveHeader::kQuelmModel)
         dive.alertsQuelm = quint32(value);
-    else if (dive.computerModel == kPelavixModel)
+    else if (dive.computerModel == DiveHeader::kPelavixModel)
         dive.alertsPelavix = quint32(value) & 0xffffffu;
 }
 

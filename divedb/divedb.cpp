@@ -19,7 +19,6 @@ using namespace divecolumns;
 
 namespace {
 
-constexpr int kPelavixModel = 2;
 // About 6 ms of writing between two calls of the progress hook.
 constexpr qsizetype kSamplesBetweenProgress = 2048;
 
@@ -798,7 +797,7 @@ bool DiveDb::readDive(int id, Dive& dive) const
     read.clear();
     if (!readDiveRow(id, read) || !readGases(id, read) || !readSamples(id, read))
         return false;
-    if (read.computerModel == kPelavixModel)
+    if (read.computerModel == DiveHeader::kPelavixModel)
         read.alertsPelavix = pelavixAlertSummary(read.lines);
     DiveAnalysis::calculateMaxTimeDepth(read);
     DiveAnalysis::calculateSpeeds(read, false);
@@ -874,7 +873,7 @@ bool DiveDb::readSamples(int id, Dive& dive) const
     Run samples = run(Statement::SelectSamples, {id});
     if (!samples)
         return false;
-    const bool pelavix = dive.computerModel == kPelavixModel;
+    const bool pelavix = dive.computerModel == DiveHeader::kPelavixModel;
     while (samples->next()) {
         const QSqlQuery& row = *samples;
         DiveLine line;

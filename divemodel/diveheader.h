@@ -10,8 +10,13 @@ class QJsonObject;
 // widths are shared with the dive computer library's converter.
 struct DiveHeader
 {
+    // The computer families of `computerModel`.
+    static constexpr qint32 kQuelmModel = 1;
+    static constexpr qint32 kPelavixModel = 2;
+    static constexpr qint32 kOtherMakerModel = 4;
+
     quint16 diveNumber = 0;
-    qint32 computerModel = 0; // 1 Quelm family, 2 Pelavix, 4 another maker
+    qint32 computerModel = 0;
     qint64 beginTime = 0;     // s since the epoch, UTC
     qint64 endTime = 0;
     double maxDepth = 0;      // m

@@ -318,9 +318,9 @@ QString computerModelName(const Dive& dive)
     if (!dive.computerName.isEmpty())
         return dive.computerName;
     switch (dive.computerModel) {
-    case 1: return u"Quelm"_s;
-    case 2: return u"Pelavix"_s;
-    case 4: return u"ThirdParty"_s;
+    case DiveHeader::kQuelmModel: return u"Quelm"_s;
+    case DiveHeader::kPelavixModel: return u"Pelavix"_s;
+    case DiveHeader::kOtherMakerModel: return u"ThirdParty"_s;
     default: return u"Unknown"_s;
     }
 }

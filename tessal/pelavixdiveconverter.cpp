@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr qint32 kPelavixModel = 2;
 constexpr int kGasSlots = 12;
 
 double finiteOrZero(double value)
@@ -79,7 +78,7 @@ Dive PelavixDiveConverter::toDive(const PelavixDiveHeader& header, const QList<D
     Dive dive;
     static_cast<DiveHeader&>(dive) = header;
     keepFiniteFigures(dive);
-    dive.computerModel = kPelavixModel;
+    dive.computerModel = DiveHeader::kPelavixModel;
     dive.name = diveName(header);
     dive.computerName = session.computerName;
     dive.computerSerial = session.serialNumber;

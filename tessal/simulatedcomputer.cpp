@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr qint32 kPelavixModel = 2;
-
 void takeOwnerName(QuelmSession& session, const OwnerName& name)
 {
     session.ownerName = name;
@@ -269,7 +267,7 @@ SimulatedComputer::StoredDive SimulatedComputer::makeDive(quint16 number, qint64
     StoredDive dive;
     PelavixDiveHeader& header = dive.header;
     header.diveNumber = number;
-    header.computerModel = kPelavixModel;
+    header.computerModel = DiveHeader::kPelavixModel;
     header.beginTime = beginTime;
     header.endTime = beginTime + qint64(std::max(sampleCount - 1, 0)) * period;
     header.samplePeriod = period;

@@ -64,10 +64,6 @@
         <translation>Nombre d&apos;octets envoyés : %1/%2</translation>
     </message>
     <message>
-        <source>&apos;Installation Successfull in&apos; hh:mm:ss</source>
-        <translation>&apos;Installation réussie en&apos; hh:mm:ss</translation>
-    </message>
-    <message>
         <source>Installation failed: %1</source>
         <translation>Échec de l&apos;installation : %1</translation>
     </message>
@@ -82,6 +78,10 @@
     <message>
         <source>Firmware Files (*.bin)</source>
         <translation>Fichiers de firmware (*.bin)</translation>
+    </message>
+    <message>
+        <source>Installation Successfull in %1</source>
+        <translation>Installation réussie en %1</translation>
     </message>
 </context>
 <context>
@@ -238,6 +238,10 @@
     <message>
         <source>Computer disconnected</source>
         <translation>Ordinateur déconnecté</translation>
+    </message>
+    <message>
+        <source>Dives %1 are damaged: they were not imported</source>
+        <translation>Les plongées %1 sont endommagées : elles n&apos;ont pas été importées</translation>
     </message>
 </context>
 <context>

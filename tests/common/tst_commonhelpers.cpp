@@ -7,6 +7,7 @@
 #include "common/stringhelper.h"
 #include "common/textfiles.h"
 #include "common/timetexts.h"
+#include "common/webaddress.h"
 #include "common/wholenumbers.h"
 #include "common/widgethelpers.h"
 
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -321,6 +323,34 @@ private slots:
         QFETCH(qint64, received);
         const AnsweredReply reply(contentLength, encoding);
         QTEST(isBodyComplete(reply, received), "complete");
+    }
+
+    void webAddresses_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("web");
+        QTest::addColumn<bool>("secure");
+        QTest::newRow("https") << "https://raw.repository.example/fw.bin" << true << true;
+        QTest::newRow("HTTPS") << "HTTPS://raw.repository.example/fw.bin" << true << true;
+        QTest::newRow("http to 127.0.0.1") << "http://127.0.0.1:4000/fw.bin" << true << true;
+        QTest::newRow("http to localhost") << "http://localhost/fw.bin" << true << true;
+        QTest::newRow("http to ::1") << "http://[::1]:80/fw.bin" << true << true;
+        QTest::newRow("http elsewhere") << "http://raw.repository.example/fw.bin" << true << false;
+        QTest::newRow("http, a host named like loopback") << "http://127.0.0.1.example.com/x" << true << false;
+        QTest::newRow("local file") << "file:///etc/passwd" << false << false;
+        QTest::newRow("resource") << "qrc:/TestGraphics/icons/ok.png" << false << false;
+        QTest::newRow("data") << "data:application/octet-stream;base64,AAAA" << false << false;
+        QTest::newRow("ftp to this machine") << "ftp://127.0.0.1/fw.bin" << false << false;
+        QTest::newRow("no host") << "https:///fw.bin" << false << false;
+        QTest::newRow("relative") << "raw.repository.example/fw.bin" << false << false;
+        QTest::newRow("empty") << "" << false << false;
+    }
+
+    void webAddresses()
+    {
+        QFETCH(QString, url);
+        QTEST(isWebAddress(QUrl(url)), "web");
+        QTEST(isSecureWebAddress(QUrl(url)), "secure");
     }
 
     void splitting()

@@ -332,27 +332,47 @@ private slots:
 
     void damagedDiveIsNotImported_data()
     {
+        QTest::addColumn<QList<int>>("damaged");
         QTest::addColumn<int>("keptSamples");
-        QTest::newRow("cut short") << 12;
-        QTest::newRow("no samples") << 0;
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("stored");
+        QTest::newRow("cut short") << QList<int>{2} << 12 << "Dive 2 is damaged: it was not imported"
+                                   << QList<int>{1, 3, 4};
+        QTest::newRow("no samples") << QList<int>{2} << 0 << "Dive 2 is damaged: it was not imported"
+                                    << QList<int>{1, 3, 4};
+        QTest::newRow("first and last") << QList<int>{1, 4} << 12
+                                        << "Dives 1, 4 are damaged: they were not imported" << QList<int>{2, 3};
     }
     void damagedDiveIsNotImported()
     {
+        QFETCH(QList<int>, damaged);
         QFETCH(int, keptSamples);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, stored);
         SimulatedComputer computer;
-        fillComputer(computer, 3);
-        computer.script.dives[1].samples.resize(keptSamples);
+        fillComputer(computer, 4);
+        for (const int number : damaged)
+            computer.script.dives[number - 1].samples.resize(keptSamples);
         MainWindow window;
+        int rebuilds = 0;
+        connect(window.findChild<QTableWidget*>("diveList")->model(), &QAbstractItemModel::rowsInserted, this,
+                [&rebuilds] { ++rebuilds; });
         mPrompts.answerDialog(testkit::runDialog());
-        mPrompts.answerDialog(testkit::runDialog([](QDialog& dialog) {
-            check(dialog, {0, 1, 2});
+        mPrompts.answerDialog(testkit::runDialog([text](QDialog& dialog) {
+            check(dialog, {0, 1, 2, 3});
             clickImport(dialog);
             testkit::settle();
-            QCOMPARE(status(dialog), QStringLiteral("Dive 2 is damaged: it was not imported"));
+            QCOMPARE(status(dialog), text);
+            QCOMPARE(progressMaximum(dialog), 1);
             clickOk(dialog);
         }));
         QVERIFY(testkit::chooseComputerMenu(window, "Download dives"));
-        QCOMPARE(storedNames(), QStringList{nameOf(computer, 1)});
+        QCOMPARE(computer.requests().diveSamples, (QList<quint16>{1, 2, 3, 4}));
+        QStringList names;
+        for (const int number : stored)
+            names << nameOf(computer, number);
+        QCOMPARE(storedNames(), names);
+        QCOMPARE(rebuilds, 1);
     }
 
     void failedExchangeLetsImportAgain()

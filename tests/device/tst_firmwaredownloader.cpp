@@ -96,27 +96,6 @@ private slots:
         QCOMPARE(request.transferTimeout(), FirmwareDownloader::kTransferTimeout);
     }
 
-    void imageAddresses_data()
-    {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<bool>("allowed");
-        QTest::newRow("https") << "https://raw.repository.example/fw.bin" << true;
-        QTest::newRow("http to this machine") << "http://127.0.0.1:4000/fw.bin" << true;
-        QTest::newRow("http elsewhere") << "http://raw.repository.example/fw.bin" << false;
-        QTest::newRow("local file") << "file:///etc/passwd" << false;
-        QTest::newRow("resource") << "qrc:/TestGraphics/icons/ok.png" << false;
-        QTest::newRow("data") << "data:application/octet-stream;base64,AAAA" << false;
-        QTest::newRow("ftp") << "ftp://repository.example/fw.bin" << false;
-        QTest::newRow("no host") << "https:///fw.bin" << false;
-        QTest::newRow("empty") << "" << false;
-    }
-    void imageAddresses()
-    {
-        QFETCH(QString, url);
-        QFETCH(bool, allowed);
-        QCOMPARE(FirmwareDownloader::isAllowedDownloadAddress(QUrl(url)), allowed);
-    }
-
     void failedRepliesLeaveNoBody_data()
     {
         QTest::addColumn<int>("status");
