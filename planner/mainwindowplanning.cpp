@@ -246,8 +246,8 @@ void MainWindow::logPlanif(const QString& text)
         ui.runtime->clear();
         return;
     }
+    // Every log line comes before the end row, which writes the pane anew.
     mPlanLog.append(text);
-    logText(text.toStdString());
 }
 
 void MainWindow::updateTissuesGraphData()

@@ -510,6 +510,32 @@ private slots:
         QVERIFY(child<QTextEdit>(window, "runtime")->toPlainText().contains(QStringLiteral("35m")));
     }
 
+    // A dive edited beyond what the planner computes shows why, once, under
+    // its empty run table; edited back, the reason goes.
+    void editedBeyondTheLimitsShowsWhy()
+    {
+        MainWindow window;
+        click(window, "btAddDive");
+        auto* delegate = qobject_cast<SpinBoxDelegate*>(
+            child<QTableView>(window, "tblViewlDivePoints")->itemDelegateForColumn(2));
+        QVERIFY(delegate);
+        const auto* runtime = child<QTextEdit>(window, "runtime");
+        const QString reason = QStringLiteral("The dive is not computed: Point 3 lies deeper than 300 m");
+
+        double depth = 1000;
+        delegate->depthCallback(2, depth);
+        const QStringList lines = runtime->toPlainText().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("CNS 0%"));
+        QCOMPARE(lines[1].trimmed(), QStringLiteral("OTU 0"));
+        QVERIFY2(lines[2].startsWith(reason), qPrintable(lines[2]));
+
+        depth = 20;
+        delegate->depthCallback(2, depth);
+        QVERIFY(runtime->toPlainText().contains(QStringLiteral("20m")));
+        QVERIFY(!runtime->toPlainText().contains(QStringLiteral("not computed")));
+    }
+
     // Dragging a point on the graph refreshes its table row and the run table.
     void dragOnTheGraph()
     {
