@@ -167,7 +167,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(testkit::grabToPng(window, QDir::current().absoluteFilePath("planfileloaded.png")));
 
-        window.changeCurrentPlanifDive(1, 1);
+        chooseDive(window, 1);
         QCOMPARE(child<QTimeEdit>(window, "edSurfaceInterval")->time(), QTime(1, 30));
         QCOMPARE(child<QSpinBox>(window, "spSurfPressure")->value(), 1013);
     }

@@ -27,25 +27,6 @@ using namespace planningtabkit;
 
 namespace {
 
-// A double-click as the window system delivers it: a click, then a press
-// that comes as a double-click too.
-void doubleClick(QWidget* widget, const QPoint& at)
-{
-    QTest::mousePress(widget, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
-    QTest::mousePress(widget, Qt::LeftButton, {}, at);
-    QMouseEvent event(QEvent::MouseButtonDblClick, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &event);
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
-}
-
-void chooseDive(MainWindow& window, int row)
-{
-    auto* dives = child<QTableWidget>(window, "tblDives");
-    doubleClick(dives->viewport(), dives->visualRect(dives->model()->index(row, 1)).center());
-}
-
 QColor rowColour(MainWindow& window, int row)
 {
     return child<QTableWidget>(window, "tblDives")->item(row, 1)->background().color();
@@ -386,7 +367,7 @@ private slots:
         if (rebuild == "setting") {
             child<QSpinBox>(window, "spSurfPressure")->setValue(1000);
         } else if (rebuild == "switch") {
-            window.changeCurrentPlanifDive(0, 1);
+            chooseDive(window, 0);
         } else if (rebuild == "remove") {
             click(window, "btRemoveDive");
         } else if (rebuild == "selection") {
@@ -394,7 +375,7 @@ private slots:
             profile(window)->deleteSelectedPoints();
         } else {
             mPrompts.answer(QMessageBox::Yes);
-            window.newPlanification();
+            click(window, "btNewSimulation");
         }
         QCOMPARE(DivePoint::currentPoint, nullptr);
         QVERIFY(profile(window)->undoList().isEmpty());
