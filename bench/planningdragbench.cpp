@@ -138,10 +138,15 @@ int main(int argc, char** argv)
         timeDrag(window, kLongDivePoints / 2, kLongDiveDragSteps, "dive of 3,600 points", false);
 
         PlanificationPlan plan;
-        plan.newPlanification([](Dive& dive) {
+        const int slot = plan.newPlanification([](Dive& dive) {
             dive.lines = longDivePoints();
             return true;
         });
+        if (slot != 0) {
+            std::fprintf(stderr, "planningdrag_bench: the plan refused the long dive: %s\n",
+                         qPrintable(plan.lastError()));
+            return 1;
+        }
         bench::printDecoStageTimes(plan, 20, 0.0);
     }
     return 0;
