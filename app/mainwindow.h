@@ -276,8 +276,8 @@ public:
     // the whole table in the "runtime" pane, with the computation's log
     // lines under it.
     void lineOfPlan(const LinePlan& row);
-    // A log line of the computation into the "runtime" pane; an empty one
-    // clears the pane.
+    // A log line of the computation, kept for the end row to show under the
+    // run table; an empty one forgets the kept lines and clears the pane.
     void logPlanif(const QString& text);
     // Recomputes the current dive, with the gradient-factor row when
     // "options.ini" shows it, and shows its tissues.

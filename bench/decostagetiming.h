@@ -1,11 +1,14 @@
 #pragma once
 
+#include "benchtiming.h"
+
 #include "planner/planificationplan.h"
 #include "planner/planneddive.h"
 
-#include <QElapsedTimer>
-
+#include <algorithm>
 #include <cstdio>
+#include <numeric>
+#include <vector>
 
 // The decompression run of each dive of a plan, as dragging a point on the
 // planning graph recomputes it: the mean and the fastest of `runs`
@@ -21,17 +24,13 @@ inline void printDecoStageTimes(PlanificationPlan& plan, int runs, double target
     double all = 0.0;
     for (int slot = 0; slot < PlanificationPlan::slotCount && plan.plannedDive(slot); ++slot) {
         plan.current = slot;
-        double fastest = 1e300;
-        double total = 0.0;
+        std::vector<double> times;
         for (int i = 0; i < runs; ++i) {
             rows = 0;
-            QElapsedTimer timer;
-            timer.start();
-            plan.calculateDecoStages(nullptr, nullptr);
-            const double ms = timer.nsecsElapsed() / 1e6;
-            fastest = ms < fastest ? ms : fastest;
-            total += ms;
+            times.push_back(milliseconds([&plan] { plan.calculateDecoStages(nullptr, nullptr); }));
         }
+        const double fastest = *std::min_element(times.begin(), times.end());
+        const double total = std::accumulate(times.begin(), times.end(), 0.0);
         const PlannedDive& dive = *plan.plannedDive(slot);
         std::printf("dive %d: %d points, %d rows, %lld ceiling points, run time %.1f min\n"
                     "    mean %.3f ms, fastest %.3f ms per computation (%d runs",

@@ -7,6 +7,7 @@
 // The default logbook is 1,000 dives of 3,600 samples; --heavy makes it 5,000
 // dives of 3,000 samples (15 million sample rows, about 1.5 GB). Figures are
 // medians of the runs, with a warm file cache.
+#include "benchtiming.h"
 #include "rawdatabase.h"
 
 #include "divedb/divedb.h"
@@ -20,36 +21,17 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
-#include <string>
 #include <vector>
 
 namespace {
 
 using bench::RawDatabase;
-using Clock = std::chrono::steady_clock;
-
-double millisecondsOf(const std::function<void()>& work)
-{
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 [[noreturn]] void fail(const char* what, const char* detail = "")
 {
-    std::fprintf(stderr, "divedb_bench: %s %s\n", what, detail);
-    std::exit(1);
+    bench::failure("divedb_bench", what, detail);
 }
 
 // A dive as a computer gives it: one sample a second, down and back up, with
@@ -304,8 +286,8 @@ struct Figure
 
 void report(const Figure& figure)
 {
-    const double ours = median(figure.divedb);
-    const double theirs = median(figure.raw);
+    const double ours = bench::median(figure.divedb);
+    const double theirs = bench::median(figure.raw);
     std::printf("%-34s %9.2f ms  (target %4.0f ms)   SQLite C %9.2f ms   ratio %5.2f\n",
                 figure.what, ours, figure.limit, theirs, theirs > 0 ? ours / theirs : 0.0);
 }
@@ -344,7 +326,7 @@ int main(int argc, char* argv[])
 
     if (!QFileInfo::exists(path))
         generateLogbook(path, dives, samples);
-    const double firstOpen = millisecondsOf([&] {
+    const double firstOpen = bench::milliseconds([&] {
         if (db->setDatabase(path) != DiveDb::Success)
             fail("cannot open", db->lastError().toUtf8().constData());
     });
@@ -364,10 +346,10 @@ int main(int argc, char* argv[])
     Figure remove{"delete it (deleteDive)", 50, {}, {}};
     int listed = 0;
     for (int run = 0; run < runs; ++run) {
-        open.divedb.push_back(millisecondsOf([&] { db->setDatabase(path); }));
-        open.raw.push_back(millisecondsOf([&] { rawOpen(path); }));
+        open.divedb.push_back(bench::milliseconds([&] { db->setDatabase(path); }));
+        open.raw.push_back(bench::milliseconds([&] { rawOpen(path); }));
 
-        list.divedb.push_back(millisecondsOf([&] {
+        list.divedb.push_back(bench::milliseconds([&] {
             QList<DiveInfo> rows;
             int groups = 0;
             db->getDives(Filter(), rows, groups, SortField::Date, SortOrder::Descending);
@@ -375,35 +357,35 @@ int main(int argc, char* argv[])
         }));
         {
             RawDatabase raw(path);
-            list.raw.push_back(millisecondsOf([&] { bench::rawDiveList(raw); }));
+            list.raw.push_back(bench::milliseconds([&] { bench::rawDiveList(raw); }));
         }
 
         const Dive ours = generatedDive(QStringLiteral("Bench %1").arg(run), 10800, run);
         const Dive theirs = generatedDive(QStringLiteral("Raw %1").arg(run), 10800, run);
-        store.divedb.push_back(millisecondsOf([&] {
+        store.divedb.push_back(bench::milliseconds([&] {
             if (db->storeDive(ours) != DiveDb::Success)
                 fail("store failed", db->lastError().toUtf8().constData());
         }));
         const int ourId = db->getDiveByName(ours.name, ours.computerSerial);
         RawDatabase raw(path);
         const qint64 theirId = db->getMaxDiveId() + 1;
-        store.raw.push_back(millisecondsOf([&] { rawStore(raw, theirId, theirs); }));
+        store.raw.push_back(bench::milliseconds([&] { rawStore(raw, theirId, theirs); }));
 
         Dive back;
-        read.divedb.push_back(millisecondsOf([&] {
+        read.divedb.push_back(bench::milliseconds([&] {
             if (!db->readDive(ourId, back) || back.lines.size() != 10800)
                 fail("read failed");
         }));
-        read.raw.push_back(millisecondsOf([&] {
+        read.raw.push_back(bench::milliseconds([&] {
             if (rawRead(raw, theirId).lines.size() != 10800)
                 fail("raw read failed");
         }));
 
-        remove.divedb.push_back(millisecondsOf([&] {
+        remove.divedb.push_back(bench::milliseconds([&] {
             if (!db->deleteDive(ourId))
                 fail("delete failed");
         }));
-        remove.raw.push_back(millisecondsOf([&] { rawDelete(raw, theirId); }));
+        remove.raw.push_back(bench::milliseconds([&] { rawDelete(raw, theirId); }));
     }
     std::printf("%d runs, medians; the list has %d rows\n", runs, listed);
     for (const Figure* figure : {&open, &list, &store, &read, &remove})

@@ -16,7 +16,6 @@
 
 #include <QApplication>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -54,29 +53,6 @@ Dive syntheticDive(const QString& name, int computer, int samples, double period
     return dive;
 }
 
-// SQLite's synchronous writes: off while the logbook is written, on (as the
-// program runs) for the timed stores.
-void setSynchronous(bool on)
-{
-    QSqlQuery(QSqlDatabase::database())
-        .exec(on ? QStringLiteral("PRAGMA synchronous = FULL") : QStringLiteral("PRAGMA synchronous = OFF"));
-}
-
-void storeLogbook(int dives)
-{
-    setSynchronous(false);
-    for (int i = 0; i < dives; ++i) {
-        const Dive dive = syntheticDive(QStringLiteral("Dive %1").arg(i), i % kComputers, 60, 10.0,
-                                        1600000000 + qint64(i) * 7200);
-        if (DiveDb::instance()->storeDive(dive) != DiveDb::Success) {
-            std::fprintf(stderr, "divelist_bench: cannot store dive %d: %s\n", i,
-                         qPrintable(DiveDb::instance()->lastError()));
-            std::exit(1);
-        }
-    }
-    setSynchronous(true);
-}
-
 void timeLongDive(MainWindow& window, int samples, int runs)
 {
     int count = 0;
@@ -107,12 +83,6 @@ void timeLongDive(MainWindow& window, int samples, int runs)
                 samples, database, windowStore);
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 // The list query of DiveDb and the same statement through SQLite's C
 // interface, in turns on the same file, so that both meet the same machine.
 void compareWithSqlite(int dives)
@@ -131,10 +101,10 @@ void compareWithSqlite(int dives)
         sqlite.push_back(
             bench::bestMilliseconds(1, [&] { bench::rawDiveList(raw, SortField::Date, SortOrder::Ascending); }));
     }
-    const double ratio = median(ours) / median(sqlite);
+    const double ratio = bench::median(ours) / bench::median(sqlite);
     std::printf("list query of %d dives, median of %d turns: DiveDb::getDives %6.2f ms   SQLite C %6.2f ms   "
                 "ratio %4.2f (target at most %.1f)\n",
-                dives, kTurns, median(ours), median(sqlite), ratio, kQueryRatioTarget);
+                dives, kTurns, bench::median(ours), bench::median(sqlite), ratio, kQueryRatioTarget);
 }
 
 } // namespace
@@ -149,7 +119,13 @@ int main(int argc, char** argv)
     MainWindow window;
     window.resize(1280, 800);
     window.show();
-    storeLogbook(dives);
+    bench::storeLogbook(
+        dives,
+        [](int i) {
+            return syntheticDive(QStringLiteral("Dive %1").arg(i), i % kComputers, 60, 10.0,
+                                 1600000000 + qint64(i) * 7200);
+        },
+        "divelist_bench");
     std::printf("Dive list of %d dives on %d computers, best of %d runs\n", dives, kComputers, runs);
 
     QList<DiveInfo> rows;

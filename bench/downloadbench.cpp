@@ -25,8 +25,6 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTableWidget>
 
 #include <cstdio>
@@ -118,25 +116,6 @@ private:
     Phases& mPhases;
 };
 
-// A logbook of other computers' dives, written without waiting for the disk.
-void storeLogbook(int dives)
-{
-    QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("PRAGMA synchronous = OFF"));
-    QuelmSession owner;
-    for (int i = 0; i < dives; ++i) {
-        owner.serialNumber = QStringLiteral("LOG-%1").arg(i % 10);
-        const auto stored = SimulatedComputer::makeDive(quint16(i + 1), 1500000000 + qint64(i) * 7200, 60,
-                                                        12.0 + i % 30, 10);
-        if (DiveDb::instance()->storeDive(PelavixDiveConverter::toDive(stored.header, stored.samples, owner))
-            != DiveDb::Success) {
-            std::fprintf(stderr, "download_bench: cannot store dive %d: %s\n", i,
-                         qPrintable(DiveDb::instance()->lastError()));
-            std::exit(1);
-        }
-    }
-    QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("PRAGMA synchronous = FULL"));
-}
-
 QAction* downloadAction(MainWindow& window)
 {
     for (QAction* action : window.findChild<QPushButton*>("btImportPelavix")->menu()->actions()) {
@@ -166,7 +145,19 @@ int main(int argc, char** argv)
     MainWindow window;
     window.resize(1280, 800);
     window.show();
-    storeLogbook(logbook);
+    {
+        // A logbook of other computers' dives.
+        QuelmSession owner;
+        bench::storeLogbook(
+            logbook,
+            [&owner](int i) {
+                owner.serialNumber = QStringLiteral("LOG-%1").arg(i % 10);
+                const auto stored = SimulatedComputer::makeDive(quint16(i + 1), 1500000000 + qint64(i) * 7200, 60,
+                                                                12.0 + i % 30, 10);
+                return PelavixDiveConverter::toDive(stored.header, stored.samples, owner);
+            },
+            "download_bench");
+    }
     window.updateDiveList();
 
     int rebuilds = 0;

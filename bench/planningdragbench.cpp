@@ -9,13 +9,13 @@
 // Never fails on a timing.
 
 #include "benchsetup.h"
+#include "benchtiming.h"
 #include "decostagetiming.h"
 #include "planningtabkit.h"
 
 #include "graphics/graphview.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QTableView>
@@ -61,17 +61,16 @@ void timeDrag(MainWindow& window, int index, int steps, const char* what, bool w
         QObject::connect(&item, &DiveProfileItem::onUpdateDivePoint, [&recomputations] { ++recomputations; });
     std::vector<double> times;
     times.reserve(size_t(steps));
-    QElapsedTimer timer;
     for (int step = 0; step < steps; ++step) {
         // Half a metre to two metres up or down, a few seconds either way.
         const double depth = start.depth + 0.5 * double(step % 9 - 4);
         const double time = start.timeSec + double(step % 7 - 3);
         const QPoint to = view.mapFromScene(item.timeDepthToGraphCoordinates(time, depth));
-        timer.start();
-        sendMouse(view, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-        for (QWidget* widget : changed)
-            widget->repaint();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        times.push_back(bench::milliseconds([&] {
+            sendMouse(view, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+            for (QWidget* widget : changed)
+                widget->repaint();
+        }));
     }
     sendMouse(view, QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
     QObject::disconnect(counting);
@@ -79,7 +78,7 @@ void timeDrag(MainWindow& window, int index, int steps, const char* what, bool w
     std::sort(times.begin(), times.end());
     const double p95 = times[size_t(std::ceil(0.95 * double(times.size()))) - 1];
     std::printf("%s, %d steps (%d recomputations): median %.3f ms, p95 %.3f ms, worst %.3f ms per step", what,
-                steps, recomputations, times[times.size() / 2], p95, times.back());
+                steps, recomputations, bench::median(times), p95, times.back());
     if (withTarget)
         std::printf(" (target p95 %.0f ms)", kFrameMs);
     std::printf("\n");
@@ -139,10 +138,15 @@ int main(int argc, char** argv)
         timeDrag(window, kLongDivePoints / 2, kLongDiveDragSteps, "dive of 3,600 points", false);
 
         PlanificationPlan plan;
-        plan.newPlanification([](Dive& dive) {
+        const int slot = plan.newPlanification([](Dive& dive) {
             dive.lines = longDivePoints();
             return true;
         });
+        if (slot != 0) {
+            std::fprintf(stderr, "planningdrag_bench: the plan refused the long dive: %s\n",
+                         qPrintable(plan.lastError()));
+            return 1;
+        }
         bench::printDecoStageTimes(plan, 20, 0.0);
     }
     return 0;

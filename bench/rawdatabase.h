@@ -3,6 +3,8 @@
 // The dive database's work done through SQLite's own C interface, for the
 // benchmarks to set beside the figures of DiveDb.
 
+#include "benchsetup.h"
+
 #include "divedb/divelistquery.h"
 
 #include <QByteArray>
@@ -18,8 +20,7 @@ namespace bench {
 
 [[noreturn]] inline void rawFailure(const char* what, const char* detail = "")
 {
-    std::fprintf(stderr, "SQLite: %s %s\n", what, detail);
-    std::exit(1);
+    failure("SQLite", what, detail);
 }
 
 // A connection of its own to a database file.

@@ -6,6 +6,7 @@
 #include "common/timetexts.h"
 #include "common/transientmenu.h"
 #include "common/widgethelpers.h"
+#include "common/wholenumbers.h"
 #include "divedb/divedb.h"
 #include "divemodel/diveanalysis.h"
 #include "graphics/divepoint.h"
@@ -245,8 +246,8 @@ void MainWindow::logPlanif(const QString& text)
         ui.runtime->clear();
         return;
     }
+    // Every log line comes before the end row, which writes the pane anew.
     mPlanLog.append(text);
-    logText(text.toStdString());
 }
 
 void MainWindow::updateTissuesGraphData()
@@ -406,7 +407,7 @@ void MainWindow::divePointTimeChanged(QTime time)
     double seconds = QTime(0, 0).secsTo(time);
     if (divePointTimeChanged2(editor->property("id").toInt(), seconds)) {
         const QSignalBlocker blocker(editor);
-        editor->setTime(qtimeFromSecondes(int(seconds)));
+        editor->setTime(qtimeFromSecondes(truncatedInt(seconds)));
     }
 }
 
@@ -676,11 +677,11 @@ void MainWindow::measureBetweenTwoPoints()
         cell->setText(text);
     };
     setText(mMeasurePoints, 0, 0, metres(first.depth));
-    setText(mMeasurePoints, 0, 1, formatTimeSecondes(int(first.timeSec)));
+    setText(mMeasurePoints, 0, 1, formatTimeSecondes(wholeSeconds(first.timeSec)));
     setText(mMeasurePoints, 1, 0, metres(second.depth));
-    setText(mMeasurePoints, 1, 1, formatTimeSecondes(int(second.timeSec)));
+    setText(mMeasurePoints, 1, 1, formatTimeSecondes(wholeSeconds(second.timeSec)));
     setText(mMeasureValues, 0, 0, metres(std::abs(first.depth - second.depth)));
-    setText(mMeasureValues, 1, 0, formatTimeSecondes(int(std::abs(first.timeSec - second.timeSec))));
+    setText(mMeasureValues, 1, 0, formatTimeSecondes(wholeSeconds(std::abs(first.timeSec - second.timeSec))));
     setText(mMeasureValues, 2, 0,
             QStringLiteral("%1m/mn").arg(DiveAnalysis::averageSpeedOnSegment(*dive, a, b), 0, 'F', 1));
     mMeasureWindow->show();

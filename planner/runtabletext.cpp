@@ -1,5 +1,6 @@
 #include "planner/runtabletext.h"
 
+#include "common/timetexts.h"
 #include "common/wholenumbers.h"
 
 #include <array>
@@ -39,22 +40,15 @@ QString shortest(float value)
     return QString::fromLatin1(text, int(result.ptr - text));
 }
 
-QString twoDigits(long long value)
+// Minutes as "mm:ss" below an hour, else "hh:mm:ss", from the nearest whole
+// second, right-aligned in a column as wide as "hh:mm:ss".
+QString clockColumn(float minutes)
 {
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+    const qint64 seconds = std::isfinite(minutes) && minutes > 0 ? nearestSeconds(double(minutes) * 60.0) : 0;
+    return formatTimeSecondes(seconds).rightJustified(8);
 }
 
 } // namespace
-
-RunTableText::Clock RunTableText::clockOf(float minutes)
-{
-    const qint64 seconds = std::isfinite(minutes) && minutes > 0 ? nearestSeconds(double(minutes) * 60.0) : 0;
-    const qint64 hours = seconds / 3600;
-    const QString minutesAndSeconds = twoDigits(seconds % 3600 / 60) + ':' + twoDigits(seconds % 60);
-    if (hours == 0)
-        return {false, minutesAndSeconds};
-    return {true, twoDigits(hours) + ':' + minutesAndSeconds};
-}
 
 void RunTableText::add(const LinePlan& row)
 {
@@ -79,13 +73,7 @@ void RunTableText::add(const LinePlan& row)
 void RunTableText::addRow(const LinePlan& row)
 {
     mHtml += QStringLiteral("<p %1>%2 %3m ").arg(kParagraphStyle, icon(row), shortest(row.depth).rightJustified(6));
-    const Clock duration = clockOf(row.duration);
-    mHtml += duration.hours ? QStringLiteral("| %1 ").arg(duration.text)
-                            : QStringLiteral("|    %1 ").arg(duration.text);
-    const Clock runTime = clockOf(row.runTime);
-    const QString gas = gasText(row.gasIndex);
-    mHtml += runTime.hours ? QStringLiteral("| %1 | %2</p>").arg(runTime.text, gas)
-                           : QStringLiteral("|    %1 | %2</p>").arg(runTime.text, gas);
+    mHtml += QStringLiteral("| %1 | %2 | %3</p>").arg(clockColumn(row.duration), clockColumn(row.runTime), gasText(row.gasIndex));
 }
 
 QString RunTableText::gasText(qint32 gasIndex)

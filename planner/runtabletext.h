@@ -14,15 +14,6 @@ public:
     void add(const LinePlan& row);
     const QString& html() const { return mHtml; }
 
-    // Minutes as "mm:ss" below an hour, else "hh:mm:ss", from the nearest
-    // whole second; the texts of a row's duration and run time.
-    struct Clock
-    {
-        bool hours = false;
-        QString text;
-    };
-    static Clock clockOf(float minutes);
-
 private:
     void addRow(const LinePlan& row);
     QString gasText(qint32 gasIndex);

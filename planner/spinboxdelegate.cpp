@@ -1,13 +1,12 @@
 #include "planner/spinboxdelegate.h"
 
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
 #include "planner/tbldivepointsmodel.h"
 
 #include <QDoubleSpinBox>
 #include <QSignalBlocker>
 #include <QTimeEdit>
-
-#include <cmath>
 
 namespace {
 
@@ -58,7 +57,7 @@ void SpinBoxDelegate::setEditorData(QWidget* editor, const QModelIndex& index) c
     const QSignalBlocker blocker(editor);
     const double value = index.data(Qt::EditRole).toDouble();
     if (auto* timeEditor = qobject_cast<QTimeEdit*>(editor)) {
-        const int seconds = std::isfinite(value) ? int(value) : 0;
+        const int seconds = truncatedInt(value);
         timeEditor->setDisplayFormat(timeFormatOf(seconds));
         timeEditor->setTime(qtimeFromSecondes(seconds));
     } else if (auto* depthEditor = qobject_cast<QDoubleSpinBox*>(editor)) {
@@ -88,6 +87,6 @@ void SpinBoxDelegate::timeEdited(QWidget* editor, QTime time) const
         // Shows the time the point kept.
         auto* timeEditor = static_cast<QTimeEdit*>(editor);
         const QSignalBlocker blocker(timeEditor);
-        timeEditor->setTime(qtimeFromSecondes(int(seconds)));
+        timeEditor->setTime(qtimeFromSecondes(truncatedInt(seconds)));
     }
 }

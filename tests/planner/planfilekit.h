@@ -86,12 +86,6 @@ inline QString fingerprint(const PlanificationPlan& plan)
     return parts.join('\n');
 }
 
-inline bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
 inline QByteArray readBytes(const QString& path)
 {
     QFile file(path);

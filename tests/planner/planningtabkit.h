@@ -1,6 +1,8 @@
 #pragma once
 
+#include "appoptions.h"
 #include "divedb/divedb.h"
+#include "divelisttable.h"
 #include "divemodel/diveanalysis.h"
 #include "mainwindow.h"
 #include "threediveplan.h"
@@ -26,22 +28,16 @@ inline void freshDataFolder(bool planning = true, bool addOn = false)
 {
     QDir(dataFolder()).removeRecursively();
     QDir().mkpath(dataFolder());
-    QSettings options(dataFolder() + QStringLiteral("/options.ini"), QSettings::IniFormat);
-    options.setValue(QStringLiteral("hidden/planification"), planning ? 1 : 0);
-    options.setValue(QStringLiteral("hidden/planificationaddon"), addOn ? 1 : 0);
+    QSettings options(dataFolder() + '/' + QLatin1String(AppOptions::kFileName), QSettings::IniFormat);
+    options.setValue(QLatin1String(AppOptions::kPlanification), planning ? 1 : 0);
+    options.setValue(QLatin1String(AppOptions::kPlanificationAddOn), addOn ? 1 : 0);
     options.sync();
 }
 
 // The dive list's row of a stored dive, or null.
 inline QTableWidgetItem* diveListItem(MainWindow& window, int id)
 {
-    auto* list = window.findChild<QTableWidget*>(QStringLiteral("diveList"));
-    for (int row = 0; row < list->rowCount(); ++row) {
-        QTableWidgetItem* item = list->item(row, 0);
-        if (item && item->data(Qt::UserRole).toInt() == id)
-            return item;
-    }
-    return nullptr;
+    return DiveListTable(*window.findChild<QTableWidget*>(QStringLiteral("diveList"))).itemOfDive(id);
 }
 
 // Stores a dive of these points in the window's database and lists it; its id.

@@ -30,6 +30,21 @@ inline void click(MainWindow& window, const char* button)
     QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
 }
 
+// Makes the dive of a row of the dive table current, as a person does: a
+// double-click on its name (the first column holds the effort button), which
+// the window system delivers as a click, then a press that comes as a
+// double-click too (the view takes a lone double-click for a press).
+inline void chooseDive(MainWindow& window, int row)
+{
+    auto* dives = child<QTableWidget>(window, "tblDives");
+    QWidget* viewport = dives->viewport();
+    const QPoint at = dives->visualRect(dives->model()->index(row, 1)).center();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+}
+
 // The name the dive table shows on a row.
 inline QString diveName(MainWindow& window, int row)
 {

@@ -1,5 +1,6 @@
 #include "testenvironment.h"
 
+#include "diveprofiles.h"
 #include "planfilekit.h"
 #include "plantestsupport.h"
 
@@ -169,7 +170,7 @@ private slots:
         QCOMPARE(golden.mid(kRecord2 + 146, 4).toHex(), QByteArray("0000903f")); // 1.125
 
         const QString path = mFolder.filePath(QStringLiteral("golden.diveplan"));
-        QVERIFY(writeBytes(path, golden));
+        testkit::writeTestFile(path, golden);
         plantest::RecordedPlan plan;
         QVERIFY(plan.loadPlan(path));
         QCOMPARE(loadedPlanProblem(plan, 2), QString());
@@ -276,7 +277,7 @@ private slots:
             QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 30));
         }
         if (!bytes.isNull())
-            QVERIFY(writeBytes(path, bytes));
+            testkit::writeTestFile(path, bytes);
 
         plantest::RecordedPlan plan;
         fillDistinct(plan, 2);
@@ -303,7 +304,7 @@ private slots:
         QFETCH(qsizetype, offset);
         QFETCH(float, value);
         const QString path = mFolder.filePath(QStringLiteral("edge.diveplan"));
-        QVERIFY(writeBytes(path, withValue(writtenFile(mFolder.path(), 1), offset, value)));
+        testkit::writeTestFile(path, withValue(writtenFile(mFolder.path(), 1), offset, value));
         plantest::RecordedPlan plan;
         QVERIFY2(plan.loadPlan(path), qPrintable(plan.lastError()));
         QCOMPARE(loadedPlanProblem(plan, 1), QString());
@@ -341,7 +342,7 @@ private slots:
         QFETCH(QString, reason);
         QVERIFY(QDir(mFolder.path()).mkpath(QStringLiteral("taken.diveplan")));
         const QString kept = mFolder.filePath(QStringLiteral("taken.diveplan/kept.txt"));
-        QVERIFY(writeBytes(kept, "kept"));
+        testkit::writeTestFile(kept, "kept");
         const QStringList entries = QDir(mFolder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
         plantest::RecordedPlan plan;

@@ -7,6 +7,7 @@
 
 #include "testenvironment.h"
 
+#include "diveprofiles.h"
 #include "fuzzchecks.h"
 #include "planfilekit.h"
 #include "plantestsupport.h"
@@ -137,7 +138,7 @@ private slots:
         const qsizetype step = mAccepted.size() / kComputedPlans;
         int computed = 0;
         for (qsizetype k = 0; k < mAccepted.size() && computed < kComputedPlans; k += step, ++computed) {
-            QVERIFY(writeBytes(mPath, mAccepted.at(k)));
+            testkit::writeTestFile(mPath, mAccepted.at(k));
             QVERIFY(mPlan.loadPlan(mPath));
             // What was taken is what the plan writes again.
             const QString again = mFolder.filePath(QStringLiteral("again.diveplan"));
@@ -171,8 +172,7 @@ private:
     // Loads the bytes as a plan file; what went wrong, empty when nothing.
     QString load(const QByteArray& bytes)
     {
-        if (!writeBytes(mPath, bytes))
-            return QStringLiteral("not written");
+        testkit::writeTestFile(mPath, bytes);
         ++mLoads;
         const QString before = fingerprint(mPlan);
         if (!mPlan.loadPlan(mPath)) {

@@ -3,6 +3,7 @@
 
 #include "testenvironment.h"
 
+#include "diveprofiles.h"
 #include "planfilekit.h"
 #include "planningtabkit.h"
 #include "planningtabwidgets.h"
@@ -167,7 +168,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(testkit::grabToPng(window, QDir::current().absoluteFilePath("planfileloaded.png")));
 
-        window.changeCurrentPlanifDive(1, 1);
+        chooseDive(window, 1);
         QCOMPARE(child<QTimeEdit>(window, "edSurfaceInterval")->time(), QTime(1, 30));
         QCOMPARE(child<QSpinBox>(window, "spSurfPressure")->value(), 1013);
     }
@@ -176,7 +177,7 @@ private slots:
     void loadAnEmptyPlan()
     {
         const QString path = mFiles.filePath(QStringLiteral("empty.diveplan"));
-        QVERIFY(planfilekit::writeBytes(path, QByteArray(4, '\0')));
+        testkit::writeTestFile(path, QByteArray(4, '\0'));
         MainWindow window;
         window.show();
         click(window, "btAddDive");
@@ -210,7 +211,7 @@ private slots:
         const QString path = mFiles.filePath(QStringLiteral("four.diveplan"));
         QByteArray four(454, '\0');
         four[0] = 4;
-        QVERIFY(planfilekit::writeBytes(path, four));
+        testkit::writeTestFile(path, four);
         MainWindow window;
         window.show();
         click(window, "btAddDive");

@@ -1,8 +1,8 @@
 #include "testenvironment.h"
 
+#include "diveprofiles.h"
 #include "plantestsupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -49,19 +49,6 @@ QStringList namesOf(const PlanificationPlan& plan)
     for (int slot = 0; slot < PlanificationPlan::slotCount; ++slot)
         names.append(plan.plannedDive(slot) != nullptr ? plan.plannedDive(slot)->name : QStringLiteral("-"));
     return names;
-}
-
-// A TAB-separated dive file of the import: twenty fields a line.
-void writeImportFile(const QString& path, const QList<std::pair<double, double>>& samples)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Text));
-    for (const auto& [time, depth] : samples) {
-        QStringList fields(20, QStringLiteral("0"));
-        fields[0] = QString::number(time);
-        fields[1] = QString::number(depth);
-        file.write(fields.join(QLatin1Char('\t')).toUtf8() + '\n');
-    }
 }
 
 } // namespace
@@ -235,8 +222,9 @@ void TestPlanificationPlan::diveFromAFile()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    const QString path = folder.filePath(QStringLiteral("reef.csv"));
-    writeImportFile(path, {{0, 0}, {60, 12}, {900, 12}, {1020, 0}});
+    const QString path = testkit::writeTestFile(
+        folder.filePath(QStringLiteral("reef.csv")),
+        testkit::csvImportText(testkit::diveLines({{0, 0}, {60, 12}, {900, 12}, {1020, 0}})));
 
     RecordedPlan plan;
     RunRecorder& recorder = plan.recorder;

@@ -27,25 +27,6 @@ using namespace planningtabkit;
 
 namespace {
 
-// A double-click as the window system delivers it: a click, then a press
-// that comes as a double-click too.
-void doubleClick(QWidget* widget, const QPoint& at)
-{
-    QTest::mousePress(widget, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
-    QTest::mousePress(widget, Qt::LeftButton, {}, at);
-    QMouseEvent event(QEvent::MouseButtonDblClick, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &event);
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
-}
-
-void chooseDive(MainWindow& window, int row)
-{
-    auto* dives = child<QTableWidget>(window, "tblDives");
-    doubleClick(dives->viewport(), dives->visualRect(dives->model()->index(row, 1)).center());
-}
-
 QColor rowColour(MainWindow& window, int row)
 {
     return child<QTableWidget>(window, "tblDives")->item(row, 1)->background().color();
@@ -386,7 +367,7 @@ private slots:
         if (rebuild == "setting") {
             child<QSpinBox>(window, "spSurfPressure")->setValue(1000);
         } else if (rebuild == "switch") {
-            window.changeCurrentPlanifDive(0, 1);
+            chooseDive(window, 0);
         } else if (rebuild == "remove") {
             click(window, "btRemoveDive");
         } else if (rebuild == "selection") {
@@ -394,7 +375,7 @@ private slots:
             profile(window)->deleteSelectedPoints();
         } else {
             mPrompts.answer(QMessageBox::Yes);
-            window.newPlanification();
+            click(window, "btNewSimulation");
         }
         QCOMPARE(DivePoint::currentPoint, nullptr);
         QVERIFY(profile(window)->undoList().isEmpty());
@@ -508,6 +489,32 @@ private slots:
         QCOMPARE(currentDive(window)->lines.at(2).depth, 35.0);
         QCOMPARE(profile(window)->getDivePointAtIndex(2)->mLineInfo.depth, 35.0);
         QVERIFY(child<QTextEdit>(window, "runtime")->toPlainText().contains(QStringLiteral("35m")));
+    }
+
+    // A dive edited beyond what the planner computes shows why, once, under
+    // its empty run table; edited back, the reason goes.
+    void editedBeyondTheLimitsShowsWhy()
+    {
+        MainWindow window;
+        click(window, "btAddDive");
+        auto* delegate = qobject_cast<SpinBoxDelegate*>(
+            child<QTableView>(window, "tblViewlDivePoints")->itemDelegateForColumn(2));
+        QVERIFY(delegate);
+        const auto* runtime = child<QTextEdit>(window, "runtime");
+        const QString reason = QStringLiteral("The dive is not computed: Point 3 lies deeper than 300 m");
+
+        double depth = 1000;
+        delegate->depthCallback(2, depth);
+        const QStringList lines = runtime->toPlainText().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("CNS 0%"));
+        QCOMPARE(lines[1].trimmed(), QStringLiteral("OTU 0"));
+        QVERIFY2(lines[2].startsWith(reason), qPrintable(lines[2]));
+
+        depth = 20;
+        delegate->depthCallback(2, depth);
+        QVERIFY(runtime->toPlainText().contains(QStringLiteral("20m")));
+        QVERIFY(!runtime->toPlainText().contains(QStringLiteral("not computed")));
     }
 
     // Dragging a point on the graph refreshes its table row and the run table.

@@ -1,10 +1,10 @@
 #include "testenvironment.h"
 
+#include "diveprofiles.h"
 #include "plantestsupport.h"
 #include "planner/planlimits.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -112,16 +112,8 @@ private slots:
     void refusedFileDoesNotEnterThePlan()
     {
         QTemporaryDir folder;
-        const QString path = folder.filePath("deep.csv");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        for (const auto& [time, depth] : {std::pair{0, 0}, {120, 320}, {600, 320}}) {
-            QStringList fields(20, QStringLiteral("0"));
-            fields[0] = QString::number(time);
-            fields[1] = QString::number(depth);
-            file.write(fields.join('\t').toUtf8() + '\n');
-        }
-        file.close();
+        const QString path = testkit::writeTestFile(
+            folder.filePath("deep.csv"), testkit::csvImportText(testkit::diveLines({{0, 0}, {120, 320}, {600, 320}})));
         RecordedPlan plan;
         QCOMPARE(plan.newPlanification(path), -3);
         QCOMPARE(plan.lastError(), QStringLiteral("Point 2 lies deeper than 300 m, the deepest stop the planner computes"));
@@ -129,9 +121,7 @@ private slots:
         QVERIFY(plan.plannedDive(0) == nullptr);
 
         // A file the reader refuses: -2 with the reader's reason.
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("Time\tDepth\n");
-        file.close();
+        testkit::writeTestFile(path, "Time\tDepth\n");
         QCOMPARE(plan.newPlanification(path), -2);
         QVERIFY(plan.lastError().startsWith("The file holds no sample"));
     }
