@@ -14,7 +14,6 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextDocumentFragment>
@@ -84,7 +83,7 @@ private slots:
 
     void init()
     {
-        QDir(QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0)).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
         mPrompts.clear();
     }
 

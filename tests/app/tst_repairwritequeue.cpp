@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QLineEdit>
-#include <QStandardPaths>
 #include <QTableWidget>
 
 using testkit::itemOf;
@@ -40,7 +39,7 @@ class RepairWriteQueueTest : public QObject
 private slots:
     void init()
     {
-        QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
     }
 
     void cleanup() { QCOMPARE(MainWindow::instance, nullptr); }
