@@ -190,6 +190,7 @@ public:
     bool loadDiveProfile(const QString& path);
     // Stores the dive in the database and lists it; a failure is reported.
     // A dive handed over while another is being written is stored after it.
+    // The shown dive, stored, becomes the stored dive shown.
     void storeDive(const Dive& dive);
     // Stores the dive as storeDive does, failure message included, but
     // leaves the list and "Store dive" as they are; true when stored.

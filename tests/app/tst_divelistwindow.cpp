@@ -1,6 +1,7 @@
 #include "appsettings.h"
 #include "divedb/divedb.h"
 #include "divefixtures.h"
+#include "divelistopen.h"
 #include "divelistrows.h"
 #include "diveprofiles.h"
 #include "mainwindow.h"
@@ -659,6 +660,39 @@ private slots:
         mPrompts.answerDialog(typing("Night"));
         window.storeCurrentDive();
         QCOMPARE(storedDive("Night", QString()).place, QString("Cove"));
+        QCOMPARE(mPrompts.records().size(), 1);
+    }
+
+    // Once stored, the file's dive is the stored one: what is saved of its
+    // user information afterwards is there when it is opened again.
+    void storedFileDiveKeepsLaterEdits()
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // A dive opened from the list first opens the user information.
+        store(testkit::makeDive("A", "A1", 20));
+        testkit::openFromList(window, db()->getDiveByName("A", "A1"));
+        auto* panes = window.findChild<QTabWidget*>("tabProfile");
+        panes->setCurrentWidget(window.findChild<QWidget*>("tabUserInformation"));
+        QVERIFY(window.loadDiveProfile(mDiveFile));
+        mPrompts.answerDialog(typing("Night"));
+        QTest::mouseClick(window.findChild<QPushButton*>("btStoreDive"), Qt::LeftButton);
+        const int id = db()->getDiveByName("Night", QString());
+        QVERIFY(id >= 0);
+        QCOMPARE(boldDives(window), QStringList{"Night"});
+
+        QLineEdit* place = lineEdit(window, "edPlace");
+        QVERIFY(place->isVisible());
+        place->clear();
+        QTest::keyClicks(place, "Cove");
+        QVERIFY(saveButton(window)->isEnabled());
+        QTest::mouseClick(saveButton(window), Qt::LeftButton);
+        QVERIFY(!saveButton(window)->isEnabled());
+        QCOMPARE(storedDive("Night", QString()).place, QString("Cove"));
+
+        testkit::openFromList(window, id);
+        QCOMPARE(place->text(), QString("Cove"));
         QCOMPARE(mPrompts.records().size(), 1);
     }
 
