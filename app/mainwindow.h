@@ -462,7 +462,7 @@ public slots:
     // Offers the update that the site's media listing holds: on any answer
     // but No, downloads the archive, unpacks it beside itself and runs the
     // installer. A listing that comes while an update is under way is
-    // dropped.
+    // dropped; one that comes while a dive is being written waits for it.
     void mediaListReady(const QList<QJsonObject>& list);
 
 private:
