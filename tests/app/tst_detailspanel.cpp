@@ -14,8 +14,10 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 
@@ -117,6 +119,10 @@ private slots:
         else
             QVERIFY(panel.height() < 290);
         QCOMPARE(panel.textEdit()->toPlainText(), QTextDocumentFragment::fromHtml(html).toPlainText());
+        // The same read-out again leaves the document as it is.
+        QSignalSpy changed(panel.textEdit()->document(), &QTextDocument::contentsChanged);
+        panel.setText(html);
+        QCOMPARE(changed.count(), 0);
     }
 
     void escapeLeavesThePanelOpen()
