@@ -1,4 +1,5 @@
 #include "genericfiledownloader.h"
+#include "common/transfertimeout.h"
 #include "testenvironment.h"
 #include "testhttpserver.h"
 
@@ -44,6 +45,15 @@ private slots:
         mServer = std::make_unique<testkit::TestHttpServer>();
         QVERIFY(mServer->start());
         QDir(downloads()).removeRecursively();
+    }
+
+    // A download that stalls fails after a while instead of hanging on.
+    void requestGivesUpOnSilence()
+    {
+        const QUrl url("https://site.example/files/MarevaneDmg_2.10.0.zip");
+        const QNetworkRequest request = GenericFileDownloader::request(url);
+        QCOMPARE(request.url(), url);
+        QCOMPARE(request.transferTimeout(), kTransferTimeout);
     }
 
     void intoTheDownloadFolder()

@@ -1,4 +1,5 @@
 #include "wordpressclient.h"
+#include "common/transfertimeout.h"
 #include "testenvironment.h"
 #include "testhttpserver.h"
 
@@ -45,6 +46,15 @@ private slots:
     {
         mServer = std::make_unique<testkit::TestHttpServer>();
         QVERIFY(mServer->start());
+    }
+
+    // A page that stalls fails after a while instead of keeping the client.
+    void pageRequestsGiveUpOnSilence()
+    {
+        const WordPressClient client("https://site.example/");
+        const QNetworkRequest request = client.pageRequest(2);
+        QCOMPARE(request.url(), QUrl("https://site.example/wp-json/wp/v2/media?per_page=100&page=2"));
+        QCOMPARE(request.transferTimeout(), kTransferTimeout);
     }
 
     void pagesComeInOrder_data()
