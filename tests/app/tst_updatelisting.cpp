@@ -177,8 +177,9 @@ private:
         client.fetchAllMedia("application/zip");
         if (!ready.wait(10000))
             qWarning("no listing");
-        // Once whole, the listing is handed over once.
-        QTest::qWait(50);
+        // Once whole, the listing is handed over once: nothing is left to
+        // come but what is already posted.
+        QCoreApplication::processEvents();
         if (ready.size() != 1 || !failed.isEmpty())
             return {};
         return ready.first().first().value<QList<QJsonObject>>();
@@ -191,7 +192,9 @@ private:
         QSignalSpy failed(&client, &WordPressClient::mediaListFailed);
         client.fetchAllMedia("application/zip");
         QVERIFY(failed.wait());
-        QTest::qWait(50);
+        // The listing ends at a failure: nothing is left to come but what is
+        // already posted.
+        QCoreApplication::processEvents();
         QCOMPARE(failed.size(), 1);
         QVERIFY(ready.isEmpty());
     }
