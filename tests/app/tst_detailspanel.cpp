@@ -234,7 +234,7 @@ private slots:
         // A dive that cannot be read changes nothing.
         auto* list = child<QTableWidget>(window, "diveList");
         QVERIFY(db()->deleteDive(id));
-        emit list->itemDoubleClicked(list->item(1, 0));
+        testkit::doubleClickCell(*list->item(1, 0));
         QCOMPARE(mPrompts.records().size(), 1);
         QCOMPARE(mPrompts.records().first().text.section('\n', 0, 0), QString("Impossible to read profile"));
         QVERIFY(!window.floatingInformation()->isVisible());

@@ -273,7 +273,7 @@ private slots:
         QCOMPARE(actionTexts(*diveMenu), (QStringList{"Open", "Delete", "", "Rename", "Export", "csv separator"}));
         testkit::closeShownMenus();
 
-        emit list(window)->itemDoubleClicked(group);
+        testkit::doubleClickCell(*group);
         QCOMPARE(window.shownDatabaseId(), a);
         QCOMPARE(window.currentDive().name, QString("A"));
         window.updateDiveList();
@@ -803,7 +803,7 @@ private:
     // A double-click on the dive's date cell.
     static void open(MainWindow& window, const QString& name)
     {
-        emit list(window)->itemDoubleClicked(list(window)->item(rowOf(window, name), 1));
+        testkit::doubleClickCell(*list(window)->item(rowOf(window, name), 1));
     }
 
     static void selectRows(MainWindow& window, const QList<int>& rows)
