@@ -52,8 +52,12 @@ FloatingInformation::FloatingInformation(QWidget* parent)
 
 void FloatingInformation::setText(const QString& html)
 {
+    // The mouse moves many times over one sample: the same read-out is not
+    // laid out again. A new one fits the height through contentsChanged.
+    if (html == mHtml)
+        return;
+    mHtml = html;
     mText->setHtml(html);
-    adjustHeightToContent();
 }
 
 void FloatingInformation::adjustHeightToContent()

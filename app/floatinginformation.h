@@ -37,4 +37,6 @@ private:
     // The press's global position relative to the panel's frame corner.
     QPoint mDragOffset;
     QTextEdit* mText = nullptr;
+    // The read-out shown, as handed over.
+    QString mHtml;
 };

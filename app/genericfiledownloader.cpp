@@ -1,6 +1,7 @@
 #include "genericfiledownloader.h"
 
 #include "common/replybody.h"
+#include "common/transfertimeout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -51,9 +52,16 @@ void GenericFileDownloader::download(const QUrl& url, const QString& path)
         failLater(tr("Cannot write output file"));
         return;
     }
-    mReply = mNetwork.get(QNetworkRequest(url));
+    mReply = mNetwork.get(request(url));
     connect(mReply, &QNetworkReply::readyRead, this, &GenericFileDownloader::writeArrived);
     connect(mReply, &QNetworkReply::finished, this, &GenericFileDownloader::finish);
+}
+
+QNetworkRequest GenericFileDownloader::request(const QUrl& url)
+{
+    QNetworkRequest request(url);
+    request.setTransferTimeout(kTransferTimeout);
+    return request;
 }
 
 void GenericFileDownloader::abort()

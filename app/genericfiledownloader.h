@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QNetworkAccessManager>
+#include <QNetworkRequest>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -30,6 +31,8 @@ public:
     // Aborts the download under way, which then fails; does nothing once it
     // has ended.
     void abort();
+    // The request of `url`; it fails after kTransferTimeout of silence.
+    static QNetworkRequest request(const QUrl& url);
 
 signals:
     void downloadFinished(const QString& path);

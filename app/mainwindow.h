@@ -190,6 +190,7 @@ public:
     bool loadDiveProfile(const QString& path);
     // Stores the dive in the database and lists it; a failure is reported.
     // A dive handed over while another is being written is stored after it.
+    // The shown dive, stored, becomes the stored dive shown.
     void storeDive(const Dive& dive);
     // Stores the dive as storeDive does, failure message included, but
     // leaves the list and "Store dive" as they are; true when stored.
@@ -461,7 +462,7 @@ public slots:
     // Offers the update that the site's media listing holds: on any answer
     // but No, downloads the archive, unpacks it beside itself and runs the
     // installer. A listing that comes while an update is under way is
-    // dropped.
+    // dropped; one that comes while a dive is being written waits for it.
     void mediaListReady(const QList<QJsonObject>& list);
 
 private:

@@ -192,10 +192,15 @@ void MainWindow::storeDive(const Dive& dive)
         mWriteQueue.run([this, dive] { storeDive(dive); });
         return;
     }
-    if (storeDiveUnlisted(dive)) {
-        ui.btStoreDive->setEnabled(false);
-        updateDiveList();
-    }
+    if (!storeDiveUnlisted(dive))
+        return;
+    // The shown dive, once stored, is the stored one (name and serial name
+    // one dive): its user information is saved there from now on, and the
+    // list highlights it.
+    if (mShownDatabaseId < 0 && dive.name == mCurrentDive.name && dive.computerSerial == mCurrentDive.computerSerial)
+        mShownDatabaseId = DiveDb::instance()->getDiveByName(dive.name, dive.computerSerial);
+    ui.btStoreDive->setEnabled(false);
+    updateDiveList();
 }
 
 bool MainWindow::storeDiveUnlisted(const Dive& dive)

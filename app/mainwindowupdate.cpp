@@ -40,22 +40,26 @@ void MainWindow::checkNewVersionAvailable()
 
 void MainWindow::mediaListReady(const QList<QJsonObject>& list)
 {
-    // One update at a time: another check's listing must not ask again or
-    // download the same archive beside the first.
-    if (mUpdateUnderWay)
-        return;
-    const std::optional<UpdateOffer> offer = findUpdateOffer(list, getApplicationVersion(qApp));
-    if (!offer)
-        return;
-    mUpdateUnderWay = true;
-    const QMessageBox::StandardButton answer = UserPrompt::current().question(
-        this, tr("Application update"),
-        tr("A new version %1 is available, do you want to download and install it?").arg(offer->version.text()));
-    if (answer == QMessageBox::No) {
-        mUpdateUnderWay = false;
-        return;
-    }
-    downloadUpdate(offer->archiveUrl);
+    // A listing that comes while a dive is being written asks once the dive
+    // is stored: the question must not hold the write up.
+    mWriteQueue.run([this, list] {
+        // One update at a time: another check's listing must not ask again or
+        // download the same archive beside the first.
+        if (mUpdateUnderWay)
+            return;
+        const std::optional<UpdateOffer> offer = findUpdateOffer(list, getApplicationVersion(qApp));
+        if (!offer)
+            return;
+        mUpdateUnderWay = true;
+        const QMessageBox::StandardButton answer = UserPrompt::current().question(
+            this, tr("Application update"),
+            tr("A new version %1 is available, do you want to download and install it?").arg(offer->version.text()));
+        if (answer == QMessageBox::No) {
+            mUpdateUnderWay = false;
+            return;
+        }
+        downloadUpdate(offer->archiveUrl);
+    });
 }
 
 void MainWindow::downloadUpdate(const QUrl& archiveUrl)

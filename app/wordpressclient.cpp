@@ -2,6 +2,8 @@
 
 #include "serviceconfig.h"
 
+#include "common/transfertimeout.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkReply>
@@ -47,6 +49,12 @@ void WordPressClient::fetchAllMedia(const QString& mimeType)
 
 void WordPressClient::fetchPage(int page)
 {
+    QNetworkReply* reply = mNetwork.get(pageRequest(page));
+    connect(reply, &QNetworkReply::finished, this, [this, reply, page] { pageArrived(reply, page); });
+}
+
+QNetworkRequest WordPressClient::pageRequest(int page) const
+{
     QUrl url(ServiceConfig::joinAddress(mBaseUrl, QStringLiteral("wp-json/wp/v2/media")));
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("per_page"), QStringLiteral("100"));
@@ -54,8 +62,9 @@ void WordPressClient::fetchPage(int page)
     if (!mMimeType.isEmpty())
         query.addQueryItem(QStringLiteral("mime_type"), mMimeType);
     url.setQuery(query);
-    QNetworkReply* reply = mNetwork.get(QNetworkRequest(url));
-    connect(reply, &QNetworkReply::finished, this, [this, reply, page] { pageArrived(reply, page); });
+    QNetworkRequest request(url);
+    request.setTransferTimeout(kTransferTimeout);
+    return request;
 }
 
 void WordPressClient::pageArrived(QNetworkReply* reply, int page)

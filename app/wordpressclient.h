@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QNetworkAccessManager>
+#include <QNetworkRequest>
 #include <QObject>
 #include <QString>
 
@@ -27,6 +28,8 @@ public:
     void fetchAllMedia(const QString& mimeType);
     // Fetches one page and, unless it is the last, the next.
     void fetchPage(int page);
+    // The request of one page; it fails after kTransferTimeout of silence.
+    QNetworkRequest pageRequest(int page) const;
 
 signals:
     // The media objects of every page, in the order received.

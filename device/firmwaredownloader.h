@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/transfertimeout.h"
+
 #include <QByteArray>
 #include <QJsonArray>
 #include <QNetworkAccessManager>
@@ -26,7 +28,7 @@ public:
     static QString sAccessToken;
     static QString sContentsUrl;
     // A request that sends or receives nothing for this long fails.
-    static constexpr int kTransferTimeout = 60'000; // ms
+    static constexpr int kTransferTimeout = ::kTransferTimeout;
 
     explicit FirmwareDownloader(QObject* parent);
 

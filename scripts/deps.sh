@@ -9,6 +9,8 @@ packages=(
     qt6-connectivity-dev libqt6sql6-sqlite libsqlite3-dev
     libpugixml-dev libminizip-dev zlib1g-dev
     xvfb xauth fonts-liberation2 fonts-roboto-unhinted
+    # The locale sources from which the decimal-comma tests build fr_FR.
+    locales
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "divelistrows.h"
 #include "mainwindow.h"
 
 #include <QTableWidget>
@@ -7,15 +8,26 @@
 
 namespace testkit {
 
+// Double-clicks the cell with the mouse, as the system delivers a double
+// click: a click, then a press that comes as a double click.
+inline void doubleClickCell(QTableWidgetItem& cell)
+{
+    QTableWidget& table = *cell.tableWidget();
+    table.scrollToItem(&cell);
+    const QPoint centre = table.visualItemRect(&cell).center();
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+    QTest::mouseDClick(table.viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+}
+
 // Lists the stored dives again and double-clicks the date cell of the dive
 // `id`, as the user opens a dive from the list.
 inline void openFromList(MainWindow& window, int id)
 {
     window.updateDiveList();
-    auto* list = window.findChild<QTableWidget*>("diveList");
-    for (int row = 0; row < list->rowCount(); ++row) {
-        if (list->item(row, 0)->data(Qt::UserRole).toInt() == id) {
-            emit list->itemDoubleClicked(list->item(row, 1));
+    QTableWidget* dives = list(window);
+    for (int row = 0; row < dives->rowCount(); ++row) {
+        if (dives->item(row, 0)->data(Qt::UserRole).toInt() == id) {
+            doubleClickCell(*dives->item(row, 1));
             QCOMPARE(window.shownDatabaseId(), id);
             return;
         }

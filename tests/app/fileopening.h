@@ -7,7 +7,6 @@
 #include "graphics/graphview.h"
 
 #include <QDropEvent>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
@@ -18,10 +17,7 @@ namespace testkit {
 // Opens the window's File menu with the mouse and clicks its "Open".
 inline bool clickFileOpen(MainWindow& window)
 {
-    QMenuBar* bar = window.menuBar();
-    const QMenu* file = window.findChild<QMenu*>("menuFile");
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(file->menuAction()).center());
-    return shownMenu() == file && clickMenuAction("Open");
+    return clickMenuBar(*window.menuBar(), "File", "Open");
 }
 
 // Drops the file on the dive-log view, as a file manager does.

@@ -15,7 +15,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 namespace {
 
@@ -29,16 +28,7 @@ QString hrefOf(const QLabel& label)
 // Help, then About, clicked in the window's menus with the mouse.
 AboutBox* openAboutFromTheMenu(MainWindow& window)
 {
-    QMenuBar* bar = window.menuBar();
-    QAction* help = nullptr;
-    for (QAction* action : bar->actions()) {
-        if (action->text() == "Help")
-            help = action;
-    }
-    if (!help)
-        return nullptr;
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(help).center());
-    if (!testkit::clickMenuAction("About"))
+    if (!testkit::clickMenuBar(*window.menuBar(), "Help", "About"))
         return nullptr;
     const QList<AboutBox*> boxes = window.findChildren<AboutBox*>();
     return boxes.size() == 1 ? boxes.first() : nullptr;

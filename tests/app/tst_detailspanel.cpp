@@ -14,9 +14,10 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QStandardPaths>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 
@@ -84,7 +85,7 @@ private slots:
 
     void init()
     {
-        QDir(QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0)).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
         mPrompts.clear();
     }
 
@@ -118,6 +119,10 @@ private slots:
         else
             QVERIFY(panel.height() < 290);
         QCOMPARE(panel.textEdit()->toPlainText(), QTextDocumentFragment::fromHtml(html).toPlainText());
+        // The same read-out again leaves the document as it is.
+        QSignalSpy changed(panel.textEdit()->document(), &QTextDocument::contentsChanged);
+        panel.setText(html);
+        QCOMPARE(changed.count(), 0);
     }
 
     void escapeLeavesThePanelOpen()
@@ -229,7 +234,7 @@ private slots:
         // A dive that cannot be read changes nothing.
         auto* list = child<QTableWidget>(window, "diveList");
         QVERIFY(db()->deleteDive(id));
-        emit list->itemDoubleClicked(list->item(1, 0));
+        testkit::doubleClickCell(*list->item(1, 0));
         QCOMPARE(mPrompts.records().size(), 1);
         QCOMPARE(mPrompts.records().first().text.section('\n', 0, 0), QString("Impossible to read profile"));
         QVERIFY(!window.floatingInformation()->isVisible());

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMap>
-#include <QStandardPaths>
 #include <QStyle>
 #include <QTableWidget>
 
@@ -165,7 +164,7 @@ private slots:
 
     void init()
     {
-        QDir(QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0)).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
         mPrompts.clear();
     }
 

@@ -1,6 +1,7 @@
 #include "appsettings.h"
 #include "divedb/divedb.h"
 #include "divefixtures.h"
+#include "divelistopen.h"
 #include "divelistrows.h"
 #include "diveprofiles.h"
 #include "mainwindow.h"
@@ -272,7 +273,7 @@ private slots:
         QCOMPARE(actionTexts(*diveMenu), (QStringList{"Open", "Delete", "", "Rename", "Export", "csv separator"}));
         testkit::closeShownMenus();
 
-        emit list(window)->itemDoubleClicked(group);
+        testkit::doubleClickCell(*group);
         QCOMPARE(window.shownDatabaseId(), a);
         QCOMPARE(window.currentDive().name, QString("A"));
         window.updateDiveList();
@@ -662,6 +663,39 @@ private slots:
         QCOMPARE(mPrompts.records().size(), 1);
     }
 
+    // Once stored, the file's dive is the stored one: what is saved of its
+    // user information afterwards is there when it is opened again.
+    void storedFileDiveKeepsLaterEdits()
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // A dive opened from the list first opens the user information.
+        store(testkit::makeDive("A", "A1", 20));
+        testkit::openFromList(window, db()->getDiveByName("A", "A1"));
+        auto* panes = window.findChild<QTabWidget*>("tabProfile");
+        panes->setCurrentWidget(window.findChild<QWidget*>("tabUserInformation"));
+        QVERIFY(window.loadDiveProfile(mDiveFile));
+        mPrompts.answerDialog(typing("Night"));
+        QTest::mouseClick(window.findChild<QPushButton*>("btStoreDive"), Qt::LeftButton);
+        const int id = db()->getDiveByName("Night", QString());
+        QVERIFY(id >= 0);
+        QCOMPARE(boldDives(window), QStringList{"Night"});
+
+        QLineEdit* place = lineEdit(window, "edPlace");
+        QVERIFY(place->isVisible());
+        place->clear();
+        QTest::keyClicks(place, "Cove");
+        QVERIFY(saveButton(window)->isEnabled());
+        QTest::mouseClick(saveButton(window), Qt::LeftButton);
+        QVERIFY(!saveButton(window)->isEnabled());
+        QCOMPARE(storedDive("Night", QString()).place, QString("Cove"));
+
+        testkit::openFromList(window, id);
+        QCOMPARE(place->text(), QString("Cove"));
+        QCOMPARE(mPrompts.records().size(), 1);
+    }
+
     void failedUserInformationSaveIsReported()
     {
         MainWindow window;
@@ -769,7 +803,7 @@ private:
     // A double-click on the dive's date cell.
     static void open(MainWindow& window, const QString& name)
     {
-        emit list(window)->itemDoubleClicked(list(window)->item(rowOf(window, name), 1));
+        testkit::doubleClickCell(*list(window)->item(rowOf(window, name), 1));
     }
 
     static void selectRows(MainWindow& window, const QList<int>& rows)

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 
 // The window's construction step that opens the dive database of the data
 // folder, and its messages.
@@ -18,7 +17,7 @@ class MainWindowDatabaseTest : public QObject
 private slots:
     void init()
     {
-        mFolder = QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
+        mFolder = testkit::appDataFolder();
         QDir(mFolder).removeRecursively();
         mPrompts.clear();
     }

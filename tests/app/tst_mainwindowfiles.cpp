@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace {
@@ -24,8 +23,7 @@ QByteArray csvDive(const QList<QPointF>& samples)
 
 QString lastDiveFolder()
 {
-    const QString data = QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-    return QSettings(data + "/settings.cfg", QSettings::IniFormat).value("directories/lastDiveFile").toString();
+    return QSettings(testkit::appDataFolder() + "/settings.cfg", QSettings::IniFormat).value("directories/lastDiveFile").toString();
 }
 
 } // namespace
@@ -47,8 +45,7 @@ private slots:
 
     void init()
     {
-        const QString data = QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation).value(0);
-        QDir(data).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
         mPrompts.clear();
     }
 

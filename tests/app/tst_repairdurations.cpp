@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QGraphicsScene>
-#include <QStandardPaths>
 #include <QTableWidget>
 
 namespace {
@@ -26,7 +25,7 @@ class RepairDurationsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).removeRecursively(); }
+    void init() { QDir(testkit::appDataFolder()).removeRecursively(); }
 
     void secondsTexts_data()
     {

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTableWidget>
 
 using testkit::boldDives;
@@ -23,7 +22,7 @@ class RepairMainWindowTest : public QObject
 private slots:
     void init()
     {
-        QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
     }
 
     void cleanup() { QCOMPARE(MainWindow::instance, nullptr); }

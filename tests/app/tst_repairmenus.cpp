@@ -1,5 +1,6 @@
 #include "divedb/divedb.h"
 #include "divefixtures.h"
+#include "divelistrows.h"
 #include "mainwindow.h"
 #include "menuclick.h"
 #include "promptrecorder.h"
@@ -10,17 +11,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QTableWidget>
 
-namespace {
-
-QTableWidget* list(MainWindow& window)
-{
-    return window.findChild<QTableWidget*>("diveList");
-}
-
-} // namespace
+using testkit::list;
 
 // Menus chosen with the mouse, as a user does: the action runs a modal
 // dialog while the menu is still handling its mouse release, so the menu must

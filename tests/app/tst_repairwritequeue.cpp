@@ -7,8 +7,8 @@
 #include "writequeue.h"
 
 #include <QDir>
+#include <QJsonObject>
 #include <QLineEdit>
-#include <QStandardPaths>
 #include <QTableWidget>
 
 using testkit::itemOf;
@@ -40,7 +40,7 @@ class RepairWriteQueueTest : public QObject
 private slots:
     void init()
     {
-        QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).removeRecursively();
+        QDir(testkit::appDataFolder()).removeRecursively();
     }
 
     void cleanup() { QCOMPARE(MainWindow::instance, nullptr); }
@@ -139,6 +139,33 @@ private slots:
         QVERIFY(db()->getDiveByName("Long", "A1") >= 0);
         QVERIFY(db()->getDiveByName("Wreck", "A1") >= 0);
         QCOMPARE(db()->getDiveByName("Reef", "A1"), -1);
+    }
+
+    // The update question that a listing brings waits for the dive being
+    // written: its modal run would hold the write up.
+    void updateOfferWaitsForTheWrite()
+    {
+        QCoreApplication::setApplicationVersion("1.0.0.0");
+        testkit::PromptRecorder prompts;
+        prompts.answer(QMessageBox::No);
+        MainWindow window;
+        const QList<QJsonObject> listing{QJsonObject{{"title", QJsonObject{{"rendered", "MarevaneDmg_9.0.0"}}},
+                                                     {"source_url", "https://example.com/MarevaneDmg_9.0.0.zip"}}};
+        bool arrived = false;
+        QMetaObject::invokeMethod(
+            &window,
+            [&] {
+                arrived = true;
+                window.mediaListReady(listing);
+            },
+            Qt::QueuedConnection);
+        window.storeDive(longDive());
+        QVERIFY(arrived);
+        QVERIFY(prompts.records().isEmpty());
+
+        QCoreApplication::processEvents();
+        QCOMPARE(prompts.records().size(), 1);
+        QCOMPARE(prompts.records().first().title, QString("Application update"));
     }
 
     // Closing the window in the middle of a write waits for the dive, then

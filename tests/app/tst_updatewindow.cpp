@@ -125,8 +125,8 @@ private slots:
         MainWindow window;
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^The update check is not configured"));
         window.checkNewVersionAvailable();
+        // No client: nothing can ask later.
         QVERIFY(window.findChildren<WordPressClient*>().isEmpty());
-        QTest::qWait(50);
         QVERIFY(mServer->requests().isEmpty());
     }
 
@@ -135,18 +135,31 @@ private slots:
         serveListing();
         serveArchive(archiveWith({{"MarevaneDmg_2.10.0.dmg", kInstaller}}));
         mPrompts.answer(QMessageBox::Yes);
-        mPrompts.answerDialog([](QDialog& dialog) {
+        // What the modal run showed, checked once the road has ended.
+        bool isProgress = false;
+        QString label;
+        Qt::WindowModality modality = Qt::NonModal;
+        int maximum = -1;
+        int minimumDuration = -1;
+        mPrompts.answerDialog([&](QDialog& dialog) {
+            if (const auto* progress = qobject_cast<QProgressDialog*>(&dialog)) {
+                isProgress = true;
+                label = progress->labelText();
+                modality = progress->windowModality();
+                maximum = progress->maximum();
+                minimumDuration = progress->minimumDuration();
+            }
             // The download goes on after the modal run returns.
-            const auto* progress = qobject_cast<QProgressDialog*>(&dialog);
-            if (!progress || progress->labelText() != "Downloading new version..."
-                || progress->windowModality() != Qt::WindowModal || progress->maximum() != 100
-                || progress->minimumDuration() != 0)
-                qWarning("not the download's progress dialog");
             return int(QDialog::Rejected);
         });
         MainWindow window;
         window.checkNewVersionAvailable();
         QTRY_COMPARE(mLauncher->quits, 1);
+        QVERIFY(isProgress);
+        QCOMPARE(label, QString("Downloading new version..."));
+        QCOMPARE(modality, Qt::WindowModal);
+        QCOMPARE(maximum, 100);
+        QCOMPARE(minimumDuration, 0);
 
         const QString installer = downloads() + "/MarevaneDmg_2.10.0.dmg";
         QCOMPARE(mLauncher->opened, QStringList{installer});
@@ -217,8 +230,9 @@ private slots:
         QVERIFY2(failure.text.contains(error), qPrintable(failure.text));
         // Whatever else comes, one box.
         mServer->releaseStalled();
+        // Once the downloader is gone, only what is already posted is left.
         checkUpdateObjectsFreed(window);
-        QTest::qWait(50);
+        QCoreApplication::processEvents();
         QCOMPARE(kinds(), (QStringList{"question", "dialog", "critical"}));
         QCOMPARE(downloadEntries(), QStringList{});
         QVERIFY(mLauncher->opened.isEmpty());
@@ -359,7 +373,7 @@ private:
         QTemporaryDir folder;
         const QString path = folder.filePath("archive.zip");
         if (!testkit::writeZip(path, entries))
-            qWarning("cannot write the test archive");
+            qFatal("cannot write the test archive");
         return readFile(path);
     }
 
@@ -373,10 +387,10 @@ private:
             paths.append(folder.filePath(name));
             QFile file(paths.last());
             if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
-                qWarning("cannot write %s", qPrintable(name));
+                qFatal("cannot write %s", qPrintable(name));
         }
         if (!createZip(folder.filePath("archive.zip"), paths))
-            qWarning("cannot create the test archive");
+            qFatal("cannot create the test archive");
         return readFile(folder.filePath("archive.zip"));
     }
 

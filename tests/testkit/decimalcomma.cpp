@@ -7,7 +7,8 @@
 namespace testkit {
 
 DecimalCommaNumbers::DecimalCommaNumbers()
-    : mPreviousPath(qgetenv("LOCPATH"))
+    : mHadPath(qEnvironmentVariableIsSet("LOCPATH"))
+    , mPreviousPath(qgetenv("LOCPATH"))
     , mPreviousLocale(std::setlocale(LC_NUMERIC, nullptr))
 {
     const QString localeDir = mLocales.filePath("fr_FR.UTF-8");
@@ -20,7 +21,10 @@ DecimalCommaNumbers::DecimalCommaNumbers()
 DecimalCommaNumbers::~DecimalCommaNumbers()
 {
     std::setlocale(LC_NUMERIC, mPreviousLocale.c_str());
-    qputenv("LOCPATH", mPreviousPath);
+    if (mHadPath)
+        qputenv("LOCPATH", mPreviousPath);
+    else
+        qunsetenv("LOCPATH");
 }
 
 } // namespace testkit

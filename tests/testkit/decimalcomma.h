@@ -23,6 +23,7 @@ public:
 
 private:
     QTemporaryDir mLocales;
+    bool mHadPath = false;
     QByteArray mPreviousPath;
     std::string mPreviousLocale;
     bool mActive = false;

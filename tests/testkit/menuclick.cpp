@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 namespace testkit {
@@ -35,25 +36,41 @@ QMenu* shownMenu()
 
 bool clickMenuAction(const QString& path)
 {
-    const QStringList steps = path.split('/');
-    for (qsizetype i = 0; i < steps.size(); ++i) {
-        QMenu* menu = shownMenu();
-        QAction* action = menu ? shownAction(*menu, steps.at(i)) : nullptr;
-        if (!action)
+    QMenu* menu = shownMenu();
+    if (!menu)
+        return false;
+    QAction* action = shownAction(*menu, path);
+    QString rest;
+    if (!action) {
+        const qsizetype slash = path.indexOf('/');
+        if (slash < 0)
             return false;
-        const QPoint centre = menu->actionGeometry(action).center();
-        QTest::mouseMove(menu, centre);
-        if (action->menu()) {
-            // Resting the mouse on a submenu's entry opens it after a delay;
-            // making the entry active opens it at once.
-            menu->setActiveAction(action);
-            if (!action->menu()->isVisible())
-                return false;
-            continue;
-        }
-        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, centre);
+        action = shownAction(*menu, path.left(slash));
+        rest = path.mid(slash + 1);
+        if (!action || !action->menu())
+            return false;
     }
+    const QPoint centre = menu->actionGeometry(action).center();
+    QTest::mouseMove(menu, centre);
+    if (action->menu()) {
+        // Resting the mouse on a submenu's entry opens it after a delay;
+        // making the entry active opens it at once.
+        menu->setActiveAction(action);
+        return action->menu()->isVisible() && (rest.isEmpty() || clickMenuAction(rest));
+    }
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, centre);
     return true;
+}
+
+bool clickMenuBar(QMenuBar& bar, const QString& menu, const QString& path)
+{
+    for (QAction* entry : bar.actions()) {
+        if (entry->menu() && entry->text() == menu) {
+            QTest::mouseClick(&bar, Qt::LeftButton, Qt::NoModifier, bar.actionGeometry(entry).center());
+            return shownMenu() == entry->menu() && clickMenuAction(path);
+        }
+    }
+    return false;
 }
 
 void clickInNextMenu(const QString& path, bool* clicked)

@@ -1,3 +1,4 @@
+#include "decimalcomma.h"
 #include "testenvironment.h"
 #include "widgetgrab.h"
 
@@ -6,6 +7,7 @@
 #include <QLabel>
 #include <QStandardPaths>
 
+#include <clocale>
 #include <ctime>
 
 class TestEnvironmentTest : public QObject
@@ -44,6 +46,34 @@ private slots:
         QVERIFY(testkit::grabToPng(label, path));
         QImage image(path);
         QCOMPARE(image.size(), QSize(80, 20));
+    }
+
+    // The decimal-comma numbers leave the locale path as they found it: set,
+    // or not set at all.
+    void decimalCommaRestoresTheLocalePath_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // null: not set
+        QTest::newRow("not set") << QByteArray();
+        QTest::newRow("set") << QByteArray("/usr/lib/locale");
+        QTest::newRow("set empty") << QByteArray("");
+    }
+    void decimalCommaRestoresTheLocalePath()
+    {
+        QFETCH(QByteArray, before);
+        if (before.isNull())
+            qunsetenv("LOCPATH");
+        else
+            qputenv("LOCPATH", before);
+        {
+            const testkit::DecimalCommaNumbers commas;
+            // Where it can be built, the comma is what the C library writes.
+            if (commas.isActive())
+                QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray(","));
+        }
+        QCOMPARE(qEnvironmentVariableIsSet("LOCPATH"), !before.isNull());
+        QCOMPARE(qgetenv("LOCPATH"), before.isNull() ? QByteArray() : before);
+        QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray("."));
+        qunsetenv("LOCPATH");
     }
 };
 
