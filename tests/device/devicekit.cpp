@@ -4,13 +4,9 @@
 #include "mainwindow.h"
 #include "menuclick.h"
 
-#include <QApplication>
 #include <QDialog>
-#include <QMenu>
 #include <QPushButton>
 #include <QTest>
-
-#include <algorithm>
 
 namespace testkit {
 
@@ -37,25 +33,9 @@ bool chooseComputerMenu(MainWindow& window, const QString& entry)
     auto* button = window.findChild<QPushButton*>("btImportPelavix");
     if (!button)
         return false;
-    // The button's menu waits in an event loop of its own. Its entries hold
-    // slashes, which clickMenuAction would take for submenus: the entry is
-    // found by its whole text and clicked with the mouse.
+    // The button's menu waits in an event loop of its own.
     bool clicked = false;
-    QMetaObject::invokeMethod(
-        qApp,
-        [entry, &clicked] {
-            QMenu* menu = shownMenu();
-            const QList<QAction*> actions = menu ? menu->actions() : QList<QAction*>();
-            const auto found = std::find_if(actions.begin(), actions.end(),
-                                            [&entry](const QAction* action) { return action->text() == entry; });
-            if (found == actions.end()) {
-                closeShownMenus();
-                return;
-            }
-            clicked = true;
-            QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(*found).center());
-        },
-        Qt::QueuedConnection);
+    clickInNextMenu(entry, &clicked);
     QTest::mouseClick(button, Qt::LeftButton);
     return clicked;
 }

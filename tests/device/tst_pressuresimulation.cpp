@@ -1,3 +1,4 @@
+#include "../app/divelistopen.h"
 #include "../divemodel/diveprofiles.h"
 #include "computerkit.h"
 #include "devicekit.h"
@@ -567,12 +568,7 @@ private:
         QTableWidgetItem* item = DiveListTable(*list).itemOfDive(id);
         if (!item)
             return false;
-        list->scrollToItem(item);
-        // A double click as the system delivers it: a click, then a press
-        // that comes as a double click.
-        const QPoint centre = list->visualItemRect(item).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+        testkit::doubleClickCell(*item);
         return window.shownDatabaseId() == id;
     }
 
