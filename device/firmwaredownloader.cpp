@@ -47,15 +47,18 @@ int FirmwareDownloader::startDownLoad(QUrl url, int requestStep)
     // One request at a time: the answer of a dropped one is never taken.
     if (QNetworkReply* previous = std::exchange(mReply, nullptr))
         previous->abort();
-    if (!isWebAddress(url))
-        return QNetworkReply::ProtocolUnknownError;
-
     mBody.clear();
     mOversized = false;
-    mErrorCode = 0;
+    setError(0, {});
+    if (!isWebAddress(url)) {
+        setError(QNetworkReply::ProtocolUnknownError, tr("\"%1\" is not a web address.").arg(url.toDisplayString()));
+        return mErrorCode;
+    }
     QNetworkReply* reply = mManager.get(buildRequest(url));
-    if (reply->error() != QNetworkReply::NoError)
-        return reply->error();
+    if (reply->error() != QNetworkReply::NoError) {
+        setError(reply->error(), reply->errorString());
+        return mErrorCode;
+    }
     mReply = reply;
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { checkAnnouncedSize(reply); });
     connect(reply, &QIODevice::readyRead, this, [this, reply] { receive(reply); });
@@ -95,9 +98,10 @@ void FirmwareDownloader::fileDownloaded(QNetworkReply* reply)
     mReply = nullptr;
     if (reply->error() != QNetworkReply::NoError)
         qDebug() << "Firmware repository:" << reply->errorString();
-    mErrorCode = mOversized ? int(QNetworkReply::UnknownContentError) : replyErrorCode(*reply);
-    if (mErrorCode == 0 && !isBodyComplete(*reply, mBody.size()))
-        mErrorCode = QNetworkReply::RemoteHostClosedError;
+    int code = mOversized ? int(QNetworkReply::UnknownContentError) : replyErrorCode(*reply);
+    if (code == 0 && !isBodyComplete(*reply, mBody.size()))
+        code = QNetworkReply::RemoteHostClosedError;
+    setError(code, code == 0 ? QString() : failureText(*reply, code));
     // A failed reply's body (an error page, half an image) is never taken
     // for the answer.
     data = mErrorCode == 0 ? std::exchange(mBody, {}) : QByteArray();
@@ -113,6 +117,30 @@ int FirmwareDownloader::replyErrorCode(const QNetworkReply& reply)
     if (status == 0)
         return QNetworkReply::ProtocolFailure;
     return status >= 200 && status < 300 ? 0 : status;
+}
+
+QString FirmwareDownloader::failureText(const QNetworkReply& reply, int code) const
+{
+    if (mOversized)
+        return tr("The answer is larger than %1 bytes.").arg(FirmwareInfo::sSizeLimit);
+    return replyErrorText(reply, code);
+}
+
+QString FirmwareDownloader::replyErrorText(const QNetworkReply& reply, int code)
+{
+    if (reply.error() != QNetworkReply::NoError)
+        return reply.errorString();
+    if (code == QNetworkReply::ProtocolFailure)
+        return tr("The answer is no HTTP reply.");
+    if (code == QNetworkReply::RemoteHostClosedError)
+        return tr("The answer was cut short.");
+    return tr("The server answered with status %1.").arg(code);
+}
+
+void FirmwareDownloader::setError(int code, const QString& text)
+{
+    mErrorCode = code;
+    mErrorText = text;
 }
 
 QJsonArray FirmwareDownloader::getFirmwareList() const

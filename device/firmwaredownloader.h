@@ -52,6 +52,9 @@ public:
     // reply's network error, its HTTP status, or
     // QNetworkReply::UnknownContentError for a body over the size limit.
     int errorCode() const { return mErrorCode; }
+    // Why the last request failed, in words (the reply's own error text
+    // where it has one); empty when it ended well.
+    const QString& errorText() const { return mErrorText; }
     // The table of contents held in the last reply; empty when there is
     // none.
     QJsonArray getFirmwareList() const;
@@ -74,10 +77,15 @@ private:
     void checkAnnouncedSize(QNetworkReply* reply);
     void refuseOversizedBody(QNetworkReply* reply);
     static int replyErrorCode(const QNetworkReply& reply);
+    // Why the reply of error `code` failed.
+    QString failureText(const QNetworkReply& reply, int code) const;
+    static QString replyErrorText(const QNetworkReply& reply, int code);
+    void setError(int code, const QString& text);
 
     QNetworkAccessManager mManager;
     QPointer<QNetworkReply> mReply;
     QByteArray mBody;
     bool mOversized = false;
     int mErrorCode = 0;
+    QString mErrorText;
 };

@@ -22,13 +22,12 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 enum Step { TocStep = 0, ListingStep = 1, ImageStep = 2 };
 constexpr int kDescriptionColumn = 3;
-// What a reply without any byte of image gives.
-constexpr int kEmptyImageError = QNetworkReply::UnknownContentError;
 
 // The suffix of a listed file name: the text after its last dot.
 bool hasBinSuffix(const QString& name)
@@ -46,6 +45,8 @@ FirmwareMgt::FirmwareMgt(QWidget* parent, const std::filesystem::path& folder)
 {
     ui.setupUi(this);
     ui.progressBar->hide();
+    // Failures quote the server's own words: never read as markup.
+    ui.lbInfo->setTextFormat(Qt::PlainText);
     downloader = new FirmwareDownloader(this);
     connect(downloader, &FirmwareDownloader::downloaded, this, &FirmwareMgt::fileDownloaded);
     ui.btOpenFolder->hide();
@@ -98,7 +99,26 @@ void FirmwareMgt::fileDownloaded()
 void FirmwareMgt::processDownloadError(int code)
 {
     if (code != 0)
-        UserPrompt::current().critical(this, tr("Download Error"), tr("Error %1").arg(code));
+        reportDownloadFailure(downloader->errorText());
+}
+
+void FirmwareMgt::reportDownloadFailure(const QString& reason)
+{
+    const QString text = failedRequestHeading() + QLatin1Char('\n') + reason;
+    ui.lbInfo->setText(text);
+    UserPrompt::current().critical(this, tr("Download Error"), text);
+}
+
+QString FirmwareMgt::failedRequestHeading() const
+{
+    switch (downloader->step) {
+    case TocStep:
+        return tr("The table of contents of the firmware could not be downloaded:");
+    case ListingStep:
+        return tr("The list of firmware images could not be downloaded:");
+    default:
+        return tr("The firmware image could not be downloaded:");
+    }
 }
 
 void FirmwareMgt::processTocFile()
@@ -208,12 +228,9 @@ void FirmwareMgt::processDownloadedFirmware()
 {
     if (downloadIndex < 0 || downloadIndex >= int(firmwares.size()))
         return;
-    const int error = downloader->errorCode() != 0          ? downloader->errorCode()
-                      : downloader->downloadedData().isEmpty() ? kEmptyImageError
-                                                             : 0;
-    if (error != 0) {
+    if (downloader->errorCode() != 0 || downloader->downloadedData().isEmpty()) {
         downloadIndex = -1;
-        processDownloadError(error);
+        reportDownloadFailure(downloader->errorCode() != 0 ? downloader->errorText() : tr("The image is empty."));
         return;
     }
     // Written whole or not at all, so that every file of the cache is a
@@ -226,25 +243,22 @@ void FirmwareMgt::processDownloadedFirmware()
                                        tr("Impossible to write file %1").arg(QDir::toNativeSeparators(path)));
         return;
     }
-    uploadFirmware(downloadIndex);
+    // The download has ended: the other rows may download while this one
+    // is asked about and installed.
+    uploadFirmware(std::exchange(downloadIndex, -1));
 }
 
 void FirmwareMgt::uploadFirmware(int row)
 {
-    if (uploadIndex != -1)
+    // An image that arrives while another one is asked about or installs
+    // waits for another press of its button.
+    if (uploadIndex != -1 || mInstalling)
         return;
-    // An image that arrives while another one installs waits for another
-    // press of its button.
-    if (mInstalling) {
-        downloadIndex = -1;
-        return;
-    }
     uploadIndex = row;
     FirmwareInfo& firmware = firmwares[size_t(row)];
     const QMessageBox::StandardButton answer = UserPrompt::current().question(
         this, tr("Confirmation"), tr("Upload firmware ") + firmware.versionText + QLatin1Char('?'));
     if (answer != QMessageBox::Yes) {
-        downloadIndex = -1;
         uploadIndex = -1;
         return;
     }
@@ -326,6 +340,9 @@ void FirmwareMgt::onDisconnectController()
 void FirmwareMgt::setInstalling(bool installing)
 {
     mInstalling = installing;
+    // An ended installation frees its row for the next one.
+    if (!installing)
+        uploadIndex = -1;
     ui.btFirmwareFromDisk->setEnabled(!installing);
     for (int row = 0; row < ui.tbFirmwares->rowCount(); ++row) {
         QWidget* cell = ui.tbFirmwares->cellWidget(row, kDescriptionColumn);

@@ -61,8 +61,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // "Download Error" for a code other than 0.
+    // A code other than 0 is reported as the downloader's failure.
     void processDownloadError(int code);
+    // "Download Error" with what failed and why, in the status line too.
+    void reportDownloadFailure(const QString& reason);
+    // What the request of the downloader's step was for.
+    QString failedRequestHeading() const;
     void processTocFile();
     void processRepositoryContent();
     void processDownloadedFirmware();

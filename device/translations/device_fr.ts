@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>FirmwareDownloader</name>
+    <message>
+        <source>&quot;%1&quot; is not a web address.</source>
+        <translation>« %1 » n&apos;est pas une adresse web.</translation>
+    </message>
+    <message>
+        <source>The answer is larger than %1 bytes.</source>
+        <translation>La réponse dépasse %1 octets.</translation>
+    </message>
+    <message>
+        <source>The answer is no HTTP reply.</source>
+        <translation>La réponse n&apos;est pas une réponse HTTP.</translation>
+    </message>
+    <message>
+        <source>The answer was cut short.</source>
+        <translation>La réponse a été tronquée.</translation>
+    </message>
+    <message>
+        <source>The server answered with status %1.</source>
+        <translation>Le serveur a répondu avec le statut %1.</translation>
+    </message>
+</context>
+<context>
     <name>FirmwareMgt</name>
     <message>
         <source>Firmware repository not configured</source>
@@ -12,8 +35,20 @@
         <translation>Erreur de téléchargement</translation>
     </message>
     <message>
-        <source>Error %1</source>
-        <translation>Erreur %1</translation>
+        <source>The table of contents of the firmware could not be downloaded:</source>
+        <translation>La table des matières des firmwares n&apos;a pas pu être téléchargée :</translation>
+    </message>
+    <message>
+        <source>The list of firmware images could not be downloaded:</source>
+        <translation>La liste des images de firmware n&apos;a pas pu être téléchargée :</translation>
+    </message>
+    <message>
+        <source>The firmware image could not be downloaded:</source>
+        <translation>L&apos;image du firmware n&apos;a pas pu être téléchargée :</translation>
+    </message>
+    <message>
+        <source>The image is empty.</source>
+        <translation>L&apos;image est vide.</translation>
     </message>
     <message>
         <source>%1 Firmwares Available</source>

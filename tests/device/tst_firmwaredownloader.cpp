@@ -134,6 +134,7 @@ private slots:
             QVERIFY(downloader.errorCode() != 0);
         else
             QCOMPARE(downloader.errorCode(), code);
+        QVERIFY(!downloader.errorText().isEmpty());
         QVERIFY(downloader.downloadedData().isEmpty());
     }
 
@@ -156,6 +157,7 @@ private slots:
         FirmwareDownloader downloader(nullptr);
         QVERIFY(fetch(downloader, mServer->url("/image.bin")));
         QCOMPARE(downloader.errorCode(), 0);
+        QCOMPARE(downloader.errorText(), QString());
         QCOMPARE(downloader.downloadedData(), body);
     }
 

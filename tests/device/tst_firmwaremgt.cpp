@@ -232,6 +232,49 @@ private slots:
         QCOMPARE(mComputer->requests().uploads.first().image, image(100, 2));
     }
 
+    void anotherDownloadAfterAnInstallation_data()
+    {
+        QTest::addColumn<bool>("fails"); // the first installation ends in an exchange error
+        QTest::newRow("installed") << false;
+        QTest::newRow("installation failed") << true;
+    }
+    void anotherDownloadAfterAnInstallation()
+    {
+        QFETCH(bool, fails);
+        const QByteArray newest = image(400, 18);
+        const QByteArray older = image(300, 19);
+        serveRepository({testkit::tocEntry("fw.bin", "0x02000C61", "#336699", kNewestDate, "Newest"),
+                         testkit::tocEntry("old.bin", "0x02000B00", "", "2023-01-01T00:00:00Z", "Older")},
+                        {{"fw.bin", imageUrl("/raw/fw.bin")}, {"old.bin", imageUrl("/raw/old.bin")}});
+        mServer->setRoute("/raw/fw.bin", {200, {}, newest, HttpRoute::Delivery::Whole});
+        mServer->setRoute("/raw/old.bin", {200, {}, older, HttpRoute::Delivery::Whole});
+        if (fails)
+            mComputer->stallNext(PelavixCommand::FirmwareInstall);
+        runManager([&](FirmwareMgt& manager, QSignalSpy& replies) {
+            waitFor(replies, 2);
+            QSignalSpy ended(mSession.get(), &QuelmSession::endCommand);
+            mPrompts.answer(QMessageBox::Yes);
+            QTest::mouseClick(downloadButton(manager, 0), Qt::LeftButton);
+            waitFor(replies, 3);
+            if (fails)
+                mSession->reportExchangeError(PelavixCommand::FirmwareInstall, QuelmLink::AnswerTimeout);
+            else
+                waitFor(ended, 1);
+            QCOMPARE(manager.downloadIndex, -1);
+            QCOMPARE(manager.uploadIndex, -1);
+            QVERIFY(downloadButton(manager, 1)->isEnabled());
+
+            mPrompts.answer(QMessageBox::Yes);
+            QTest::mouseClick(downloadButton(manager, 1), Qt::LeftButton);
+            waitFor(replies, 4);
+        });
+        QCOMPARE(targets().mid(2), (QByteArrayList{"/raw/fw.bin", "/raw/old.bin"}));
+        QCOMPARE(questions(), 2);
+        QCOMPARE(mComputer->requests().uploads.size(), 2);
+        QCOMPARE(mComputer->requests().uploads.at(0).image, newest);
+        QCOMPARE(mComputer->requests().uploads.at(1).image, older);
+    }
+
     void oneDownloadAtATime()
     {
         serveNewestFirmware(image(100000, 3));
@@ -277,28 +320,30 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("delivery");
-        QTest::addColumn<QString>("error"); // empty: any code
+        QTest::addColumn<QString>("reason"); // a part of the second line
         const int whole = int(HttpRoute::Delivery::Whole);
-        QTest::newRow("404") << 404 << QByteArray("<html><body>Not Found</body></html>") << whole << "Error 203";
-        QTest::newRow("empty") << 200 << QByteArray() << whole << "Error 299";
+        QTest::newRow("404") << 404 << QByteArray("<html><body>Not Found</body></html>") << whole << "Not Found";
+        QTest::newRow("empty") << 200 << QByteArray() << whole << "The image is empty.";
         QTest::newRow("cut") << 200 << image(800, 4) << int(HttpRoute::Delivery::CutShort) << "";
-        QTest::newRow("over the cap") << 200 << image(2000, 5) << whole << "Error 299";
+        QTest::newRow("over the cap") << 200 << image(2000, 5) << whole << "The answer is larger than 1024 bytes.";
     }
     void failedImageDownloads()
     {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
         QFETCH(int, delivery);
-        QFETCH(QString, error);
+        QFETCH(QString, reason);
         FirmwareInfo::sSizeLimit = 1024;
         const QByteArray good = image(600, 6);
         serveNewestFirmware(good);
         mServer->setRoute("/raw/fw.bin", {status, {}, body, HttpRoute::Delivery(delivery)});
+        QString shown;
         runManager([&](FirmwareMgt& manager, QSignalSpy& replies) {
             waitFor(replies, 2);
             QTest::mouseClick(downloadButton(manager, 0), Qt::LeftButton);
             waitFor(replies, 3);
             QCOMPARE(manager.downloadIndex, -1);
+            shown = info(manager);
             QVERIFY(filesBelow(testkit::appDataFolder()).isEmpty());
 
             // The next download works.
@@ -310,41 +355,67 @@ private slots:
         const testkit::PromptRecord box = mPrompts.records().at(1);
         QCOMPARE(box.kind, QString("critical"));
         QCOMPARE(box.title, QString("Download Error"));
-        if (!error.isEmpty())
-            QCOMPARE(box.text, error);
+        verifyFailureText(box.text, "The firmware image could not be downloaded:", reason);
+        QCOMPARE(shown, box.text);
         QCOMPARE(questions(), 1);
         QCOMPARE(filesBelow(testkit::appDataFolder()), QStringList{"Firmwares/" + kNewestCacheName});
         QCOMPARE(mComputer->requests().uploads.size(), 1);
         QCOMPARE(mComputer->requests().uploads.first().image, good);
     }
 
+    void refusedConnectionIsSaidInWords()
+    {
+        // A port where nothing listens any more.
+        quint16 closedPort = 0;
+        {
+            testkit::TestHttpServer gone;
+            QVERIFY(gone.start());
+            closedPort = gone.port();
+        }
+        serveRepository({testkit::tocEntry("fw.bin", "0x02000C61", "#336699", kNewestDate, "Newest")},
+                        {{"fw.bin", QString("http://127.0.0.1:%1/raw/fw.bin").arg(closedPort)}});
+        QString shown;
+        runManager([&](FirmwareMgt& manager, QSignalSpy& replies) {
+            waitFor(replies, 2);
+            QTest::mouseClick(downloadButton(manager, 0), Qt::LeftButton);
+            waitFor(replies, 3);
+            shown = info(manager);
+            QCOMPARE(manager.downloadIndex, -1);
+        });
+        QCOMPARE(mPrompts.records().size(), 2);
+        QCOMPARE(mPrompts.records().at(1).title, QString("Download Error"));
+        QCOMPARE(mPrompts.records().at(1).text, QString("The firmware image could not be downloaded:\nConnection refused"));
+        QCOMPARE(shown, mPrompts.records().at(1).text);
+    }
+
     void failedTableOrListing_data()
     {
         QTest::addColumn<QByteArray>("failing");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("heading");
         QTest::addColumn<int>("requests");
         QTest::newRow("401 table") << QByteArray("/repos/maker/firmware/contents/toc-private.json") << 401
-                                   << "Error 204" << 1;
-        QTest::newRow("404 listing") << QByteArray("/repos/maker/firmware/contents") << 404 << "Error 203" << 2;
+                                   << "The table of contents of the firmware could not be downloaded:" << 1;
+        QTest::newRow("404 listing") << QByteArray("/repos/maker/firmware/contents") << 404
+                                     << "The list of firmware images could not be downloaded:" << 2;
     }
     void failedTableOrListing()
     {
         QFETCH(QByteArray, failing);
         QFETCH(int, status);
-        QFETCH(QString, error);
+        QFETCH(QString, heading);
         QFETCH(int, requests);
         serveNewestFirmware(image(10, 7));
         mServer->setRoute(failing, {status, {}, R"({"message":"Bad credentials"})", HttpRoute::Delivery::Whole});
         runManager([&](FirmwareMgt& manager, QSignalSpy& replies) {
             waitFor(replies, requests);
             QCOMPARE(table(manager).rowCount(), 0);
-            QCOMPARE(info(manager), QString());
+            QCOMPARE(info(manager), mPrompts.records().at(1).text);
         });
         QCOMPARE(mServer->requests().size(), requests);
         QCOMPARE(mPrompts.records().size(), 2);
         QCOMPARE(mPrompts.records().at(1).title, QString("Download Error"));
-        QCOMPARE(mPrompts.records().at(1).text, error);
+        verifyFailureText(mPrompts.records().at(1).text, heading, "");
     }
 
     void shorterImageReplacesAStaleLongerOne()
@@ -594,6 +665,15 @@ private slots:
     }
 
 private:
+    // A failure reads as its heading, then the reason in words: no code.
+    static void verifyFailureText(const QString& text, const QString& heading, const QString& reason)
+    {
+        const QStringList lines = text.split('\n');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines.at(0), heading);
+        QVERIFY2(lines.at(1).contains(reason) && !lines.at(1).isEmpty(), qPrintable(text));
+    }
+
     // Runs the manager on the connected computer as its opening does;
     // `act` plays the person once the dialog is shown, with a spy on the
     // repository's answers.
