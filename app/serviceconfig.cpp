@@ -21,6 +21,11 @@ ServiceConfig ServiceConfig::read(const QString& dataFolder)
     config.firmwareContentsUrl = withoutTrailingSlashes(file.value(kFirmwareContentsUrl).toString().trimmed());
     config.firmwareUser = file.value(kFirmwareUser).toString().trimmed();
     config.firmwareToken = file.value(kFirmwareToken).toString().trimmed();
+    // A comma-separated list; one origin reads as a single text.
+    for (const QString& origin : file.value(kFirmwareDownloadOrigins).toStringList()) {
+        if (!origin.trimmed().isEmpty())
+            config.firmwareDownloadOrigins << origin.trimmed();
+    }
     return config;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The addresses of the maker's services, kept in "services.ini" (INI) in the
 // data folder beside "options.ini". The file is read once at start and never
@@ -14,6 +15,7 @@ struct ServiceConfig
     static constexpr const char* kFirmwareContentsUrl = "firmware/contentsUrl";
     static constexpr const char* kFirmwareUser = "firmware/user";
     static constexpr const char* kFirmwareToken = "firmware/token";
+    static constexpr const char* kFirmwareDownloadOrigins = "firmware/downloadOrigins";
 
     // The root of the maker's web site, without a trailing "/".
     QString siteRoot;
@@ -22,6 +24,9 @@ struct ServiceConfig
     QString firmwareContentsUrl;
     QString firmwareUser;
     QString firmwareToken;
+    // The other origins (scheme, host and port) from which the repository
+    // serves its images, and which get its credential too.
+    QStringList firmwareDownloadOrigins;
 
     // The services of the data folder `dataFolder`.
     static ServiceConfig read(const QString& dataFolder);

@@ -18,6 +18,11 @@ bool isHttps(const QUrl& address)
     return address.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
 }
 
+int portOf(const QUrl& address)
+{
+    return address.port(isHttps(address) ? 443 : 80);
+}
+
 } // namespace
 
 bool isWebAddress(const QUrl& address)
@@ -30,4 +35,10 @@ bool isWebAddress(const QUrl& address)
 bool isSecureWebAddress(const QUrl& address)
 {
     return isWebAddress(address) && (isHttps(address) || isLoopbackHost(address.host()));
+}
+
+bool isSameOrigin(const QUrl& a, const QUrl& b)
+{
+    return isWebAddress(a) && isWebAddress(b) && a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0
+           && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && portOf(a) == portOf(b);
 }

@@ -9,11 +9,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 #include <utility>
 
 QString FirmwareDownloader::sUsername;
 QString FirmwareDownloader::sAccessToken;
 QString FirmwareDownloader::sContentsUrl;
+QStringList FirmwareDownloader::sDownloadOrigins;
 
 FirmwareDownloader::FirmwareDownloader(QObject* parent)
     : QObject(parent)
@@ -26,6 +29,18 @@ QUrl FirmwareDownloader::getUrl(UrlType type)
     return QUrl(type == UrlRepositoryContents ? sContentsUrl : sContentsUrl + QLatin1String("/toc-private.json"));
 }
 
+bool FirmwareDownloader::sendsCredentialTo(const QUrl& url)
+{
+    // The credential never travels in clear beyond this machine, nor to a
+    // host the listing names without the configuration vouching for it.
+    if (sAccessToken.isEmpty() || !isSecureWebAddress(url))
+        return false;
+    if (isSameOrigin(url, QUrl(sContentsUrl)))
+        return true;
+    return std::any_of(sDownloadOrigins.cbegin(), sDownloadOrigins.cend(),
+                       [&url](const QString& origin) { return isSameOrigin(url, QUrl(origin)); });
+}
+
 QNetworkRequest FirmwareDownloader::buildRequest(const QUrl& url)
 {
     QNetworkRequest request(url);
@@ -33,8 +48,7 @@ QNetworkRequest FirmwareDownloader::buildRequest(const QUrl& url)
     // A redirect would carry the Authorization header to wherever it
     // points: only the same scheme, host and port are followed.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
-    // The credential never travels in clear beyond this machine.
-    if (!sAccessToken.isEmpty() && isSecureWebAddress(url)) {
+    if (sendsCredentialTo(url)) {
         request.setRawHeader("Authorization",
                              "Basic " + QString(sUsername + QLatin1Char(':') + sAccessToken).toUtf8().toBase64());
     }
@@ -49,11 +63,13 @@ int FirmwareDownloader::startDownLoad(QUrl url, int requestStep)
         previous->abort();
     mBody.clear();
     mOversized = false;
+    mWithoutCredential = false;
     setError(0, {});
     if (!isWebAddress(url)) {
         setError(QNetworkReply::ProtocolUnknownError, tr("\"%1\" is not a web address.").arg(url.toDisplayString()));
         return mErrorCode;
     }
+    mWithoutCredential = !sAccessToken.isEmpty() && !sendsCredentialTo(url);
     QNetworkReply* reply = mManager.get(buildRequest(url));
     if (reply->error() != QNetworkReply::NoError) {
         setError(reply->error(), reply->errorString());
@@ -123,7 +139,15 @@ QString FirmwareDownloader::failureText(const QNetworkReply& reply, int code) co
 {
     if (mOversized)
         return tr("The answer is larger than %1 bytes.").arg(FirmwareInfo::sSizeLimit);
-    return replyErrorText(reply, code);
+    QString text = replyErrorText(reply, code);
+    // What hosting services answer a request that lacks the credential.
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (mWithoutCredential && (status == 401 || status == 403 || status == 404)) {
+        text += QLatin1Char(' ')
+                + tr("The address lies outside the firmware repository: it was asked without the "
+                     "repository's credential.");
+    }
+    return text;
 }
 
 QString FirmwareDownloader::replyErrorText(const QNetworkReply& reply, int code)

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 // Fetches one resource of the firmware repository at a time and decodes its
@@ -27,6 +28,10 @@ public:
     static QString sUsername;
     static QString sAccessToken;
     static QString sContentsUrl;
+    // The other origins the repository serves its images from (a hosting
+    // service keeps the raw files of a private repository on a host of
+    // their own), each an address of which only scheme, host and port count.
+    static QStringList sDownloadOrigins;
     // A request that sends or receives nothing for this long fails.
     static constexpr int kTransferTimeout = ::kTransferTimeout;
 
@@ -36,9 +41,12 @@ public:
     static bool isConfigured() { return !sContentsUrl.isEmpty(); }
     // The contents address, or that of the table of contents.
     static QUrl getUrl(UrlType type);
-    // The request for `url`: with the Authorization header when a token is
-    // configured and the address is https or a loopback host; redirects are
-    // followed within the same origin only.
+    // Whether a request for `url` carries the credential: a token is
+    // configured, the address is https or a loopback host, and it lies on
+    // the origin of the contents address or on one of the download origins.
+    static bool sendsCredentialTo(const QUrl& url);
+    // The request for `url`: with the Authorization header when it carries
+    // the credential; redirects are followed within the same origin only.
     static QNetworkRequest buildRequest(const QUrl& url);
 
     // Starts a GET of `url` (http or https) under the step number `step`,
@@ -55,6 +63,9 @@ public:
     // Why the last request failed, in words (the reply's own error text
     // where it has one); empty when it ended well.
     const QString& errorText() const { return mErrorText; }
+    // Whether the last request went without the configured credential, its
+    // address lying outside the repository's origins.
+    bool askedWithoutCredential() const { return mWithoutCredential; }
     // The table of contents held in the last reply; empty when there is
     // none.
     QJsonArray getFirmwareList() const;
@@ -77,7 +88,8 @@ private:
     void checkAnnouncedSize(QNetworkReply* reply);
     void refuseOversizedBody(QNetworkReply* reply);
     static int replyErrorCode(const QNetworkReply& reply);
-    // Why the reply of error `code` failed.
+    // Why the reply of error `code` failed, with a word on the credential
+    // when a refusal may be owed to its absence.
     QString failureText(const QNetworkReply& reply, int code) const;
     static QString replyErrorText(const QNetworkReply& reply, int code);
     void setError(int code, const QString& text);
@@ -86,6 +98,7 @@ private:
     QPointer<QNetworkReply> mReply;
     QByteArray mBody;
     bool mOversized = false;
+    bool mWithoutCredential = false;
     int mErrorCode = 0;
     QString mErrorText;
 };

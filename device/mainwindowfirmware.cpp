@@ -16,6 +16,7 @@ void MainWindow::configureFirmwareRepository()
     FirmwareDownloader::sContentsUrl = mServiceConfig.firmwareContentsUrl;
     FirmwareDownloader::sUsername = mServiceConfig.firmwareUser;
     FirmwareDownloader::sAccessToken = mServiceConfig.firmwareToken;
+    FirmwareDownloader::sDownloadOrigins = mServiceConfig.firmwareDownloadOrigins;
 }
 
 void MainWindow::loadTocFile()

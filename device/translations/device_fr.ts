@@ -12,6 +12,10 @@
         <translation>La réponse dépasse %1 octets.</translation>
     </message>
     <message>
+        <source>The address lies outside the firmware repository: it was asked without the repository&apos;s credential.</source>
+        <translation>L&apos;adresse est en dehors du dépôt des firmwares : elle a été demandée sans l&apos;identifiant du dépôt.</translation>
+    </message>
+    <message>
         <source>The answer is no HTTP reply.</source>
         <translation>La réponse n&apos;est pas une réponse HTTP.</translation>
     </message>

@@ -13,6 +13,7 @@ void useTestRepository(const TestHttpServer& server)
     FirmwareDownloader::sContentsUrl = server.url("/repos/maker/firmware/contents").toString();
     FirmwareDownloader::sUsername = "user";
     FirmwareDownloader::sAccessToken = "token";
+    FirmwareDownloader::sDownloadOrigins.clear();
     FirmwareInfo::sSizeLimit = 16 * 1024 * 1024;
 }
 

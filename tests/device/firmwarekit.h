@@ -12,8 +12,8 @@ namespace testkit {
 class TestHttpServer;
 
 // Points the firmware downloads at the repository "/repos/maker/firmware/
-// contents" of `server`, as user "user" with the token "token", and sets the
-// program's size limit.
+// contents" of `server`, as user "user" with the token "token", with no other
+// download origin, and sets the program's size limit.
 void useTestRepository(const TestHttpServer& server);
 
 // The repository's answer for a file: its bytes in Base64, broken into

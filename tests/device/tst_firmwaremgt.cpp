@@ -213,6 +213,58 @@ private slots:
         }
     }
 
+    void credentialOnlyToTheRepositoryOrigins_data()
+    {
+        QTest::addColumn<bool>("named");  // the image host is one of the download origins
+        QTest::addColumn<int>("status");  // the image host's answer
+        QTest::addColumn<bool>("noted");  // the failure says the credential was not sent
+        QTest::newRow("named origin") << true << 200 << false;
+        QTest::newRow("other origin") << false << 200 << false;
+        QTest::newRow("other origin refuses") << false << 404 << true;
+        QTest::newRow("other origin refuses, 401") << false << 401 << true;
+        QTest::newRow("named origin refuses") << true << 403 << false;
+    }
+    void credentialOnlyToTheRepositoryOrigins()
+    {
+        QFETCH(bool, named);
+        QFETCH(int, status);
+        QFETCH(bool, noted);
+        // The images on the same machine, another port: another origin.
+        testkit::TestHttpServer imageHost;
+        QVERIFY(imageHost.start());
+        const QByteArray bytes = image(500, 17);
+        imageHost.setRoute("/raw/fw.bin", {status, {}, status == 200 ? bytes : QByteArray("refused"),
+                                           HttpRoute::Delivery::Whole});
+        if (named)
+            FirmwareDownloader::sDownloadOrigins = {"https://raw.repository.example", imageHost.url("/").toString()};
+        serveRepository({testkit::tocEntry("fw.bin", "0x02000C61", "#336699", kNewestDate, "Newest")},
+                        {{"fw.bin", imageHost.url("/raw/fw.bin").toString()}});
+        runManager([&](FirmwareMgt& manager, QSignalSpy& replies) {
+            waitFor(replies, 2);
+            mPrompts.answer(QMessageBox::Yes);
+            QTest::mouseClick(downloadButton(manager, 0), Qt::LeftButton);
+            waitFor(replies, 3);
+        });
+
+        QCOMPARE(mServer->requests().size(), 2);
+        for (const testkit::HttpRequest& request : mServer->requests())
+            QCOMPARE(request.authorization, QByteArray("Basic dXNlcjp0b2tlbg=="));
+        QCOMPARE(imageHost.requests().size(), 1);
+        QCOMPARE(imageHost.requests().first().hasAuthorization, named);
+        if (status == 200) {
+            QCOMPARE(mComputer->requests().uploads.size(), 1);
+            QCOMPARE(mComputer->requests().uploads.first().image, bytes);
+            return;
+        }
+        QVERIFY(mComputer->requests().uploads.isEmpty());
+        const testkit::PromptRecord box = mPrompts.records().at(1);
+        QCOMPARE(box.title, QString("Download Error"));
+        QVERIFY(box.text.startsWith("The firmware image could not be downloaded:\n"));
+        QCOMPARE(box.text.endsWith(" The address lies outside the firmware repository: it was asked without the "
+                                   "repository's credential."),
+                 noted);
+    }
+
     void answeringNoFreesTheRow()
     {
         serveNewestFirmware(image(100, 2));

@@ -13,8 +13,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTableWidget>
 
 #include <memory>
 
@@ -234,6 +236,52 @@ private slots:
         QCOMPARE(mServer->requests().last().authorization, "Basic " + QByteArray("maker:t0k3n").toBase64());
         // The manager is gone with its run.
         QVERIFY(window.findChildren<FirmwareMgt*>().isEmpty());
+    }
+
+    void downloadOriginsComeFromServicesIni_data()
+    {
+        QTest::addColumn<QByteArray>("origins"); // %1: the image host's origin
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("named") << QByteArray("%1") << true;
+        QTest::newRow("named among others") << QByteArray("https://raw.repository.example, %1/raw") << true;
+        QTest::newRow("not named") << QByteArray() << false;
+    }
+    void downloadOriginsComeFromServicesIni()
+    {
+        QFETCH(QByteArray, origins);
+        QFETCH(bool, sent);
+        // The images on the same machine, another port: another origin.
+        testkit::TestHttpServer imageHost;
+        QVERIFY(imageHost.start());
+        imageHost.setRoute("/raw/fw.bin", {200, {}, "image", HttpRoute::Delivery::Whole});
+        testkit::writeDataFile("services.ini", "[firmware]\ncontentsUrl=" + mServer->url("/repo").toString().toUtf8()
+                                                   + "\nuser=maker\ntoken=t0k3n\ndownloadOrigins="
+                                                   + origins.replace("%1", imageHost.url("").toEncoded()) + "\n");
+        mServer->setRoute(kTocPath, tocListing("0x02000C00"));
+        mServer->setRoute("/repo", {200, {}, testkit::listingReply({{"fw.bin", imageHost.url("/raw/fw.bin").toString()}}),
+                                    HttpRoute::Delivery::Whole});
+        MainWindow window;
+        showWindowAndWaitForTheTable(window);
+        mPrompts.answerDialog(testkit::runDialog());
+        mPrompts.answerDialog([](QDialog& dialog) {
+            auto& manager = static_cast<FirmwareMgt&>(dialog);
+            QSignalSpy replies(manager.downloader, &FirmwareDownloader::downloaded);
+            manager.show();
+            while (replies.size() < 2 && replies.wait(kReplyWait)) {
+            }
+            auto* rows = manager.findChild<QTableWidget*>("tbFirmwares");
+            QWidget* cell = rows->rowCount() > 0 ? rows->cellWidget(0, 3) : nullptr;
+            if (auto* button = cell ? cell->findChild<QPushButton*>() : nullptr) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                replies.wait(kReplyWait);
+            }
+            return int(QDialog::Accepted);
+        });
+        QVERIFY(testkit::chooseComputerMenu(window, "Install firmware/bootloader"));
+        QCOMPARE(imageHost.requests().size(), 1);
+        QCOMPARE(imageHost.requests().first().hasAuthorization, sent);
+        if (sent)
+            QCOMPARE(imageHost.requests().first().authorization, "Basic " + QByteArray("maker:t0k3n").toBase64());
     }
 
 private:
