@@ -10,6 +10,7 @@
 #include "device/formbluetoothconnect.h"
 #include "device/importbluetooth.h"
 #include "device/syslogfile.h"
+#include "device/utf8lengthvalidator.h"
 #include "divedb/divedb.h"
 #include "tessal/quelmbleprotocol.h"
 #include "tessal/quelmsession.h"
@@ -17,6 +18,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProgressDialog>
@@ -188,10 +190,32 @@ void MainWindow::connectAndProgramName()
 
 void MainWindow::programName(const QString& presetName)
 {
-    const std::optional<QString> name =
-        UserPrompt::current().text(this, tr("Set owner"), tr("Owner name"), QLineEdit::Normal, presetName);
-    if (name && !name->isEmpty() && session->connected)
-        session->setOwner(*name);
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(tr("Set owner"));
+    dialog.setLabelText(tr("Owner name"));
+    dialog.setTextEchoMode(QLineEdit::Normal);
+    dialog.setTextValue(presetName);
+    // The computer keeps the name in a field of fixed size: the editor takes
+    // no more than fits.
+    if (auto* editor = dialog.findChild<QLineEdit*>())
+        editor->setValidator(new Utf8LengthValidator(OwnerName::kSize, editor));
+    if (UserPrompt::current().exec(dialog) != QDialog::Accepted)
+        return;
+    const QString name = dialog.textValue();
+    if (name.isEmpty())
+        return;
+    // A name put there by other means than typing is refused, not cut.
+    if (!Utf8LengthValidator::fits(name, OwnerName::kSize)) {
+        UserPrompt::current().warning(
+            this, tr("Set owner"),
+            tr("The owner name is too long: the computer keeps at most %1 bytes of it in UTF-8, and \"%2\" takes %3.")
+                .arg(OwnerName::kSize)
+                .arg(name)
+                .arg(name.toUtf8().size()));
+        return;
+    }
+    if (session->connected)
+        session->setOwner(name);
 }
 
 void MainWindow::connectAndGetSyslogs()

@@ -357,6 +357,10 @@
         <translation>Nom du propriétaire</translation>
     </message>
     <message>
+        <source>The owner name is too long: the computer keeps at most %1 bytes of it in UTF-8, and &quot;%2&quot; takes %3.</source>
+        <translation>Le nom du propriétaire est trop long : l&apos;ordinateur en garde au plus %1 octets en UTF-8, et « %2 » en prend %3.</translation>
+    </message>
+    <message>
         <source>Get syslog...</source>
         <translation>Lecture du journal système...</translation>
     </message>

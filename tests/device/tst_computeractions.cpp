@@ -7,9 +7,11 @@
 #include "testenvironment.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QProgressDialog>
@@ -129,15 +131,15 @@ private slots:
 
     void ownerNameIsSet_data()
     {
-        QTest::addColumn<QVariant>("answer");
+        QTest::addColumn<QString>("typed"); // null: the dialog is cancelled
         QTest::addColumn<QList<QByteArray>>("written");
-        QTest::newRow("set") << QVariant("Marc Dupré") << QList<QByteArray>{ownerField("Marc Dupré")};
-        QTest::newRow("cancelled") << QVariant() << QList<QByteArray>{};
-        QTest::newRow("empty") << QVariant("") << QList<QByteArray>{};
+        QTest::newRow("set") << "Marc Dupré" << QList<QByteArray>{ownerField("Marc Dupré")};
+        QTest::newRow("cancelled") << QString() << QList<QByteArray>{};
+        QTest::newRow("empty") << "" << QList<QByteArray>{};
     }
     void ownerNameIsSet()
     {
-        QFETCH(QVariant, answer);
+        QFETCH(QString, typed);
         QFETCH(QList<QByteArray>, written);
         SimulatedComputer computer;
         computer.script.ownerName = "Léa";
@@ -145,16 +147,82 @@ private slots:
         showWindow(window);
         QVERIFY(testkit::connectWindow(window, mPrompts));
         mPrompts.clear();
-        mPrompts.answer(answer);
+        QString preset;
+        mPrompts.answerDialog(testkit::runDialog([&](QDialog& dialog) {
+            preset = ownerEditor(dialog)->text();
+            if (!typed.isNull())
+                typeOwnerName(dialog, typed);
+        }));
         QVERIFY(testkit::chooseComputerMenu(window, "Program name"));
         testkit::settle();
 
         QCOMPARE(mPrompts.records().size(), 1);
-        QCOMPARE(mPrompts.records().at(0).kind, QStringLiteral("text"));
+        QCOMPARE(mPrompts.records().at(0).kind, QStringLiteral("dialog"));
         QCOMPARE(mPrompts.records().at(0).title, QStringLiteral("Set owner"));
-        QCOMPARE(mPrompts.records().at(0).text, QStringLiteral("Owner name"));
+        QCOMPARE(preset, QStringLiteral("Léa"));
         QCOMPARE(computer.requests().owners, written);
         QCOMPARE(computer.requests().commands.mid(4), QList<int>{22});
+    }
+
+    void ownerNameTakesWhatFits_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        // 49 characters, 54 bytes.
+        QTest::newRow("accented name") << QStringLiteral("Jérôme Plongeur-Éléonore de la Tour d'Auvergne-Ké")
+                                       << QStringLiteral("Jérôme Plongeur-Éléonore de ");
+        QTest::newRow("two-byte characters across the end") << QString(31, 'a') + QString(18, QChar(0xE9))
+                                                           << QString(31, 'a');
+        QTest::newRow("four-byte characters") << "aa" + QStringLiteral("🐠").repeated(47)
+                                              << "aa" + QStringLiteral("🐠").repeated(7);
+        QTest::newRow("exactly the field") << QString(32, 'z') << QString(32, 'z');
+    }
+    void ownerNameTakesWhatFits()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        SimulatedComputer computer;
+        MainWindow window;
+        showWindow(window);
+        QVERIFY(testkit::connectWindow(window, mPrompts));
+        mPrompts.clear();
+        QString shown;
+        mPrompts.answerDialog(testkit::runDialog([&](QDialog& dialog) {
+            shown = typeOwnerName(dialog, typed);
+        }));
+        QVERIFY(testkit::chooseComputerMenu(window, "Program name"));
+        testkit::settle();
+
+        QCOMPARE(shown, kept);
+        QCOMPARE(mPrompts.records().size(), 1);
+        QCOMPARE(computer.requests().owners, QList<QByteArray>{ownerField(kept)});
+        QCOMPARE(OwnerName::fromBytes(computer.requests().owners.first()).text(), kept);
+    }
+
+    void ownerNameTooLongIsRefused()
+    {
+        SimulatedComputer computer;
+        MainWindow window;
+        showWindow(window);
+        QVERIFY(testkit::connectWindow(window, mPrompts));
+        mPrompts.clear();
+        const QString name = QStringLiteral("Jérôme Plongeur-Éléonore de la Tour d'Auvergne-Ké");
+        mPrompts.answerDialog(testkit::runDialog([&](QDialog& dialog) {
+            // Put there by the program, not typed.
+            dialog.show();
+            ownerEditor(dialog)->setText(name);
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        }));
+        QVERIFY(testkit::chooseComputerMenu(window, "Program name"));
+        testkit::settle();
+
+        QCOMPARE(mPrompts.records().size(), 2);
+        QCOMPARE(mPrompts.records().at(1).kind, QStringLiteral("warning"));
+        QCOMPARE(mPrompts.records().at(1).title, QStringLiteral("Set owner"));
+        QCOMPARE(mPrompts.records().at(1).text,
+                 "The owner name is too long: the computer keeps at most 32 bytes of it in UTF-8, and \"" + name
+                     + "\" takes 54.");
+        QVERIFY(computer.requests().owners.isEmpty());
     }
 
     void refusedInBootloaderMode_data()
@@ -203,14 +271,14 @@ private slots:
         testkit::settle();
         QVERIFY(mPrompts.records().isEmpty());
 
-        mPrompts.answer("Nouveau");
+        mPrompts.answerDialog(testkit::runDialog([](QDialog& dialog) { typeOwnerName(dialog, "Nouveau"); }));
         QVERIFY(testkit::chooseComputerMenu(window, "Program name"));
         testkit::settle();
         QCOMPARE(mPrompts.records().size(), 1);
         QCOMPARE(computer.requests().owners.size(), 1);
 
         // Each later choice asks once again.
-        mPrompts.answer(QVariant());
+        mPrompts.answerDialog(testkit::runDialog());
         QVERIFY(testkit::chooseComputerMenu(window, "Program name"));
         testkit::settle();
         QCOMPARE(mPrompts.records().size(), 2);
@@ -230,13 +298,13 @@ private slots:
 
         // Connected again: the old request opens nothing, the new one once.
         mPrompts.answerDialog(testkit::runDialog());
-        mPrompts.answer(QVariant());
+        mPrompts.answerDialog(testkit::runDialog());
         QVERIFY(testkit::chooseComputerMenu(window, "Program name"));
         testkit::settle();
-        QStringList kinds;
+        QStringList asked;
         for (const testkit::PromptRecord& record : mPrompts.records())
-            kinds << record.kind;
-        QCOMPARE(kinds, (QStringList{"dialog", "text"}));
+            asked << record.kind + ": " + record.title;
+        QCOMPARE(asked, (QStringList{"dialog: Bluetooth Connection", "dialog: Set owner"}));
     }
 
     void textSysLogIsSaved()
@@ -481,6 +549,30 @@ private slots:
     }
 
 private:
+    static QLineEdit* ownerEditor(QDialog& dialog)
+    {
+        return dialog.findChild<QLineEdit*>();
+    }
+
+    // Types `name` into the owner dialog's cleared editor key by key, one
+    // character (a surrogate pair included) a key, and confirms; returns
+    // what the editor held.
+    static QString typeOwnerName(QDialog& dialog, const QString& name)
+    {
+        dialog.show();
+        QLineEdit* editor = ownerEditor(dialog);
+        editor->clear();
+        editor->setFocus();
+        for (qsizetype at = 0; at < name.size(); ++at) {
+            const qsizetype length = name.at(at).isHighSurrogate() ? 2 : 1;
+            QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, name.mid(at, length), Qt::NoModifier);
+            at += length - 1;
+        }
+        const QString shown = editor->text();
+        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        return shown;
+    }
+
     static QByteArray ownerField(const QString& name)
     {
         return OwnerName::fromText(name).bytes();
