@@ -10,7 +10,6 @@
 #include <QJsonObject>
 
 #include <algorithm>
-
 #include <utility>
 
 QString FirmwareDownloader::sUsername;
@@ -29,16 +28,19 @@ QUrl FirmwareDownloader::getUrl(UrlType type)
     return QUrl(type == UrlRepositoryContents ? sContentsUrl : sContentsUrl + QLatin1String("/toc-private.json"));
 }
 
-bool FirmwareDownloader::sendsCredentialTo(const QUrl& url)
+bool FirmwareDownloader::isRepositoryOrigin(const QUrl& url)
 {
-    // The credential never travels in clear beyond this machine, nor to a
-    // host the listing names without the configuration vouching for it.
-    if (sAccessToken.isEmpty() || !isSecureWebAddress(url))
-        return false;
     if (isSameOrigin(url, QUrl(sContentsUrl)))
         return true;
     return std::any_of(sDownloadOrigins.cbegin(), sDownloadOrigins.cend(),
                        [&url](const QString& origin) { return isSameOrigin(url, QUrl(origin)); });
+}
+
+bool FirmwareDownloader::sendsCredentialTo(const QUrl& url)
+{
+    // The credential never travels in clear beyond this machine, nor to a
+    // host the listing names without the configuration vouching for it.
+    return !sAccessToken.isEmpty() && isSecureWebAddress(url) && isRepositoryOrigin(url);
 }
 
 QNetworkRequest FirmwareDownloader::buildRequest(const QUrl& url)
@@ -69,7 +71,7 @@ int FirmwareDownloader::startDownLoad(QUrl url, int requestStep)
         setError(QNetworkReply::ProtocolUnknownError, tr("\"%1\" is not a web address.").arg(url.toDisplayString()));
         return mErrorCode;
     }
-    mWithoutCredential = !sAccessToken.isEmpty() && !sendsCredentialTo(url);
+    mWithoutCredential = !sAccessToken.isEmpty() && !isRepositoryOrigin(url);
     QNetworkReply* reply = mManager.get(buildRequest(url));
     if (reply->error() != QNetworkReply::NoError) {
         setError(reply->error(), reply->errorString());

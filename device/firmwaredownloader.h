@@ -41,6 +41,9 @@ public:
     static bool isConfigured() { return !sContentsUrl.isEmpty(); }
     // The contents address, or that of the table of contents.
     static QUrl getUrl(UrlType type);
+    // Whether `url` lies on the origin of the contents address or on one of
+    // the download origins.
+    static bool isRepositoryOrigin(const QUrl& url);
     // Whether a request for `url` carries the credential: a token is
     // configured, the address is https or a loopback host, and it lies on
     // the origin of the contents address or on one of the download origins.
