@@ -102,7 +102,7 @@ QPointF DiveProfileItem::divePointPosition(const DiveLine& line) const
 
 std::pair<double, double> DiveProfileItem::timeDepthAt(const QPointF& p) const
 {
-    const double time = std::trunc(timeAt(p.x()));
+    const double time = profilenumbers::wholeSecondOf(timeAt(p.x()));
     const double y = std::min(p.y(), mGraphBottom);
     const double depth =
         std::round(kDepthStepsPerMetre * (y - mGraphRect.top()) / mPixelsPerMeter) / kDepthStepsPerMetre;

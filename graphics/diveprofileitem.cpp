@@ -274,7 +274,7 @@ void DiveProfileItem::pan(double dx)
 
 int DiveProfileItem::xpositionToTime(double x) const
 {
-    return truncatedInt(timeAt(x));
+    return truncatedInt(profilenumbers::wholeSecondOf(timeAt(x)));
 }
 
 double DiveProfileItem::timeToXposition(int time) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -20,6 +21,17 @@ inline double finiteOrZero(double value)
 inline double scaleOrOne(double quotient)
 {
     return isFinitePositive(quotient) ? quotient : 1.0;
+}
+
+// The whole second of a time worked back from an item x, towards zero. The
+// mapping's round trip gives a second's own x back as a hair less than that
+// second (t - 1e-13): such a hair does not make it the second before.
+inline double wholeSecondOf(double time)
+{
+    constexpr double kRoundTripTolerance = 1e-9; // relative
+    const double nearest = std::round(time);
+    return std::abs(time - nearest) <= kRoundTripTolerance * std::max(1.0, std::abs(time)) ? nearest
+                                                                                            : std::trunc(time);
 }
 
 } // namespace profilenumbers
