@@ -7,6 +7,7 @@
 #include "graphics/profileicons.h"
 #include "graphics/profilemapping.h"
 #include "graphics/profilepainter.h"
+#include "graphics/profiletitle.h"
 #include "graphics/showitemsstate.h"
 
 #include <QGraphicsObject>
@@ -165,6 +166,8 @@ public:
     double startTime() const { return mStartTime; }
     double endTime() const { return mEndTime; }
     const QString& title() const { return mTitle; }
+    // The title's line as it is laid out, centred at the item's top.
+    const QSizeF& titleSize() const { return mTitleSize; }
     const ShowItemsState& shownItems() const { return mShowItems; }
     const QList<Marker>& markers() const { return mMarkers; }
     const QList<PointUndoRecord>& undoList() const { return mUndoList; }
@@ -203,6 +206,11 @@ private:
     double mEndTime = 0;
     Dive* mDive = nullptr;
     QString mTitle;
+    // What the title was last fitted from.
+    QString mTitleName;
+    QList<profiletitle::Figure> mTitleFigures;
+    double mTitleRoom = -1;
+    QSizeF mTitleSize;
 
 public:
     int mPlanningTitle = 0;

@@ -6,6 +6,7 @@
 #include "graphics/profilegrid.h"
 #include "graphics/profilemarks.h"
 #include "graphics/profilenumbers.h"
+#include "graphics/profiletitle.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -483,7 +484,7 @@ void ProfilePainter::drawTitle()
 {
     if (!mDive)
         return;
-    const QPointF at(0, 2);
+    const QPointF at(0, profiletitle::kTop);
     if (!reaches(QRectF(at, mTitle.size())))
         return;
     mPainter.setFont(arial(12));
@@ -830,7 +831,7 @@ void ProfilePainter::drawMarkers()
 
 void ProfilePainter::drawEffortIcon()
 {
-    const QRect at(5, 5, 32, 32);
+    const QRect at = profiletitle::effortIconRect(mItem.boundingRect().width(), mDive ? mItem.titleSize() : QSizeF());
     if (mItem.mEffortMode && reaches(at))
         DiveProfileItem::effortIcon.paint(&mPainter, at, Qt::AlignCenter, QIcon::Normal, QIcon::Off);
 }
