@@ -543,9 +543,13 @@ void ProfilePainter::drawTimeGrid()
 {
     const QRectF& graph = mItem.graphRect();
     const double start = mItem.startTime();
-    const double step = profilegrid::timeStep(mItem.endTime() - start);
-    const double first = profilegrid::firstTime(start);
     const double pps = mItem.pixelsPerSecond();
+    // The labels stand apart by two digits at least; the window's end has the widest.
+    const QFontMetricsF metrics(mPainter.font(), mPainter.device());
+    const double labelWidth =
+        metrics.horizontalAdvance(formatTimeSecondes(wholeSeconds(mItem.endTime()))) + 2 * mDigitWidth;
+    const double step = profilegrid::fittingTimeStep(mItem.endTime() - start, pps, labelWidth);
+    const double first = profilegrid::firstTime(start);
     // The columns whose line or centred label can reach the exposed rectangle.
     const double labelReach = mDigitWidth * kWidestGridLabel;
     const profilegrid::GridLines columns =

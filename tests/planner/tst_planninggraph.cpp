@@ -1,5 +1,6 @@
 #include "testenvironment.h"
 
+#include "divelistopen.h"
 #include "diveprofiles.h"
 #include "planningtabkit.h"
 #include "planningtabwidgets.h"
@@ -118,6 +119,50 @@ RunTimes runTimes(MainWindow& window)
 }
 
 const QList<QPointF> kSquareDive = {{0, 0}, {120, 40}, {1500, 40}};
+
+// The time labels under a view's graph as a person sees them: the runs of
+// inked columns, a label's own gaps between its characters closed.
+QList<std::pair<int, int>> timeLabelRuns(GraphView& view)
+{
+    constexpr int kGapWithinALabel = 3; // px
+    const QImage image = view.viewport()->grab().toImage();
+    const QRect digit = QFontMetrics(QFont(QStringLiteral("Arial"), 10)).boundingRect(QLatin1Char('0'));
+    const double bottom = view.mProfile->graphBottom();
+    const int top = view.mapFromScene(QPointF(0, bottom + 3)).y();
+    const int end = std::min(image.height(), view.mapFromScene(QPointF(0, bottom + 3 * digit.height())).y());
+    const QColor background(242, 242, 230);
+    QList<std::pair<int, int>> runs;
+    for (int x = 0; x < image.width(); ++x) {
+        bool inked = false;
+        for (int y = top; y < end && !inked; ++y)
+            inked = std::abs(qGray(image.pixel(x, y)) - qGray(background.rgb())) > 40;
+        if (!inked)
+            continue;
+        if (!runs.isEmpty() && x - runs.last().second <= kGapWithinALabel)
+            runs.last().second = x;
+        else
+            runs.append({x, x});
+    }
+    return runs;
+}
+
+// Whether the time labels under the graph each stand apart: no run of ink
+// wider than the widest label. Empty when they do.
+QString timeLabelsProblem(GraphView& view)
+{
+    const QList<std::pair<int, int>> runs = timeLabelRuns(view);
+    const QFontMetrics metrics(QFont(QStringLiteral("Arial"), 10));
+    const QString widest = view.mProfile->endTime() >= 3600 ? QStringLiteral("00:00:00") : QStringLiteral("00:00");
+    const int room = metrics.horizontalAdvance(widest) + 2;
+    for (const auto& [first, last] : runs) {
+        if (last - first + 1 > room)
+            return QStringLiteral("labels run together over %1 px from x %2, one takes %3 px")
+                .arg(last - first + 1)
+                .arg(first)
+                .arg(room);
+    }
+    return runs.size() < 3 ? QStringLiteral("%1 labels").arg(runs.size()) : QString();
+}
 
 } // namespace
 
@@ -239,6 +284,55 @@ private slots:
                  qPrintable(QStringLiteral("%1 s of stops, the table's %2 s").arg(stops).arg(table.stops)));
         if (!stopTime.isEmpty())
             QVERIFY2(text.endsWith(QLatin1String(" - DTPal : ") + stopTime), qPrintable(text));
+    }
+
+    // The time labels stand apart in both views, whatever the dive's length
+    // and the window's size.
+    void timeLabelsStandApart_data()
+    {
+        QTest::addColumn<bool>("planning");
+        QTest::addColumn<QSize>("size"); // empty: maximised
+        QTest::addColumn<QList<QPointF>>("points");
+        const QList<std::pair<const char*, QList<QPointF>>> dives = {
+            {"a dive of 14 min", {{0, 0}, {60, 12}, {780, 12}, {840, 0}}},
+            {"a dive of 4 min 50", {{0, 0}, {30, 6}, {270, 6}, {290, 0}}},
+            {"a dive of 70 min", {{0, 0}, {120, 40}, {1500, 40}, {4200, 0}}},
+        };
+        const QList<std::pair<const char*, QSize>> sizes = {
+            {"default size", QSize(1274, 763)}, {"maximised", QSize()}, {"a small window", QSize(1024, 640)}};
+        for (const bool planning : {false, true}) {
+            for (const auto& [sizeName, size] : sizes) {
+                for (const auto& [dive, points] : dives)
+                    QTest::addRow("%s view, %s, %s", planning ? "planning" : "log", sizeName, dive)
+                        << planning << size << points;
+            }
+        }
+    }
+
+    void timeLabelsStandApart()
+    {
+        QFETCH(bool, planning);
+        QFETCH(QSize, size);
+        QFETCH(QList<QPointF>, points);
+        MainWindow window;
+        GraphView* view = planning ? window.planningView() : window.diveLogView();
+        child<QTabWidget>(window, "tabMain")->setCurrentIndex(planning ? 1 : 0);
+        if (size.isEmpty()) {
+            window.showMaximized();
+        } else {
+            window.resize(size);
+            window.show();
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        if (planning)
+            planFromLogbook(window, QStringLiteral("Plan"), points);
+        else
+            testkit::openFromList(window, storeDive(window, QStringLiteral("Log"), testkit::diveLines(points)));
+        QCoreApplication::processEvents();
+        QVERIFY(view->getDiveProfile());
+        const QString problem = timeLabelsProblem(*view);
+
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
 private:
