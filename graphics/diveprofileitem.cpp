@@ -114,6 +114,7 @@ void DiveProfileItem::resize(const QRectF& rect)
     mGraphBottom = mGraphRect.top() + mGraphRect.height();
     internalFitAll();
     internalUpdateTitle();
+    UpdateMarkers();
     updateDivePoints();
     placeIcons();
 }
@@ -326,6 +327,7 @@ double DiveProfileItem::timeAt(double x) const
 
 void DiveProfileItem::mappingChanged()
 {
+    UpdateMarkers();
     updateDivePoints();
     placeIcons();
     repaintScene();

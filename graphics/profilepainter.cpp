@@ -826,7 +826,7 @@ void ProfilePainter::drawMarkers()
         const bool isAlert = marker.mType >= MarkerType::AlertCeil && marker.mType <= MarkerType::Alert24H;
         if (!marker.mActive || (isAlert && !alerts) || !marker.mImage)
             continue;
-        const QPointF topLeft = marker.mPos - QPointF(marker.mHotSpot);
+        const QPointF topLeft = mItem.markerTopLeft(marker);
         if (!isWorthMarking(topLeft))
             continue;
         drawImage(truncated(topLeft.x(), topLeft.y()), *marker.mImage);
