@@ -259,14 +259,21 @@ bool ProfilePainter::isWorthMarking(const QPointF& at) const
     return mMarkArea.contains(at);
 }
 
-// A stop's label reads right of the stop, or left of it where it would run
-// past the graph's right edge: a planned dive's last stop ends there.
-ProfileTrace::Label ProfilePainter::labelBesideStop(const QPointF& stop, QString text) const
+// A label reads right of its point, or left of it where it would run past
+// the graph's right edge: a planned dive's last stop ends there, and a
+// curve's last change may lie just before it.
+QPointF ProfilePainter::labelPlace(const QPointF& point, const QPointF& offset, const QString& text) const
 {
     const double width = mPainter.fontMetrics().horizontalAdvance(text);
-    QPointF at = stop + kStopLabelOffset;
+    QPointF at = point + offset;
     if (at.x() + width > mItem.clipRect().right())
-        at.setX(stop.x() - kStopLabelOffset.x() - width);
+        at.setX(point.x() - offset.x() - width);
+    return at;
+}
+
+ProfileTrace::Label ProfilePainter::labelBesideStop(const QPointF& stop, QString text) const
+{
+    const QPointF at = labelPlace(stop, kStopLabelOffset, text);
     return {at, std::move(text)};
 }
 
@@ -356,6 +363,8 @@ void ProfilePainter::traceSamples()
     mTrace.tankLines = cutLevelLines(tankCurve.take(), mCutArea);
     mTrace.dots = profileclip::LinesByLeft(dots.take());
     mTrace.curveLabels = labels.labels();
+    for (profilemarks::CurveLabel& label : mTrace.curveLabels)
+        label.at = labelPlace(label.at, profilemarks::kCurveLabelOffset, label.text);
     if (maxDepthSample >= 0) {
         if (isWorthMarking(*mTrace.maxDepthAt))
             mTrace.maxDepthText = QStringLiteral("%1m").arg(QString::number(lines[maxDepthSample].depth));
