@@ -20,8 +20,6 @@
 namespace {
 
 constexpr double kDepthStepsPerMetre = 2.0; // drags move by half metres
-// Pixels from the graph beyond any screen.
-constexpr double kFarOff = 1e9;
 // A point inserted after the last sample goes half this later.
 constexpr double kAppendedPointSpan = 60.0; // s
 
@@ -93,16 +91,13 @@ void DiveProfileItem::placeDivePoint(DivePoint* point, const DiveLine& line)
 
 QPointF DiveProfileItem::divePointPosition(const DiveLine& line) const
 {
-    // Far off any screen rather than at an infinite place, which would make
-    // the scene's bounds infinite.
-    const auto finite = [](double v) { return std::isnan(v) ? -kFarOff : std::clamp(v, -kFarOff, kFarOff); };
     const QPointF at = timeDepthToGraphCoordinates(line.timeSec, line.depth);
-    return QPointF(finite(at.x()), finite(at.y()));
+    return QPointF(profilenumbers::withinFarOff(at.x()), profilenumbers::withinFarOff(at.y()));
 }
 
 std::pair<double, double> DiveProfileItem::timeDepthAt(const QPointF& p) const
 {
-    const double time = std::trunc(timeAt(p.x()));
+    const double time = profilenumbers::wholeSecondOf(timeAt(p.x()));
     const double y = std::min(p.y(), mGraphBottom);
     const double depth =
         std::round(kDepthStepsPerMetre * (y - mGraphRect.top()) / mPixelsPerMeter) / kDepthStepsPerMetre;

@@ -5,6 +5,7 @@
 #include "divemodel/diveanalysis.h"
 #include "graphics/profilenumbers.h"
 #include "graphics/profilepainter.h"
+#include "graphics/profiletitle.h"
 
 #include <QGraphicsScene>
 #include <QStyleOptionGraphicsItem>
@@ -80,7 +81,10 @@ void DiveProfileItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* o
         internalUpdateTitle();
     if (mTitleText.text() != mTitle || mTitleText.textWidth() != mRect.width()) {
         mTitleText.setTextFormat(Qt::RichText);
-        mTitleText.setTextOption(QTextOption(Qt::AlignHCenter | Qt::AlignVCenter));
+        // One line: the name is elided to fit it (internalUpdateTitle).
+        QTextOption option(Qt::AlignHCenter | Qt::AlignVCenter);
+        option.setWrapMode(QTextOption::NoWrap);
+        mTitleText.setTextOption(option);
         mTitleText.setTextWidth(mRect.width());
         mTitleText.setText(mTitle);
     }
@@ -109,6 +113,8 @@ void DiveProfileItem::resize(const QRectF& rect)
                         rect.height() - mMargins.top - mMargins.bottom);
     mGraphBottom = mGraphRect.top() + mGraphRect.height();
     internalFitAll();
+    internalUpdateTitle();
+    UpdateMarkers();
     updateDivePoints();
     placeIcons();
 }
@@ -162,27 +168,24 @@ void DiveProfileItem::internalUpdateTitle()
 {
     if (!mDive)
         return;
-    const QString label = QStringLiteral("<span style=\" font-size:12pt; color:#5a5a5a;\">");
-    const QString value = QStringLiteral("<span style=\" font-size:12pt; font-weight:700;\">");
-    const QString end = QStringLiteral("</span>");
-    const auto piece = [&](const char* name, const char* placeholder) {
-        return label + QLatin1String(name) + end + value + QLatin1String(placeholder) + end;
+    QList<profiletitle::Figure> figures = {
+        {" - Profondeur : ", QString::number(mDive->maxDepth, 'f', 1) + QLatin1Char('m')},
+        {" - DTP : ", formatTimeSecondes(wholeSeconds(mDive->maxTime))},
     };
-    QString text = QStringLiteral("<html><head/><body><p>") + piece("Plongee : ", "%1")
-        + piece(" - Profondeur : ", "%2m") + piece(" - DTP : ", "%3");
-    const bool planning = mPlanningTitle == 1;
-    if (planning)
-        text += piece(" - DTR : ", "%4") + piece(" - DTPal : ", "%5");
-    text += QStringLiteral("</p></body></html>");
-
-    // The name goes in as plain text, and in one pass with the other values
-    // so that a "%2" in it stays as typed.
-    const QString name = mDive->name.toHtmlEscaped();
-    const QString depth = QString::number(mDive->maxDepth, 'f', 1);
-    const QString duration = formatTimeSecondes(wholeSeconds(mDive->maxTime));
-    mTitle = planning ? text.arg(name, depth, duration, formatTimeSecondes(wholeSeconds(mDive->ascentTime)),
-                                 formatTimeSecondes(wholeSeconds(mDive->totalDecoTime)))
-                      : text.arg(name, depth, duration);
+    // The ascent and its stops to the nearest second, as their labels and the run table show them.
+    if (mPlanningTitle == 1) {
+        figures.append({" - DTR : ", formatTimeSecondes(nearestSeconds(mDive->ascentTime))});
+        figures.append({" - DTPal : ", formatTimeSecondes(nearestSeconds(mDive->totalDecoTime))});
+    }
+    const double room = mRect.width();
+    if (mDive->name == mTitleName && figures == mTitleFigures && room == mTitleRoom)
+        return;
+    mTitleName = mDive->name;
+    mTitleFigures = figures;
+    mTitleRoom = room;
+    const profiletitle::Fitted title = profiletitle::fitted(mTitleName, mTitleFigures, mTitleRoom);
+    mTitle = title.html;
+    mTitleSize = title.size;
 }
 
 void DiveProfileItem::showItems(const ShowItemsState& state)
@@ -274,7 +277,7 @@ void DiveProfileItem::pan(double dx)
 
 int DiveProfileItem::xpositionToTime(double x) const
 {
-    return truncatedInt(timeAt(x));
+    return truncatedInt(profilenumbers::wholeSecondOf(timeAt(x)));
 }
 
 double DiveProfileItem::timeToXposition(int time) const
@@ -324,6 +327,7 @@ double DiveProfileItem::timeAt(double x) const
 
 void DiveProfileItem::mappingChanged()
 {
+    UpdateMarkers();
     updateDivePoints();
     placeIcons();
     repaintScene();

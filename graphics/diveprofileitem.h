@@ -7,6 +7,7 @@
 #include "graphics/profileicons.h"
 #include "graphics/profilemapping.h"
 #include "graphics/profilepainter.h"
+#include "graphics/profiletitle.h"
 #include "graphics/showitemsstate.h"
 
 #include <QGraphicsObject>
@@ -133,8 +134,7 @@ public:
     bool undoLastPointChange();
 
     // Markers pinned to a time and depth of the dive; ids are unique within
-    // the item. Zooming, panning and resizing leave their positions as they
-    // are until the next setMarkerAt or UpdateMarkers.
+    // the item. Zooming, panning and resizing place them again.
     int addMarkerAt(double time, bool active, MarkerType type, const QString& text);
     // Pins the marker to the time (within the dive) and depth (0 or more),
     // then places every marker and repaints; nothing for an unknown id or a
@@ -144,6 +144,9 @@ public:
     void removeMarker(int id);
     // The topmost active marker whose image covers the item point, or null.
     Marker* getMarkerAtPosition(const QPointF& point);
+    // Where a marker's image is drawn: its hot spot on its place, but never
+    // over the title.
+    QPointF markerTopLeft(const Marker& marker) const;
 
     // Appends a line to the dive's computed ascent, which then ends the shown
     // time window, or to its ceiling tracking curve, and repaints; nothing
@@ -165,6 +168,8 @@ public:
     double startTime() const { return mStartTime; }
     double endTime() const { return mEndTime; }
     const QString& title() const { return mTitle; }
+    // The title's line as it is laid out, centred at the item's top.
+    const QSizeF& titleSize() const { return mTitleSize; }
     const ShowItemsState& shownItems() const { return mShowItems; }
     const QList<Marker>& markers() const { return mMarkers; }
     const QList<PointUndoRecord>& undoList() const { return mUndoList; }
@@ -203,6 +208,11 @@ private:
     double mEndTime = 0;
     Dive* mDive = nullptr;
     QString mTitle;
+    // What the title was last fitted from.
+    QString mTitleName;
+    QList<profiletitle::Figure> mTitleFigures;
+    double mTitleRoom = -1;
+    QSizeF mTitleSize;
 
 public:
     int mPlanningTitle = 0;

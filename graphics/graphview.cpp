@@ -318,7 +318,10 @@ void GraphView::keyPressEvent(QKeyEvent* event)
 
 void GraphView::resizeEvent(QResizeEvent* event)
 {
-    const QRectF rect(0, 0, event->size().width(), event->size().height());
+    // The viewport's resizes come here too, and a view of a pixel or two has
+    // an empty viewport: a scene rectangle of no size would count as unset,
+    // and the scene would take the bounds of its items instead.
+    const QRectF rect(0, 0, std::max(1, event->size().width()), std::max(1, event->size().height()));
     mScene->setSceneRect(rect);
     mProfile->resize(rect);
     for (QGraphicsLineItem* line : {mCursorLine, mRangeEndLine}) {

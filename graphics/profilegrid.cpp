@@ -33,6 +33,23 @@ double timeStep(double span)
     return step > 0.0 ? step : 1.0;
 }
 
+double fittingTimeStep(double span, double pixelsPerSecond, double labelWidth)
+{
+    const double step = timeStep(span);
+    if (!std::isfinite(pixelsPerSecond) || pixelsPerSecond <= 0.0 || !std::isfinite(labelWidth)
+        || step * pixelsPerSecond >= labelWidth)
+        return step;
+    static constexpr double kRoundSteps[] = {1,    2,    5,    10,   15,    20,    30,    60,    120,
+                                             300,  600,  900,  1200, 1800,  3600,  7200,  10800, 21600,
+                                             43200, 86400};
+    for (const double round : kRoundSteps) {
+        if (round > step && round * pixelsPerSecond >= labelWidth)
+            return round;
+    }
+    constexpr double kDay = 86400.0;
+    return std::max(step, std::ceil(labelWidth / pixelsPerSecond / kDay) * kDay);
+}
+
 double firstTime(double start)
 {
     return std::ceil(start / 60.0) * 60.0;

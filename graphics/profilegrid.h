@@ -14,6 +14,11 @@ double depthStep(double shownDepth);
 // whole seconds for windows under five minutes; 1 s when nothing else fits.
 double timeStep(double span);
 
+// The step of timeStep(span), or the next round step (seconds, minutes,
+// hours, days) whose lines lie at least `labelWidth` pixels apart, so that
+// their labels stand apart at `pixelsPerSecond`.
+double fittingTimeStep(double span, double pixelsPerSecond, double labelWidth);
+
 // The first time line: the window start rounded up to a whole minute.
 double firstTime(double start);
 

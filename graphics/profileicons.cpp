@@ -4,6 +4,7 @@
 #include "graphics/curvereduction.h"
 #include "graphics/marker.h"
 #include "graphics/profilemarks.h"
+#include "graphics/profilenumbers.h"
 
 #include <QGraphicsPixmapItem>
 #include <QHash>
@@ -82,7 +83,8 @@ void ProfileIcons::place(const ProfileMapping& map, const QRectF& graph)
             item->setPixmap(icon.pixmap);
         // On whole pixels, where the picture is drawn: an item's bounds are
         // then the pixels it covers, which is what a partial repaint asks.
-        item->setPos(QPointF(std::round(at[k].x()), std::round(at[k].y())));
+        item->setPos(QPointF(std::round(profilenumbers::withinFarOff(at[k].x())),
+                             std::round(profilenumbers::withinFarOff(at[k].y()))));
         item->setToolTip(icon.toolTip);
         item->setVisible(graph.contains(at[k]));
     }

@@ -39,13 +39,21 @@ void DiveProfileItem::removeMarker(int id)
         mMarkers.erase(marker);
 }
 
+QPointF DiveProfileItem::markerTopLeft(const Marker& marker) const
+{
+    // Below the title: a diver walking the surface stands under its line.
+    const QPointF at = marker.mPos - QPointF(marker.mHotSpot);
+    const double titleBottom = mDive ? profiletitle::kTop + mTitleSize.height() : 0.0;
+    return QPointF(at.x(), std::max(at.y(), titleBottom));
+}
+
 Marker* DiveProfileItem::getMarkerAtPosition(const QPointF& point)
 {
     // Later markers are drawn over earlier ones.
     for (auto marker = mMarkers.rbegin(); marker != mMarkers.rend(); ++marker) {
         if (!marker->mActive || !marker->mImage || marker->mImage->isNull())
             continue;
-        const QRectF image(marker->mPos - QPointF(marker->mHotSpot), QSizeF(marker->mImage->size()));
+        const QRectF image(markerTopLeft(*marker), QSizeF(marker->mImage->size()));
         if (image.contains(point))
             return &*marker;
     }

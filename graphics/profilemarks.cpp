@@ -139,9 +139,8 @@ CurveLabels::CurveLabels(const QRectF& visible)
 
 void CurveLabels::keep(const QPointF& at, const QString& text, const QColor& colour)
 {
-    static const QPointF kOffset(5, -5);
     if (mVisible.contains(at))
-        mLabels.append({at + kOffset, text, colour});
+        mLabels.append({at, text, colour});
     mLastX = at.x();
 }
 

@@ -54,10 +54,13 @@ QString gasToolTip(const Dive& dive, int gasIndex);
 // A label of the temperature or the tank curve.
 struct CurveLabel
 {
-    QPointF at;
+    QPointF at; // the curve's point it labels
     QString text;
     QColor colour;
 };
+
+// Where a curve label reads from its point, up and to the right.
+inline constexpr QPointF kCurveLabelOffset(5, -5);
 
 // The labels of the temperature and the tank curve, segment by segment. A
 // segment's start gets a label when it lies more than 50 px right of the last

@@ -6,6 +6,7 @@
 #include "graphics/profilegrid.h"
 #include "graphics/profilemarks.h"
 #include "graphics/profilenumbers.h"
+#include "graphics/profiletitle.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -258,14 +259,21 @@ bool ProfilePainter::isWorthMarking(const QPointF& at) const
     return mMarkArea.contains(at);
 }
 
-// A stop's label reads right of the stop, or left of it where it would run
-// past the graph's right edge: a planned dive's last stop ends there.
-ProfileTrace::Label ProfilePainter::labelBesideStop(const QPointF& stop, QString text) const
+// A label reads right of its point, or left of it where it would run past
+// the graph's right edge: a planned dive's last stop ends there, and a
+// curve's last change may lie just before it.
+QPointF ProfilePainter::labelPlace(const QPointF& point, const QPointF& offset, const QString& text) const
 {
     const double width = mPainter.fontMetrics().horizontalAdvance(text);
-    QPointF at = stop + kStopLabelOffset;
+    QPointF at = point + offset;
     if (at.x() + width > mItem.clipRect().right())
-        at.setX(stop.x() - kStopLabelOffset.x() - width);
+        at.setX(point.x() - offset.x() - width);
+    return at;
+}
+
+ProfileTrace::Label ProfilePainter::labelBesideStop(const QPointF& stop, QString text) const
+{
+    const QPointF at = labelPlace(stop, kStopLabelOffset, text);
     return {at, std::move(text)};
 }
 
@@ -355,6 +363,8 @@ void ProfilePainter::traceSamples()
     mTrace.tankLines = cutLevelLines(tankCurve.take(), mCutArea);
     mTrace.dots = profileclip::LinesByLeft(dots.take());
     mTrace.curveLabels = labels.labels();
+    for (profilemarks::CurveLabel& label : mTrace.curveLabels)
+        label.at = labelPlace(label.at, profilemarks::kCurveLabelOffset, label.text);
     if (maxDepthSample >= 0) {
         if (isWorthMarking(*mTrace.maxDepthAt))
             mTrace.maxDepthText = QStringLiteral("%1m").arg(QString::number(lines[maxDepthSample].depth));
@@ -483,7 +493,7 @@ void ProfilePainter::drawTitle()
 {
     if (!mDive)
         return;
-    const QPointF at(0, 2);
+    const QPointF at(0, profiletitle::kTop);
     if (!reaches(QRectF(at, mTitle.size())))
         return;
     mPainter.setFont(arial(12));
@@ -542,9 +552,13 @@ void ProfilePainter::drawTimeGrid()
 {
     const QRectF& graph = mItem.graphRect();
     const double start = mItem.startTime();
-    const double step = profilegrid::timeStep(mItem.endTime() - start);
-    const double first = profilegrid::firstTime(start);
     const double pps = mItem.pixelsPerSecond();
+    // The labels stand apart by two digits at least; the window's end has the widest.
+    const QFontMetricsF metrics(mPainter.font(), mPainter.device());
+    const double labelWidth =
+        metrics.horizontalAdvance(formatTimeSecondes(wholeSeconds(mItem.endTime()))) + 2 * mDigitWidth;
+    const double step = profilegrid::fittingTimeStep(mItem.endTime() - start, pps, labelWidth);
+    const double first = profilegrid::firstTime(start);
     // The columns whose line or centred label can reach the exposed rectangle.
     const double labelReach = mDigitWidth * kWidestGridLabel;
     const profilegrid::GridLines columns =
@@ -821,7 +835,7 @@ void ProfilePainter::drawMarkers()
         const bool isAlert = marker.mType >= MarkerType::AlertCeil && marker.mType <= MarkerType::Alert24H;
         if (!marker.mActive || (isAlert && !alerts) || !marker.mImage)
             continue;
-        const QPointF topLeft = marker.mPos - QPointF(marker.mHotSpot);
+        const QPointF topLeft = mItem.markerTopLeft(marker);
         if (!isWorthMarking(topLeft))
             continue;
         drawImage(truncated(topLeft.x(), topLeft.y()), *marker.mImage);
@@ -830,7 +844,7 @@ void ProfilePainter::drawMarkers()
 
 void ProfilePainter::drawEffortIcon()
 {
-    const QRect at(5, 5, 32, 32);
+    const QRect at = profiletitle::effortIconRect(mItem.boundingRect().width(), mDive ? mItem.titleSize() : QSizeF());
     if (mItem.mEffortMode && reaches(at))
         DiveProfileItem::effortIcon.paint(&mPainter, at, Qt::AlignCenter, QIcon::Normal, QIcon::Off);
 }

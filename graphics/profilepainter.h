@@ -186,6 +186,7 @@ private:
     void drawText(const QPointF& at, const QString& text);
     void drawImage(const QPointF& at, const QImage& image);
     bool isWorthMarking(const QPointF& at) const;
+    QPointF labelPlace(const QPointF& point, const QPointF& offset, const QString& text) const;
     ProfileTrace::Label labelBesideStop(const QPointF& stop, QString text) const;
 
     const DiveProfileItem& mItem;

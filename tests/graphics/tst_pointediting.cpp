@@ -242,6 +242,36 @@ private slots:
         QVERIFY(std::abs(planning.dive.lines.at(6).timeSec - 800) < 3);
     }
 
+    // A point dragged straight up or down by hand keeps its time to the
+    // second, whatever the view's width makes of the time's pixel.
+    void verticalDragKeepsTheTime_data()
+    {
+        QTest::addColumn<int>("width");
+        for (int width = 640; width <= 1248; width += 32)
+            QTest::addRow("%d px wide", width) << width;
+    }
+
+    void verticalDragKeepsTheTime()
+    {
+        QFETCH(int, width);
+        // Stops far enough apart that a drag of a metre or two stays within the speed limits.
+        const QList<QPointF> plan = {{0, 0},     {617, 30},  {1333, 30}, {1949, 21},
+                                     {2411, 12}, {3001, 6},  {3373, 3},  {3847, 0}};
+        PlanningView planning(plan);
+        planning.view.resize(width, 360);
+        QVERIFY(QTest::qWaitForWindowExposed(&planning.view));
+        for (int index = 1; index < plan.size(); ++index) {
+            for (const int dy : {-13, 7}) {
+                const DiveLine before = planning.dive.lines.at(index);
+                const QPoint from = planning.view.mapFromScene(planning.point(index)->scenePos());
+                planning.dragPoint(index, from + QPoint(0, dy));
+                const DiveLine& after = planning.dive.lines.at(index);
+                QVERIFY2(after.depth != before.depth || (before.depth == 0 && dy < 0), "the drag moved the point");
+                QCOMPARE(after.timeSec, before.timeSec);
+            }
+        }
+    }
+
     void insertAfter_data()
     {
         QTest::addColumn<int>("after");

@@ -333,6 +333,8 @@ private slots:
         Dive dive = diveOf({{0, 0}, {60, 18.04}, {95.6, 18}}, {{96.5, 18}, {160, 6}, {280, 6}, {300.5, 0}});
         dive.name = name;
         DiveProfileItem item;
+        // Wide enough for the whole title on its line.
+        item.resize(QRectF(0, 0, 1000, 400));
         item.mPlanningTitle = planningTitle;
         item.setDiveProfile(&dive);
         QTEST(item.title(), "title");

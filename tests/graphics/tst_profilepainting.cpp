@@ -226,6 +226,29 @@ private slots:
         QTEST(profilegrid::timeStep(span), "step");
     }
 
+    // The step takes the next round step where its labels would not fit.
+    void fittingTimeGridStep_data()
+    {
+        QTest::addColumn<double>("span");
+        QTest::addColumn<double>("pixelsPerSecond");
+        QTest::addColumn<double>("labelWidth");
+        QTest::addColumn<double>("step");
+        QTest::newRow("labels fit: the window's step") << 1500.0 << 0.5 << 50.0 << 180.0;
+        QTest::newRow("14 minutes in 300 px: 2 minutes") << 840.0 << 300.0 / 840 << 40.0 << 120.0;
+        QTest::newRow("70 minutes in 400 px: 15 minutes") << 4200.0 << 400.0 / 4200 << 75.0 << 900.0;
+        QTest::newRow("4 minutes in 100 px: 2 minutes") << 240.0 << 100.0 / 240 << 45.0 << 120.0;
+        QTest::newRow("beyond a day: whole days") << 1e6 << 1e-4 << 50.0 << 6 * 86400.0;
+        QTest::newRow("no scale: the window's step") << 1500.0 << kNaN << 50.0 << 180.0;
+    }
+
+    void fittingTimeGridStep()
+    {
+        QFETCH(double, span);
+        QFETCH(double, pixelsPerSecond);
+        QFETCH(double, labelWidth);
+        QTEST(profilegrid::fittingTimeStep(span, pixelsPerSecond, labelWidth), "step");
+    }
+
     void firstGridTime()
     {
         QCOMPARE(profilegrid::firstTime(0), 0.0);
