@@ -1,6 +1,7 @@
 #include "divelisttable.h"
 
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
 #include "common/widgethelpers.h"
 
 #include "divetexts.h"
@@ -89,7 +90,7 @@ void DiveListTable::putDiveRow(int row, const DiveInfo& dive)
     name->setData(Qt::UserRole, dive.id);
     mTable.setItem(row, NameColumn, name);
     mTable.setItem(row, DateColumn, centredTableItem(dive.dateTime.toString("dd/MM/yyyy hh:mm:ss")));
-    mTable.setItem(row, DurationColumn, centredTableItem(formatTimeSecondes(int(dive.maxTime))));
+    mTable.setItem(row, DurationColumn, centredTableItem(formatTimeSecondes(wholeSeconds(dive.maxTime))));
     mTable.setItem(row, DepthColumn, centredTableItem(depthText(dive.maxDepth)));
 }
 
