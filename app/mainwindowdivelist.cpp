@@ -20,12 +20,21 @@
 void MainWindow::updateDiveList()
 {
     mWriteQueue.run([this] {
+        DiveDb* db = DiveDb::instance();
+        // An older file that could not be upgraded may be free now.
+        db->retryUpgrade();
         const int column = ui.diveList->property(DiveListTable::kSortColumnProperty).toInt();
         QList<DiveInfo> dives;
         // The table counts the groups it shows itself.
         int databaseGroups = 0;
-        DiveDb::instance()->getDives(mFilter, dives, databaseGroups, DiveListTable::sortFieldOf(column),
-                                     SortOrder(getSortOrder(column)));
+        // The message at start already said why the database cannot be read.
+        const bool toldAtStart = std::exchange(mDatabaseFailureShown, false);
+        if (!db->getDives(mFilter, dives, databaseGroups, DiveListTable::sortFieldOf(column),
+                          SortOrder(getSortOrder(column)))) {
+            if (!toldAtStart)
+                reportListFailure();
+            return;
+        }
         const int groups = DiveListTable(*ui.diveList).fill(dives, mShownDatabaseId);
         ui.lbFilter->setText(DiveListTable::counterText(groups, int(dives.size())));
     });
@@ -245,6 +254,11 @@ void MainWindow::reportReadFailure()
     const QString text = tr("Impossible to read profile");
     const QString reason = DiveDb::instance()->lastError();
     reportDatabaseError(reason.isEmpty() ? text : text + '\n' + reason);
+}
+
+void MainWindow::reportListFailure()
+{
+    reportDatabaseError(tr("Impossible to read the dive list") + '\n' + DiveDb::instance()->lastError());
 }
 
 void MainWindow::storeUserInformation()

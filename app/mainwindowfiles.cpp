@@ -207,6 +207,8 @@ bool MainWindow::storeDiveUnlisted(const Dive& dive)
 {
     const int code = [this, &dive] {
         const KeepPaintingWhileWriting painting(mWriteQueue);
+        // An older file that could not be upgraded may be free now.
+        DiveDb::instance()->retryUpgrade();
         return DiveDb::instance()->storeDive(dive);
     }();
     if (code == DiveDb::Success)

@@ -91,6 +91,12 @@ enum ListColumn {
     LstMaxDepth
 };
 
+// A file that could not be brought up to date has no table of figures.
+DiveListQuery::Figures listedFigures(bool upToDate)
+{
+    return upToDate ? DiveListQuery::Figures::Kept : DiveListQuery::Figures::FromSamples;
+}
+
 // A figure of the list that is not a finite number (a damaged sample) reads
 // 0, like a dive without samples: the dive stays listed, and opening it says
 // what is wrong.
@@ -493,16 +499,64 @@ int DiveDb::setDatabase(const QString& path)
     if (path.isEmpty())
         return NotOpen;
     mDatabase.setDatabaseName(path);
+    mUpToDate = false;
+    mOlderFile = false;
     if (!mDatabase.open()) {
         mLastError = mDatabase.lastError().text();
         return NotOpen;
     }
-    Transaction transaction(*this);
-    if (!transaction.begun())
-        return SqlFailed;
-    if (const int result = migrate(); result != Success)
-        return result;
-    return transaction.commit() ? Success : SqlFailed;
+    const int result = upgrade();
+    if (result != Success) {
+        // The reason stays the last error.
+        const QString reason = mLastError;
+        mOlderFile = holdsDiveTables();
+        mLastError = reason;
+    }
+    return result;
+}
+
+int DiveDb::upgrade()
+{
+    {
+        Transaction transaction(*this);
+        if (!transaction.begun())
+            return SqlFailed;
+        if (const int result = migrate(); result != Success)
+            return result;
+        if (!transaction.commit())
+            return SqlFailed;
+    }
+    mUpToDate = true;
+    mOlderFile = false;
+    return Success;
+}
+
+bool DiveDb::retryUpgrade()
+{
+    if (mUpToDate || !mOlderFile)
+        return mUpToDate;
+    // Another program's lock makes the attempt fail at once: the window does
+    // not freeze for it, and a later attempt tries again.
+    QSqlQuery timeout(mDatabase);
+    const int waited =
+        timeout.exec(QStringLiteral("PRAGMA busy_timeout")) && timeout.next() ? timeout.value(0).toInt() : 0;
+    timeout.finish();
+    execute(QStringLiteral("PRAGMA busy_timeout = 0"));
+    const QString before = mLastError;
+    const bool upgraded = upgrade() == Success;
+    // A file that is still older keeps the reason it gave when it was opened.
+    if (!upgraded)
+        mLastError = before;
+    execute(QStringLiteral("PRAGMA busy_timeout = %1").arg(waited));
+    return upgraded;
+}
+
+bool DiveDb::holdsDiveTables() const
+{
+    QSqlQuery tables(mDatabase);
+    return tables.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND "
+                                      "name IN ('dives', 'profiles')")) &&
+           tables.next() && tables.value(0).toInt() == 2;
 }
 
 int DiveDb::createTable(const char* statement)
@@ -913,21 +967,25 @@ bool DiveDb::readSamples(int id, Dive& dive) const
 
 // --- Listing and edits ---------------------------------------------------------
 
-void DiveDb::getDives(const Filter& filter, QList<DiveInfo>& out, int& groupCount, SortField field,
+bool DiveDb::getDives(const Filter& filter, QList<DiveInfo>& out, int& groupCount, SortField field,
                       SortOrder order) const
 {
     groupCount = 0;
+    if (!isOpen())
+        return true;
     QList<DiveInfo> rows;
-    if (!listRows(DiveListQuery::forFilter(filter, field, order), rows))
-        return;
+    if (!listRows(DiveListQuery::forFilter(filter, field, order, listedFigures(mUpToDate)), rows))
+        return false;
     groupCount = groupCountOf(rows);
     out.append(rows);
+    return true;
 }
 
 bool DiveDb::getDiveInfo(int id, DiveInfo& info) const
 {
     QList<DiveInfo> rows;
-    if (!listRows({DiveListQuery::forOneDive(), {id}}, rows) || rows.isEmpty())
+    if (!listRows({DiveListQuery::forOneDive(listedFigures(mUpToDate)), {id}}, rows) ||
+        rows.isEmpty())
         return false;
     info = rows.constFirst();
     return true;

@@ -500,6 +500,20 @@ Cette plongée existe déjà</translation>
         <translation>Impossible de lire le profil</translation>
     </message>
     <message>
+        <source>The logbook could not be upgraded: its dives are listed as they are, and the upgrade is tried again later.
+</source>
+        <translation>Le carnet de plongée n&apos;a pas pu être mis à jour : ses plongées sont listées telles quelles, et la mise à jour sera tentée à nouveau plus tard.
+</translation>
+    </message>
+    <message>
+        <source>Impossible to read the dive list</source>
+        <translation>Impossible de lire la liste des plongées</translation>
+    </message>
+    <message>
+        <source>Impossible to rename the dive</source>
+        <translation>Impossible de renommer la plongée</translation>
+    </message>
+    <message>
         <source>Open</source>
         <translation>Ouvrir</translation>
     </message>
