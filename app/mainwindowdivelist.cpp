@@ -191,8 +191,12 @@ void MainWindow::renameStoredDive(int id)
     const std::optional<QString> newName = askDiveName(item->text(), true);
     if (!newName)
         return;
-    if (!DiveDb::instance()->renameDive(id, *newName)) {
-        UserPrompt::current().critical(this, tr("Error"), tr("Name already exists"));
+    DiveDb* db = DiveDb::instance();
+    if (!db->renameDive(id, *newName)) {
+        if (db->isNameTaken(id, *newName))
+            UserPrompt::current().critical(this, tr("Error"), tr("Name already exists"));
+        else
+            reportDatabaseError(tr("Impossible to rename the dive") + '\n' + db->lastError());
         return;
     }
     if (QTableWidgetItem* renamed = table.itemOfDive(id))

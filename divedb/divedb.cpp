@@ -186,6 +186,7 @@ enum class DiveDb::Statement : int {
     StoreUserInformation,
     RenameComputer,
     SerialOfDive,
+    NameOfSameComputer,
     RenameDive,
     DistinctSerials,
     ComputersOfSerial,
@@ -282,6 +283,11 @@ QString DiveDb::textOf(Statement statement)
                               "WHERE serial=:serial AND computer IS NOT :samecomputer");
     case Statement::SerialOfDive:
         return QStringLiteral("SELECT serial FROM dives WHERE diveid=:diveid");
+    case Statement::NameOfSameComputer:
+        // The dive's own stored serial, whatever it is: rows of older versions
+        // may hold an empty one or none.
+        return QStringLiteral("SELECT 1 FROM dives self, dives other WHERE self.diveid=:diveid "
+                              "AND other.name=:name AND other.serial IS self.serial");
     case Statement::RenameDive:
         return QStringLiteral("UPDATE dives SET name=:name WHERE diveid=:diveid");
     case Statement::DistinctSerials:
@@ -1050,12 +1056,24 @@ QString DiveDb::getSerialOfDive(int id) const
     return row && row->next() ? row->value(0).toString() : QString();
 }
 
+bool DiveDb::isNameTaken(int id, const QString& name) const
+{
+    Run found = run(Statement::NameOfSameComputer, {id, textValue(name)});
+    return found && found->next();
+}
+
 bool DiveDb::renameDive(int id, const QString& newName)
 {
-    const QString serial = getSerialOfDive(id);
-    if (serial.isEmpty() || getDiveByName(newName, serial) >= 0)
+    if (!isOpen() || isNameTaken(id, newName))
         return false;
-    return bool(run(Statement::RenameDive, {textValue(newName), id}));
+    Run rename = run(Statement::RenameDive, {textValue(newName), id});
+    if (!rename)
+        return false;
+    if (rename->numRowsAffected() < 1) {
+        mLastError = tr("Dive %1 is not in the database").arg(id);
+        return false;
+    }
+    return true;
 }
 
 bool DiveDb::runEach(std::initializer_list<Statement> statements,

@@ -92,7 +92,13 @@ public:
     // whether any dive had another.
     int checkComputerNameBySerial(const QString& serial, const QString& computerName,
                                   bool& changed);
+    // False when another dive of the same computer (stored serial) has the
+    // name (isNameTaken), or, with the reason as the last error, when the
+    // dive cannot be renamed.
     bool renameDive(int id, const QString& newName);
+    // Whether a dive stored with the same serial as dive `id`, that one
+    // included, has the name.
+    bool isNameTaken(int id, const QString& name) const;
     QString getSerialOfDive(int id) const;
     bool deleteDive(int id);
     // The distinct serials; `names` gets, for each, its computer names joined

@@ -4,6 +4,7 @@
 #include "divelistopen.h"
 #include "divelistrows.h"
 #include "mainwindow.h"
+#include "menuclick.h"
 #include "promptrecorder.h"
 #include "rawsqlite.h"
 #include "testenvironment.h"
@@ -90,6 +91,28 @@ QString cellOf(MainWindow& window, const QString& name, int column)
 {
     QTableWidgetItem* item = itemOf(window, name);
     return item ? list(window)->item(item->row(), column)->text() : QString();
+}
+
+// Types the text into the one line edit of the program's dialog and accepts.
+testkit::DialogScript typing(const QString& text)
+{
+    return [text](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>()->setText(text);
+        return int(QDialog::Accepted);
+    };
+}
+
+// Chooses Rename in the menu of the dive's row and types the new name.
+void renameFromMenu(MainWindow& window, testkit::PromptRecorder& prompts, const QString& dive,
+                    const QString& newName)
+{
+    QTableWidget* dives = list(window);
+    QTableWidgetItem* item = itemOf(window, dive);
+    QVERIFY(item);
+    prompts.answerDialog(typing(newName));
+    testkit::requestContextMenu(*dives->viewport(), dives->visualItemRect(item).center());
+    QVERIFY(testkit::clickMenuAction("Rename"));
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -215,6 +238,58 @@ private slots:
         clickHeader(window, 3);
         QCOMPARE(mPrompts.records().size(), 1);
         QCOMPARE(rowNames(window), (QStringList{"Reef", "Wreck"}));
+    }
+
+    void renameFailures_data()
+    {
+        QTest::addColumn<QString>("dive");
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<QString>("title"); // empty: renamed
+        QTest::addColumn<QString>("text");
+        QTest::newRow("name of another dive") << "Reef" << "Wreck" << false << "Error" << "Name already exists";
+        QTest::newRow("locked file") << "Reef" << "Arch" << true << "Database Error"
+                                     << "Impossible to rename the dive\ndatabase is locked";
+        QTest::newRow("older row without serial") << "Cave" << "Grotto" << false << "" << "";
+        QTest::newRow("older row, name taken") << "Cave" << "Old" << false << "Error" << "Name already exists";
+    }
+    void renameFailures()
+    {
+        QFETCH(QString, dive);
+        QFETCH(QString, newName);
+        QFETCH(bool, locked);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        storeBeforeStart({testkit::makeDive("Reef", "A1", 20), testkit::makeDive("Wreck", "A1", 30)});
+        {
+            // Rows of an older version, stored with an empty serial.
+            testkit::RawSqlite raw(logbookPath());
+            QVERIFY(raw.exec("INSERT INTO dives (diveid, name, computer, datetime, serial) VALUES "
+                             "(7, 'Cave', 'Quelm', 1700180000, ''), (8, 'Old', 'Quelm', 1700190000, '')"));
+        }
+        MainWindow window;
+        failAtOnceWhenBusy();
+        testkit::RawSqlite other(logbookPath());
+        if (locked)
+            QVERIFY(other.exec("BEGIN IMMEDIATE"));
+        renameFromMenu(window, mPrompts, dive, newName);
+        if (locked)
+            QVERIFY(other.exec("ROLLBACK"));
+
+        QCOMPARE(mPrompts.records().first().title, QString("Rename"));
+        if (title.isEmpty()) {
+            QCOMPARE(mPrompts.records().size(), 1);
+            QVERIFY(itemOf(window, newName));
+            QCOMPARE(other.value("SELECT COUNT(*) FROM dives WHERE name = '" + newName + "'").toInt(), 1);
+            return;
+        }
+        QCOMPARE(mPrompts.records().size(), 2);
+        QCOMPARE(mPrompts.records().at(1).kind, QString("critical"));
+        QCOMPARE(mPrompts.records().at(1).title, title);
+        // SQLite's reason may come with the driver's words.
+        QVERIFY2(mPrompts.records().at(1).text.startsWith(text), qPrintable(mPrompts.records().at(1).text));
+        QVERIFY(itemOf(window, dive));
+        QCOMPARE(other.value("SELECT COUNT(*) FROM dives WHERE name = '" + dive + "'").toInt(), 1);
     }
 
 private:
