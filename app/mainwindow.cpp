@@ -360,8 +360,9 @@ void MainWindow::armUpdateCheck()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Closed during a write, the window closes once the dive is stored.
-    if (mWriteQueue.isWriting()) {
+    // Closed during a write, or while other work waits or is part-way
+    // through, the window closes once that work has run.
+    if (mWriteQueue.holdsBack()) {
         event->ignore();
         mWriteQueue.run([this] { close(); });
         return;

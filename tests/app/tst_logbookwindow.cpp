@@ -8,14 +8,17 @@
 #include "promptrecorder.h"
 #include "rawsqlite.h"
 #include "testenvironment.h"
+#include "writequeue.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableWidget>
+#include <QTimer>
 
 #include <memory>
 
@@ -290,6 +293,85 @@ private slots:
         QVERIFY2(mPrompts.records().at(1).text.startsWith(text), qPrintable(mPrompts.records().at(1).text));
         QVERIFY(itemOf(window, dive));
         QCOMPARE(other.value("SELECT COUNT(*) FROM dives WHERE name = '" + dive + "'").toInt(), 1);
+    }
+
+    // Work runs in the order it arrived, also what arrives from the event
+    // loop of a dialog that earlier work opened: never C in the middle of A.
+    void workKeepsArrivalOrderAcrossADialog_data()
+    {
+        QTest::addColumn<bool>("behindAWrite");
+        QTest::addColumn<QStringList>("order");
+        // B is handed over once A has ended: C, from A's dialog, came first.
+        QTest::newRow("work run at once")
+            << false << QStringList{"A starts", "A's own", "A ends", "C", "B"};
+        // B waited behind the write with A: it came before C.
+        QTest::newRow("work held back by a write")
+            << true << QStringList{"A starts", "A's own", "A ends", "B", "C"};
+    }
+    void workKeepsArrivalOrderAcrossADialog()
+    {
+        QFETCH(bool, behindAWrite);
+        QFETCH(QStringList, order);
+        QObject context;
+        WriteQueue queue(&context);
+        QStringList log;
+        const auto workA = [&] {
+            log << "A starts";
+            QMetaObject::invokeMethod(&context, [&] { queue.run([&] { log << "C"; }); }, Qt::QueuedConnection);
+            // A modal dialog's own event loop.
+            QEventLoop dialog;
+            QTimer::singleShot(0, &dialog, &QEventLoop::quit);
+            dialog.exec();
+            // What A hands over itself is part of it.
+            queue.run([&] { log << "A's own"; });
+            log << "A ends";
+        };
+        if (behindAWrite) {
+            const WriteQueue::Writing writing(queue);
+            queue.run(workA);
+            queue.run([&] { log << "B"; });
+        } else {
+            queue.run(workA);
+            queue.run([&] { log << "B"; });
+        }
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(log, order);
+    }
+
+    // Through the window: a rename and a store arrive during a long write,
+    // and another store while the rename's dialog is open; that one is
+    // stored last.
+    void storeArrivingDuringARenameWaitsItsTurn()
+    {
+        storeBeforeStart({testkit::makeDive("Reef", "A1", 20)});
+        MainWindow window;
+        QTableWidgetItem* reef = itemOf(window, "Reef");
+        QVERIFY(reef);
+        bool caveStoredDuringRename = false;
+        mPrompts.answerDialog([&](QDialog& dialog) {
+            caveStoredDuringRename = db()->getDiveByName("Cave", "A1") >= 0;
+            dialog.findChild<QLineEdit*>()->setText("Arch");
+            return int(QDialog::Accepted);
+        });
+        QMetaObject::invokeMethod(
+            &window,
+            [&] {
+                window.renameDiveProfileItem(reef);
+                window.storeDive(testkit::makeDive("Wreck", "A1", 20));
+            },
+            Qt::QueuedConnection);
+        // Long enough for the write to let the event loop run.
+        window.storeDive(testkit::makeDive("Long", "A1", 5000));
+        QMetaObject::invokeMethod(
+            &window, [&] { window.storeDive(testkit::makeDive("Cave", "A1", 20)); }, Qt::QueuedConnection);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+
+        QCOMPARE(mPrompts.records().size(), 1);
+        QVERIFY(!caveStoredDuringRename);
+        QVERIFY(db()->getDiveByName("Wreck", "A1") < db()->getDiveByName("Cave", "A1"));
+        QCOMPARE(rowNames(window), (QStringList{"Arch", "Long", "Wreck", "Cave"}));
     }
 
 private:
