@@ -2,6 +2,7 @@
 
 #include "common/timetexts.h"
 #include "common/wholenumbers.h"
+#include "divedb/divedb.h"
 #include "common/widgethelpers.h"
 
 #include "divetexts.h"
@@ -162,8 +163,12 @@ QString DiveListTable::counterText(int groupCount, int diveCount)
 
 QString DiveListTable::groupText(const DiveInfo& dive, int diveCount)
 {
-    const QString computer = dive.computer.isEmpty() ? tr("No name") : dive.computer;
-    return computer + " - " + dive.serial + " - " + tr("%1 dives").arg(diveCount);
+    // The stand-ins are stored in English and shown in the chosen language.
+    const QString computer = dive.computer.isEmpty() || dive.computer == DiveDb::storedComputerName({})
+                                 ? tr("No name")
+                                 : dive.computer;
+    const QString serial = dive.serial == DiveDb::storedSerial({}) ? tr("No serial number") : dive.serial;
+    return computer + " - " + serial + " - " + tr("%n dives", nullptr, diveCount);
 }
 
 SortField DiveListTable::sortFieldOf(int column)

@@ -159,8 +159,15 @@
         <translation>Sans nom</translation>
     </message>
     <message>
-        <source>%1 dives</source>
-        <translation>%1 plongées</translation>
+        <source>No serial number</source>
+        <translation>Sans numéro de série</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n dives</source>
+        <translation>
+            <numerusform>%n plongée</numerusform>
+            <numerusform>%n plongées</numerusform>
+        </translation>
     </message>
 </context>
 <context>

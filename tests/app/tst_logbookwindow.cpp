@@ -1,3 +1,4 @@
+#include "applanguagemanager.h"
 #include "divedb/divedb.h"
 #include "divedb/diveschema.h"
 #include "divefixtures.h"
@@ -90,6 +91,18 @@ QString counter(MainWindow& window)
     return window.findChild<QLabel*>("lbFilter")->text();
 }
 
+// The texts of the group rows, in row order.
+QStringList groupTexts(MainWindow& window)
+{
+    QStringList texts;
+    QTableWidget* dives = list(window);
+    for (int row = 0; row < dives->rowCount(); ++row) {
+        if (dives->item(row, 0)->data(Qt::UserRole).toInt() < 0)
+            texts.append(dives->item(row, 0)->text());
+    }
+    return texts;
+}
+
 QString cellOf(MainWindow& window, const QString& name, int column)
 {
     QTableWidgetItem* item = itemOf(window, name);
@@ -136,6 +149,7 @@ private slots:
     void cleanup()
     {
         QSqlDatabase::database(QSqlDatabase::defaultConnection, false).setConnectOptions();
+        QCoreApplication::removeTranslator(AppLanguageManager::instance());
     }
 
     // A dive left recording for 5e12 s is listed and opened with its whole
@@ -372,6 +386,25 @@ private slots:
         QVERIFY(!caveStoredDuringRename);
         QVERIFY(db()->getDiveByName("Wreck", "A1") < db()->getDiveByName("Cave", "A1"));
         QCOMPARE(rowNames(window), (QStringList{"Arch", "Long", "Wreck", "Cave"}));
+    }
+
+    // In French the stand-ins that the logbook holds in English read in
+    // French, and the count takes its plural form.
+    void frenchGroupRows()
+    {
+        Dive fromFile = testkit::makeDive("Reef", QString(), 20);
+        fromFile.computerName.clear();
+        storeBeforeStart({fromFile, testkit::makeDive("Wreck", "A1", 20), testkit::makeDive("Drift", "A1", 20)});
+        QVERIFY(AppLanguageManager::instance()->loadLanguage(
+            "Marevane", AppLanguageManager::translationsFolder(QCoreApplication::applicationDirPath()), "fr"));
+        MainWindow window;
+        QCOMPARE(groupTexts(window), (QStringList{QString::fromUtf8("Computer of A1 - A1 - 2 plongées"),
+                                                  QString::fromUtf8("Sans nom - Sans numéro de série - 1 plongée")}));
+        // Stored as before: the stand-ins stay in English.
+        testkit::RawSqlite raw(logbookPath());
+        QCOMPARE(raw.value("SELECT computer || '/' || serial FROM dives WHERE name = 'Reef'").toString(),
+                 QString("No name/No serial number"));
+        QVERIFY(mPrompts.records().isEmpty());
     }
 
 private:
