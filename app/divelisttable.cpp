@@ -1,6 +1,8 @@
 #include "divelisttable.h"
 
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
+#include "divedb/divedb.h"
 #include "common/widgethelpers.h"
 
 #include "divetexts.h"
@@ -89,7 +91,7 @@ void DiveListTable::putDiveRow(int row, const DiveInfo& dive)
     name->setData(Qt::UserRole, dive.id);
     mTable.setItem(row, NameColumn, name);
     mTable.setItem(row, DateColumn, centredTableItem(dive.dateTime.toString("dd/MM/yyyy hh:mm:ss")));
-    mTable.setItem(row, DurationColumn, centredTableItem(formatTimeSecondes(int(dive.maxTime))));
+    mTable.setItem(row, DurationColumn, centredTableItem(formatTimeSecondes(wholeSeconds(dive.maxTime))));
     mTable.setItem(row, DepthColumn, centredTableItem(depthText(dive.maxDepth)));
 }
 
@@ -161,8 +163,12 @@ QString DiveListTable::counterText(int groupCount, int diveCount)
 
 QString DiveListTable::groupText(const DiveInfo& dive, int diveCount)
 {
-    const QString computer = dive.computer.isEmpty() ? tr("No name") : dive.computer;
-    return computer + " - " + dive.serial + " - " + tr("%1 dives").arg(diveCount);
+    // The stand-ins are stored in English and shown in the chosen language.
+    const QString computer = dive.computer.isEmpty() || dive.computer == DiveDb::storedComputerName({})
+                                 ? tr("No name")
+                                 : dive.computer;
+    const QString serial = dive.serial == DiveDb::storedSerial({}) ? tr("No serial number") : dive.serial;
+    return computer + " - " + serial + " - " + tr("%n dives", nullptr, diveCount);
 }
 
 SortField DiveListTable::sortFieldOf(int column)

@@ -213,17 +213,21 @@ void MainWindow::openDatabase()
     const QString folder = QString::fromStdString(mDataFolder);
     const QString path = folder.isEmpty() ? QString() : QDir(folder).filePath("diveDB.db");
     DiveDb* db = DiveDb::instance();
-    switch (db->setDatabase(path)) {
-    case DiveDb::NotOpen:
+    const int result = db->setDatabase(path);
+    // Said once: the first dive list does not repeat why it cannot be read.
+    mDatabaseFailureShown = result != DiveDb::Success;
+    if (result == DiveDb::NotOpen) {
         UserPrompt::current().critical(this, tr("Database Error"),
                                        tr("Impossible to open database"));
-        break;
-    case DiveDb::SqlFailed:
+    } else if (result == DiveDb::SqlFailed && db->isOlderFile()) {
+        UserPrompt::current().warning(
+            this, tr("Database Error"),
+            tr("The logbook could not be upgraded: its dives are listed as they are, and the "
+               "upgrade is tried again later.\n") +
+                db->lastError());
+    } else if (result == DiveDb::SqlFailed) {
         UserPrompt::current().critical(
             this, tr("Database Error"), tr("Impossible to create database \n") + db->lastError());
-        break;
-    default:
-        break;
     }
 }
 
@@ -356,8 +360,9 @@ void MainWindow::armUpdateCheck()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Closed during a write, the window closes once the dive is stored.
-    if (mWriteQueue.isWriting()) {
+    // Closed during a write, or while other work waits or is part-way
+    // through, the window closes once that work has run.
+    if (mWriteQueue.holdsBack()) {
         event->ignore();
         mWriteQueue.run([this] { close(); });
         return;

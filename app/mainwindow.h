@@ -175,6 +175,9 @@ private:
     void reportDatabaseError(const QString& text);
     // A stored dive that could not be read, with the database's reason.
     void reportReadFailure();
+    // A dive list that could not be read, with the database's reason; the
+    // list shown before stays.
+    void reportListFailure();
     // The actions on stored dives, by database id: the list may have been
     // rebuilt since they were asked for.
     void openStoredDive(int id);
@@ -483,6 +486,9 @@ private:
     std::unique_ptr<AppSettings> mSettings;
     // The database id of the dive last opened from the list, -1 for none.
     int mShownDatabaseId = -1;
+    // The database could not be opened or brought up to date, which the
+    // window said at start.
+    bool mDatabaseFailureShown = false;
     GraphView* mDiveLogView = nullptr;
     Dive mCurrentDive;
     CsvSeparator mCsvSeparator = CsvSeparator::Dot;

@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 
 #include "common/timetexts.h"
+#include "common/wholenumbers.h"
 #include "common/widgethelpers.h"
 #include "graphics/graphview.h"
 
@@ -58,7 +59,7 @@ void MainWindow::showSummary()
     ui.edDiveName->setText(dive.name);
     ui.edDateTime->setText(
         QLocale::system().toString(QDateTime::fromSecsSinceEpoch(dive.beginTime), QLocale::LongFormat));
-    ui.edDuration->setText(formatTimeSecondes(int(dive.maxTime)));
+    ui.edDuration->setText(formatTimeSecondes(wholeSeconds(dive.maxTime)));
     ui.edMaxDepth->setText(depthText(dive.maxDepth));
     ui.edAverageDepth->setText(depthText(dive.avgDepth));
     ui.edDiveMode->setText(diveModeText(dive.divemode));

@@ -20,12 +20,21 @@
 void MainWindow::updateDiveList()
 {
     mWriteQueue.run([this] {
+        DiveDb* db = DiveDb::instance();
+        // An older file that could not be upgraded may be free now.
+        db->retryUpgrade();
         const int column = ui.diveList->property(DiveListTable::kSortColumnProperty).toInt();
         QList<DiveInfo> dives;
         // The table counts the groups it shows itself.
         int databaseGroups = 0;
-        DiveDb::instance()->getDives(mFilter, dives, databaseGroups, DiveListTable::sortFieldOf(column),
-                                     SortOrder(getSortOrder(column)));
+        // The message at start already said why the database cannot be read.
+        const bool toldAtStart = std::exchange(mDatabaseFailureShown, false);
+        if (!db->getDives(mFilter, dives, databaseGroups, DiveListTable::sortFieldOf(column),
+                          SortOrder(getSortOrder(column)))) {
+            if (!toldAtStart)
+                reportListFailure();
+            return;
+        }
         const int groups = DiveListTable(*ui.diveList).fill(dives, mShownDatabaseId);
         ui.lbFilter->setText(DiveListTable::counterText(groups, int(dives.size())));
     });
@@ -182,8 +191,12 @@ void MainWindow::renameStoredDive(int id)
     const std::optional<QString> newName = askDiveName(item->text(), true);
     if (!newName)
         return;
-    if (!DiveDb::instance()->renameDive(id, *newName)) {
-        UserPrompt::current().critical(this, tr("Error"), tr("Name already exists"));
+    DiveDb* db = DiveDb::instance();
+    if (!db->renameDive(id, *newName)) {
+        if (db->isNameTaken(id, *newName))
+            UserPrompt::current().critical(this, tr("Error"), tr("Name already exists"));
+        else
+            reportDatabaseError(tr("Impossible to rename the dive") + '\n' + db->lastError());
         return;
     }
     if (QTableWidgetItem* renamed = table.itemOfDive(id))
@@ -245,6 +258,11 @@ void MainWindow::reportReadFailure()
     const QString text = tr("Impossible to read profile");
     const QString reason = DiveDb::instance()->lastError();
     reportDatabaseError(reason.isEmpty() ? text : text + '\n' + reason);
+}
+
+void MainWindow::reportListFailure()
+{
+    reportDatabaseError(tr("Impossible to read the dive list") + '\n' + DiveDb::instance()->lastError());
 }
 
 void MainWindow::storeUserInformation()

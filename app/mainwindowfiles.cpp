@@ -187,26 +187,27 @@ void MainWindow::exportStoredDive(int id)
 
 void MainWindow::storeDive(const Dive& dive)
 {
-    // A dive handed over while another is being written is kept whole until then.
-    if (mWriteQueue.isWriting()) {
-        mWriteQueue.run([this, dive] { storeDive(dive); });
-        return;
-    }
-    if (!storeDiveUnlisted(dive))
-        return;
-    // The shown dive, once stored, is the stored one (name and serial name
-    // one dive): its user information is saved there from now on, and the
-    // list highlights it.
-    if (mShownDatabaseId < 0 && dive.name == mCurrentDive.name && dive.computerSerial == mCurrentDive.computerSerial)
-        mShownDatabaseId = DiveDb::instance()->getDiveByName(dive.name, dive.computerSerial);
-    ui.btStoreDive->setEnabled(false);
-    updateDiveList();
+    // A dive handed over while another is being written, or while other work
+    // waits, is kept whole until its turn.
+    mWriteQueue.run([this, dive] {
+        if (!storeDiveUnlisted(dive))
+            return;
+        // The shown dive, once stored, is the stored one (name and serial name
+        // one dive): its user information is saved there from now on, and the
+        // list highlights it.
+        if (mShownDatabaseId < 0 && dive.name == mCurrentDive.name && dive.computerSerial == mCurrentDive.computerSerial)
+            mShownDatabaseId = DiveDb::instance()->getDiveByName(dive.name, dive.computerSerial);
+        ui.btStoreDive->setEnabled(false);
+        updateDiveList();
+    });
 }
 
 bool MainWindow::storeDiveUnlisted(const Dive& dive)
 {
     const int code = [this, &dive] {
         const KeepPaintingWhileWriting painting(mWriteQueue);
+        // An older file that could not be upgraded may be free now.
+        DiveDb::instance()->retryUpgrade();
         return DiveDb::instance()->storeDive(dive);
     }();
     if (code == DiveDb::Success)

@@ -40,6 +40,10 @@ void MainWindow::checkNewVersionAvailable()
 
 void MainWindow::mediaListReady(const QList<QJsonObject>& list)
 {
+    // A listing that comes while the question is open, or the download under
+    // way, asks nothing, neither now nor once the question is answered.
+    if (mUpdateUnderWay)
+        return;
     // A listing that comes while a dive is being written asks once the dive
     // is stored: the question must not hold the write up.
     mWriteQueue.run([this, list] {

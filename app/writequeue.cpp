@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QThread>
 
 WriteQueue::WriteQueue(QObject* context)
     : mContext(context)
@@ -20,26 +21,43 @@ WriteQueue::Writing::~Writing()
         mQueue.writeEnded();
 }
 
+int WriteQueue::currentLoopLevel()
+{
+    return QThread::currentThread()->loopLevel();
+}
+
+bool WriteQueue::holdsBack() const
+{
+    if (isWriting())
+        return true;
+    if (mRunningLevel >= 0)
+        return currentLoopLevel() > mRunningLevel;
+    return !mQueued.isEmpty();
+}
+
 void WriteQueue::writeEnded()
 {
     // The work that wrote finishes first (it lists what it stored, reports a
-    // failure); the held-back work runs after it, from the event loop. Work
-    // already running from the queue goes on with the rest itself.
-    if (mQueued.isEmpty() || mRunning || !mContext)
+    // failure); what waits runs once it has.
+    if (mRunningLevel < 0)
+        scheduleQueued();
+}
+
+void WriteQueue::scheduleQueued()
+{
+    if (mQueued.isEmpty() || !mContext)
         return;
     QMetaObject::invokeMethod(mContext, [this] { runQueued(); }, Qt::QueuedConnection);
 }
 
 void WriteQueue::runQueued()
 {
-    // A dialog of one piece of work runs an event loop, which must not start
-    // the next piece under it.
-    if (mRunning)
-        return;
-    mRunning = true;
-    while (!mQueued.isEmpty() && !isWriting()) {
+    // Work part-way through, in the event loop of one of its dialogs, has
+    // what waits run once it has ended.
+    while (!mQueued.isEmpty() && !isWriting() && mRunningLevel < 0) {
         const std::function<void()> work = mQueued.takeFirst();
+        mRunningLevel = currentLoopLevel();
         work();
+        mRunningLevel = -1;
     }
-    mRunning = false;
 }

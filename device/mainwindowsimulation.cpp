@@ -4,6 +4,7 @@
 // its profile.
 #include "app/mainwindow.h"
 
+#include "common/wholenumbers.h"
 #include "graphics/graphview.h"
 #include "graphics/profilesimulationhelper.h"
 #include "inputdialogmulti.h"
@@ -39,7 +40,7 @@ unsigned millibars(double bar)
 // "mm:ss" of the whole seconds.
 QString stepTimeText(double time)
 {
-    const int seconds = int(time);
+    const qint64 seconds = wholeSeconds(time);
     return QStringLiteral("%1:%2")
         .arg(seconds / 60, 2, 10, QLatin1Char('0'))
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));

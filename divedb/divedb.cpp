@@ -91,6 +91,12 @@ enum ListColumn {
     LstMaxDepth
 };
 
+// A file that could not be brought up to date has no table of figures.
+DiveListQuery::Figures listedFigures(bool upToDate)
+{
+    return upToDate ? DiveListQuery::Figures::Kept : DiveListQuery::Figures::FromSamples;
+}
+
 // A figure of the list that is not a finite number (a damaged sample) reads
 // 0, like a dive without samples: the dive stays listed, and opening it says
 // what is wrong.
@@ -180,6 +186,7 @@ enum class DiveDb::Statement : int {
     StoreUserInformation,
     RenameComputer,
     SerialOfDive,
+    NameOfSameComputer,
     RenameDive,
     DistinctSerials,
     ComputersOfSerial,
@@ -276,6 +283,11 @@ QString DiveDb::textOf(Statement statement)
                               "WHERE serial=:serial AND computer IS NOT :samecomputer");
     case Statement::SerialOfDive:
         return QStringLiteral("SELECT serial FROM dives WHERE diveid=:diveid");
+    case Statement::NameOfSameComputer:
+        // The dive's own stored serial, whatever it is: rows of older versions
+        // may hold an empty one or none.
+        return QStringLiteral("SELECT 1 FROM dives self, dives other WHERE self.diveid=:diveid "
+                              "AND other.name=:name AND other.serial IS self.serial");
     case Statement::RenameDive:
         return QStringLiteral("UPDATE dives SET name=:name WHERE diveid=:diveid");
     case Statement::DistinctSerials:
@@ -493,16 +505,64 @@ int DiveDb::setDatabase(const QString& path)
     if (path.isEmpty())
         return NotOpen;
     mDatabase.setDatabaseName(path);
+    mUpToDate = false;
+    mOlderFile = false;
     if (!mDatabase.open()) {
         mLastError = mDatabase.lastError().text();
         return NotOpen;
     }
-    Transaction transaction(*this);
-    if (!transaction.begun())
-        return SqlFailed;
-    if (const int result = migrate(); result != Success)
-        return result;
-    return transaction.commit() ? Success : SqlFailed;
+    const int result = upgrade();
+    if (result != Success) {
+        // The reason stays the last error.
+        const QString reason = mLastError;
+        mOlderFile = holdsDiveTables();
+        mLastError = reason;
+    }
+    return result;
+}
+
+int DiveDb::upgrade()
+{
+    {
+        Transaction transaction(*this);
+        if (!transaction.begun())
+            return SqlFailed;
+        if (const int result = migrate(); result != Success)
+            return result;
+        if (!transaction.commit())
+            return SqlFailed;
+    }
+    mUpToDate = true;
+    mOlderFile = false;
+    return Success;
+}
+
+bool DiveDb::retryUpgrade()
+{
+    if (mUpToDate || !mOlderFile)
+        return mUpToDate;
+    // Another program's lock makes the attempt fail at once: the window does
+    // not freeze for it, and a later attempt tries again.
+    QSqlQuery timeout(mDatabase);
+    const int waited =
+        timeout.exec(QStringLiteral("PRAGMA busy_timeout")) && timeout.next() ? timeout.value(0).toInt() : 0;
+    timeout.finish();
+    execute(QStringLiteral("PRAGMA busy_timeout = 0"));
+    const QString before = mLastError;
+    const bool upgraded = upgrade() == Success;
+    // A file that is still older keeps the reason it gave when it was opened.
+    if (!upgraded)
+        mLastError = before;
+    execute(QStringLiteral("PRAGMA busy_timeout = %1").arg(waited));
+    return upgraded;
+}
+
+bool DiveDb::holdsDiveTables() const
+{
+    QSqlQuery tables(mDatabase);
+    return tables.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND "
+                                      "name IN ('dives', 'profiles')")) &&
+           tables.next() && tables.value(0).toInt() == 2;
 }
 
 int DiveDb::createTable(const char* statement)
@@ -913,21 +973,25 @@ bool DiveDb::readSamples(int id, Dive& dive) const
 
 // --- Listing and edits ---------------------------------------------------------
 
-void DiveDb::getDives(const Filter& filter, QList<DiveInfo>& out, int& groupCount, SortField field,
+bool DiveDb::getDives(const Filter& filter, QList<DiveInfo>& out, int& groupCount, SortField field,
                       SortOrder order) const
 {
     groupCount = 0;
+    if (!isOpen())
+        return true;
     QList<DiveInfo> rows;
-    if (!listRows(DiveListQuery::forFilter(filter, field, order), rows))
-        return;
+    if (!listRows(DiveListQuery::forFilter(filter, field, order, listedFigures(mUpToDate)), rows))
+        return false;
     groupCount = groupCountOf(rows);
     out.append(rows);
+    return true;
 }
 
 bool DiveDb::getDiveInfo(int id, DiveInfo& info) const
 {
     QList<DiveInfo> rows;
-    if (!listRows({DiveListQuery::forOneDive(), {id}}, rows) || rows.isEmpty())
+    if (!listRows({DiveListQuery::forOneDive(listedFigures(mUpToDate)), {id}}, rows) ||
+        rows.isEmpty())
         return false;
     info = rows.constFirst();
     return true;
@@ -992,12 +1056,24 @@ QString DiveDb::getSerialOfDive(int id) const
     return row && row->next() ? row->value(0).toString() : QString();
 }
 
+bool DiveDb::isNameTaken(int id, const QString& name) const
+{
+    Run found = run(Statement::NameOfSameComputer, {id, textValue(name)});
+    return found && found->next();
+}
+
 bool DiveDb::renameDive(int id, const QString& newName)
 {
-    const QString serial = getSerialOfDive(id);
-    if (serial.isEmpty() || getDiveByName(newName, serial) >= 0)
+    if (!isOpen() || isNameTaken(id, newName))
         return false;
-    return bool(run(Statement::RenameDive, {textValue(newName), id}));
+    Run rename = run(Statement::RenameDive, {textValue(newName), id});
+    if (!rename)
+        return false;
+    if (rename->numRowsAffected() < 1) {
+        mLastError = tr("Dive %1 is not in the database").arg(id);
+        return false;
+    }
+    return true;
 }
 
 bool DiveDb::runEach(std::initializer_list<Statement> statements,

@@ -44,6 +44,13 @@ public:
     // transaction: a file that cannot be brought up to date is left as it
     // was. Opening another file closes the one before.
     int setDatabase(const QString& path);
+    // Whether the open file is one of an older version that could not be
+    // brought up to date (read-only, or locked by another program): its dives
+    // are listed from their own rows, and the last error says why.
+    bool isOlderFile() const { return mOlderFile; }
+    // Tries again to bring an older file up to date, without waiting for a
+    // lock that another program holds; true once the file is up to date.
+    bool retryUpgrade();
     int createTableDives();
     int createTableProfiles();
     int createTableGases();
@@ -73,7 +80,9 @@ public:
 
     // Appends the dives that the filter keeps, grouped by computer and sorted
     // inside each group; `groupCount` gets the number of computer groups.
-    void getDives(const Filter& filter, QList<DiveInfo>& out, int& groupCount, SortField field,
+    // False, with the reason as the last error and nothing appended, when
+    // the list cannot be read (a database that is not open lists nothing).
+    bool getDives(const Filter& filter, QList<DiveInfo>& out, int& groupCount, SortField field,
                   SortOrder order) const;
     bool getDiveInfo(int id, DiveInfo& info) const;
     // The computer's dive numbers already stored for the serial.
@@ -83,7 +92,13 @@ public:
     // whether any dive had another.
     int checkComputerNameBySerial(const QString& serial, const QString& computerName,
                                   bool& changed);
+    // False when another dive of the same computer (stored serial) has the
+    // name (isNameTaken), or, with the reason as the last error, when the
+    // dive cannot be renamed.
     bool renameDive(int id, const QString& newName);
+    // Whether a dive stored with the same serial as dive `id`, that one
+    // included, has the name.
+    bool isNameTaken(int id, const QString& name) const;
     QString getSerialOfDive(int id) const;
     bool deleteDive(int id);
     // The distinct serials; `names` gets, for each, its computer names joined
@@ -132,7 +147,11 @@ private:
     bool refuseNonFiniteSamples(const Dive& dive) const;
 
     int createTable(const char* statement);
+    // Brings the open file up to date in one transaction.
+    int upgrade();
     int migrate();
+    // Whether the file has the tables that the dive list reads.
+    bool holdsDiveTables() const;
     int bringColumnsUpToDate();
     bool keepDiveFigures();
     bool readDiveRow(int id, Dive& dive) const;
@@ -154,6 +173,8 @@ private:
                  std::initializer_list<QVariant> values);
 
     QSqlDatabase mDatabase;
+    bool mUpToDate = false;
+    bool mOlderFile = false;
     mutable QString mLastError;
     mutable std::vector<std::unique_ptr<PreparedStatement>> mStatements;
     std::function<void()> mWriteProgress;

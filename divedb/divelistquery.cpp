@@ -4,11 +4,19 @@ namespace {
 
 constexpr qint64 kSecondsPerDay = 86400;
 
-// The columns of a dive list row, in the order DiveDb reads them: the
-// figures come from the table of per-dive figures that storing keeps.
-const QString kSelectRows = QStringLiteral(
-    "SELECT d.diveid, d.name, d.serial, d.datetime, d.computer, d.gfslow, d.gfshigh, "
-    "f.maxtime, f.maxdepth FROM dives d LEFT JOIN divefigures f ON f.diveid = d.diveid");
+// The columns of a dive list row, in the order DiveDb reads them.
+QString selectRows(DiveListQuery::Figures figures)
+{
+    const QString source = figures == DiveListQuery::Figures::Kept
+                               ? QStringLiteral("divefigures")
+                               : QStringLiteral("(SELECT diveid, MAX(time) AS maxtime, "
+                                                "MAX(depth) AS maxdepth FROM profiles "
+                                                "GROUP BY diveid)");
+    return QStringLiteral("SELECT d.diveid, d.name, d.serial, d.datetime, d.computer, d.gfslow, "
+                          "d.gfshigh, f.maxtime, f.maxdepth FROM dives d LEFT JOIN %1 f "
+                          "ON f.diveid = d.diveid")
+        .arg(source);
+}
 
 QString sortKey(SortField field)
 {
@@ -36,7 +44,8 @@ DateRange DateRange::ofFilter(const Filter& filter)
     return range;
 }
 
-DiveListQuery DiveListQuery::forFilter(const Filter& filter, SortField field, SortOrder order)
+DiveListQuery DiveListQuery::forFilter(const Filter& filter, SortField field, SortOrder order,
+                                       Figures figures)
 {
     DiveListQuery query;
     QString condition;
@@ -59,7 +68,7 @@ DiveListQuery DiveListQuery::forFilter(const Filter& filter, SortField field, So
         query.values.append(range.to);
     }
 
-    query.text = kSelectRows;
+    query.text = selectRows(figures);
     if (!condition.isEmpty())
         query.text += QStringLiteral(" WHERE ") + condition;
     // The rows of one computer stay together: serial, then name, then the key.
@@ -71,7 +80,7 @@ DiveListQuery DiveListQuery::forFilter(const Filter& filter, SortField field, So
     return query;
 }
 
-QString DiveListQuery::forOneDive()
+QString DiveListQuery::forOneDive(Figures figures)
 {
-    return kSelectRows + QStringLiteral(" WHERE d.diveid = :diveid");
+    return selectRows(figures) + QStringLiteral(" WHERE d.diveid = :diveid");
 }

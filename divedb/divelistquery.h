@@ -11,12 +11,18 @@
 // the text.
 struct DiveListQuery
 {
+    // Where the largest time and depth of each dive come from: the table of
+    // figures that writes keep, or, in a file of an older version that could
+    // not be brought up to date, the samples themselves.
+    enum class Figures { Kept, FromSamples };
+
     QString text;
     QList<QVariant> values; // in the order of the placeholders
 
-    static DiveListQuery forFilter(const Filter& filter, SortField field, SortOrder order);
+    static DiveListQuery forFilter(const Filter& filter, SortField field, SortOrder order,
+                                   Figures figures = Figures::Kept);
     // The statement of one dive's row, with its id to bind as ":diveid".
-    static QString forOneDive();
+    static QString forOneDive(Figures figures = Figures::Kept);
 };
 
 // The date bounds of a filter, seconds since the epoch, both included: from

@@ -159,8 +159,15 @@
         <translation>Sans nom</translation>
     </message>
     <message>
-        <source>%1 dives</source>
-        <translation>%1 plongées</translation>
+        <source>No serial number</source>
+        <translation>Sans numéro de série</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n dives</source>
+        <translation>
+            <numerusform>%n plongée</numerusform>
+            <numerusform>%n plongées</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -498,6 +505,20 @@ Cette plongée existe déjà</translation>
     <message>
         <source>Impossible to read profile</source>
         <translation>Impossible de lire le profil</translation>
+    </message>
+    <message>
+        <source>The logbook could not be upgraded: its dives are listed as they are, and the upgrade is tried again later.
+</source>
+        <translation>Le carnet de plongée n&apos;a pas pu être mis à jour : ses plongées sont listées telles quelles, et la mise à jour sera tentée à nouveau plus tard.
+</translation>
+    </message>
+    <message>
+        <source>Impossible to read the dive list</source>
+        <translation>Impossible de lire la liste des plongées</translation>
+    </message>
+    <message>
+        <source>Impossible to rename the dive</source>
+        <translation>Impossible de renommer la plongée</translation>
     </message>
     <message>
         <source>Open</source>
