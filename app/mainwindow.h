@@ -354,6 +354,12 @@ private:
     // The editors' callbacks: the depth or time of a row's point changed.
     bool divePointDepthChanged2(int row, double depth);
     bool divePointTimeChanged2(int row, double& time);
+    // Puts the point of a table row at that time and depth, within the
+    // limits a drag keeps, and refits the graph when it leaves the shown
+    // range; the time kept.
+    double moveTablePoint(int row, double time, double depth);
+    // Points the graph inserted take the gas of the point before them.
+    void giveInsertedPointsTheirGas();
     // A click in the point table: its delete icon removes the row's point.
     void pointTableClicked(const QModelIndex& index);
     bool deletePointOfRow(int row);

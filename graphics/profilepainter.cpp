@@ -1,5 +1,6 @@
 #include "graphics/profilepainter.h"
 
+#include "common/depthtext.h"
 #include "common/timetexts.h"
 #include "common/wholenumbers.h"
 #include "graphics/diveprofileitem.h"
@@ -77,7 +78,7 @@ QRectF boundsOf(const QLineF& line, double reach)
 // "12m 01:30": the depth of a stop and how long it lasted.
 QString stopLabel(const DiveLine& line, const DiveLine& previous)
 {
-    return QStringLiteral("%1m %2").arg(QString::number(line.depth),
+    return QStringLiteral("%1m %2").arg(planDepthText(line.depth),
                                          formatTimeSecondes(nearestSeconds(line.timeSec - previous.timeSec)));
 }
 

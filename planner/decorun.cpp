@@ -9,9 +9,6 @@
 
 namespace {
 
-// The configuration takes a surface pressure only strictly inside this range.
-constexpr float kLowestSurfacePressure = 0.5f;
-constexpr float kHighestSurfacePressure = 1.05f;
 // A plan whose last point is shallower than this ends at the surface.
 constexpr double kSurfacedDepth = 0.01;
 constexpr gfs_t kEffortGradientFactors(68, 68);
@@ -46,18 +43,24 @@ LinePlan rowOf(qint32 direction, quint8 computed, float depth, double duration, 
     return row;
 }
 
+// The configuration a run of the dive computes with, gradient factors
+// aside: the dive's water, and its surface pressure, which the plan only
+// takes within the planner's limits.
+dive_t configurationOf(const PlannedDive& dive)
+{
+    dive_t config;
+    config.reset_config();
+    config.surface_pressure = dive.surfacePressureBar;
+    config.setDensityType(dive.waterType != 0 ? DensityType::fresh : DensityType::salt);
+    return config;
+}
+
 } // namespace
 
 DecoRun::DecoRun(PlannedDive& dive, const PlannedDive* previous, int slot, const gfs_t* given)
-    : mDive(dive), mPrevious(previous), mSlot(slot)
+    : mDive(dive), mPrevious(previous), mSlot(slot), mConfig(configurationOf(dive))
 {
-    mConfig.reset_config();
-
     mRawSurface = dive.surfacePressureBar;
-    if (mRawSurface > kLowestSurfacePressure && mRawSurface < kHighestSurfacePressure)
-        mConfig.surface_pressure = mRawSurface;
-
-    mConfig.setDensityType(dive.waterType != 0 ? DensityType::fresh : DensityType::salt);
     dive.density = dive.waterType;
 
     chooseGradientFactors(given);
@@ -128,7 +131,8 @@ void DecoRun::applyThirdDiveRules()
 void DecoRun::walkSegments(const RowSink& out)
 {
     QList<DiveLine>& points = mDive.lines;
-    mLastPressure = mRawSurface;
+    // A plan of one point starts its ascent from that point.
+    mLastPressure = pressureAt(points.constFirst().depth);
     for (qsizetype i = 1; i < points.size(); ++i) {
         const DiveLine& from = points.at(i - 1);
         DiveLine& to = points[i];
@@ -247,6 +251,13 @@ void DecoRun::writeBack()
     mDive.ceilingPoints = std::move(mFollower->points());
     DiveAnalysis::calculateMaxTimeDepth(mDive);
     DiveAnalysis::calculateSpeeds(mDive, false);
+}
+
+float DecoRun::breathedPpO2(const PlannedDive& dive, double depth)
+{
+    const dive_t config = configurationOf(dive);
+    const gas_t gas = config.gas_at(config.first_gas());
+    return gas.PinspO2(setpoint_t::none, planner::pressureAtDepth(config, depth));
 }
 
 float DecoRun::pressureAt(double depth) const

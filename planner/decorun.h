@@ -34,6 +34,10 @@ public:
     // The rows after the start of the table, up to and including its end.
     void run(const RowSink& out);
 
+    // The oxygen partial pressure (bar) of the gas a run of the dive breathes
+    // at that depth.
+    static float breathedPpO2(const PlannedDive& dive, double depth);
+
 private:
     void chooseGradientFactors(const gfs_t* given);
     void applyThirdDiveRules();

@@ -12,8 +12,10 @@
 #include "graphics/divepoint.h"
 #include "graphics/graphview.h"
 #include "graphics/tissuesgraph.h"
+#include "planner/decorun.h"
 #include "planner/planlimits.h"
 #include "planner/planneddive.h"
+#include "planner/planpoints.h"
 
 #include "divelisttable.h"
 #include "userprompt.h"
@@ -25,6 +27,7 @@
 #include <QTableWidget>
 #include <QUiLoader>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -44,6 +47,15 @@ const char* const kPlanFileFilter = QT_TRANSLATE_NOOP("MainWindow", "Dive plan f
 int millibarOf(float bar)
 {
     return int(std::lround(double(bar) * 1000.0));
+}
+
+// The depth at a time of the segment between two points.
+double depthBetween(const DiveLine& a, const DiveLine& b, double time)
+{
+    if (!(b.timeSec > a.timeSec))
+        return b.depth;
+    const double f = std::clamp((time - a.timeSec) / (b.timeSec - a.timeSec), 0.0, 1.0);
+    return a.depth + f * (b.depth - a.depth);
 }
 
 // A message with its reason, when there is one, on a line of its own.
@@ -85,6 +97,8 @@ void MainWindow::createPlanningView()
     item->mPlanningTitle = 1;
     // The points show as the button says from the start.
     item->setShowDivePoints(ui.btShowHidePoints->isChecked());
+    // Planned points carry no temperature: a curve would read 0°C throughout.
+    item->setItemFlag(&ShowItemsState::temperature, false);
     connect(item, &DiveProfileItem::onAddDivePoint, this, &MainWindow::onAddDivePoint);
     connect(item, &DiveProfileItem::onUpdateDivePoint, this, &MainWindow::updateDivePoint);
     connect(mPlanningView, &GraphView::mouseMove, this, &MainWindow::graphViewPlanificationMouseMove);
@@ -129,6 +143,10 @@ void MainWindow::setUpPointTable()
     QHeaderView* header = table->horizontalHeader();
     header->setSectionResizeMode(TblDivePointsModel::DeleteColumn, QHeaderView::Fixed);
     header->resizeSection(TblDivePointsModel::DeleteColumn, 40);
+    // The depth and the time take the room their texts need, the gas
+    // column the rest: no column is cut while the table has room.
+    header->setSectionResizeMode(TblDivePointsModel::DepthColumn, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(TblDivePointsModel::TimeColumn, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(TblDivePointsModel::GasColumn, QHeaderView::Stretch);
     header->setSectionsClickable(false);
     table->setItemDelegateForColumn(TblDivePointsModel::DepthColumn, &mPointsDelegate);
@@ -365,8 +383,20 @@ void MainWindow::updateEffortButton(int row, const PlannedDive* dive)
 
 void MainWindow::onAddDivePoint()
 {
+    giveInsertedPointsTheirGas();
     updateDivePointsTable();
     updateDeco();
+}
+
+void MainWindow::giveInsertedPointsTheirGas()
+{
+    // A point the graph inserts has no gas yet; the diver changed none there.
+    const Dive* dive = mPlan.currentDiveProfile();
+    if (!dive)
+        return;
+    for (int i = 1; i < dive->lines.size(); ++i)
+        if (dive->lines.at(i).gasIndex < 0)
+            mPlanningView->mProfile->modifyGasOfDivePoint(i, dive->lines.at(i - 1).gasIndex);
 }
 
 void MainWindow::updateDivePoint(int index)
@@ -377,20 +407,38 @@ void MainWindow::updateDivePoint(int index)
 
 bool MainWindow::divePointDepthChanged2(int row, double depth)
 {
-    if (!mPlan.currentDiveProfile())
+    const Dive* dive = mPlan.currentDiveProfile();
+    if (!dive || row <= 0 || row >= dive->lines.size())
         return false;
-    mPlanningView->mProfile->modifyDepthOfDivePoint(row, depth);
-    updateDeco();
+    moveTablePoint(row, dive->lines.at(row).timeSec, depth);
     return false;
 }
 
 bool MainWindow::divePointTimeChanged2(int row, double& time)
 {
-    if (!mPlan.currentDiveProfile())
+    const Dive* dive = mPlan.currentDiveProfile();
+    if (!dive || row <= 0 || row >= dive->lines.size())
         return false;
-    const bool changed = mPlanningView->mProfile->modifyTimeOfDivePoint(row, time);
+    const double asked = time;
+    time = moveTablePoint(row, time, dive->lines.at(row).depth);
+    return time != asked;
+}
+
+double MainWindow::moveTablePoint(int row, double time, double depth)
+{
+    DiveProfileItem* item = mPlanningView->mProfile;
+    const Dive& dive = *mPlan.currentDiveProfile();
+    // As a drag keeps it: in order, within the speed limits.
+    double kept = planpoints::timeWithinLimits(dive.lines, row, time, depth,
+                                               {DiveProfileItem::vascSpeedLimit, DiveProfileItem::vdscSpeedLimit});
+    item->modifyDepthOfDivePoint(row, depth);
+    item->modifyTimeOfDivePoint(row, kept);
+    mPointsModel.updateView(row);
+    // A point beyond the shown range stays on the graph.
+    if (depth > item->shownMaxDepth() || kept < item->startTime() || kept > item->endTime())
+        item->fitAll();
     updateDeco();
-    return changed;
+    return kept;
 }
 
 void MainWindow::divePointDepthChanged(double value)
@@ -629,14 +677,16 @@ void MainWindow::graphViewPlanificationMouseMove(QPointF pScenePoint, int pTime)
         ui.edInfoPlanif->clear();
         return;
     }
+    const PlannedDive* dive = mPlan.currentPlannedDive();
     DivePosition position;
-    if (!mPlanningView->getInfosOnPosition(pScenePoint, pTime, position))
+    if (!dive || !mPlanningView->getInfosOnPosition(pScenePoint, pTime, position))
         return;
+    const double depth = depthBetween(*position.prevLine, *position.nextLine, pTime);
     const QStringList lines = {
         tr("Time: ") + formatTimeSecondes(pTime),
-        tr("Depth: %1m").arg(std::abs(position.prevLine->depth) + position.temperature, 0, 'f', 1),
+        tr("Depth: %1m").arg(std::abs(depth), 0, 'f', 1),
         tr("Speed: %1m/mn").arg(std::abs(position.nextLine->speed), 0, 'f', 1),
-        tr("PpO2: %1").arg(position.pressure, 0, 'f', 2),
+        tr("PpO2: %1").arg(DecoRun::breathedPpO2(*dive, depth), 0, 'f', 2),
         tr("Ceil: %1").arg(position.decoCeiling, 0, 'f', 2),
     };
     ui.edInfoPlanif->setPlainText(lines.join('\n'));

@@ -119,16 +119,17 @@ QString refusal(const DiveRecord& dive, int number)
         return aboutDive(number, QT_TRANSLATE_NOOP("PlanificationPlan", "its helium flag is neither 0 nor 1"));
     if (!validReduction(tissues))
         return aboutDive(number, QT_TRANSLATE_NOOP("PlanificationPlan", "its surface reduction is not valid"));
-    const double millibar = std::round(double(dive.surfacePressureBar) * 1000.0);
-    if (!std::isfinite(millibar))
+    if (!std::isfinite(dive.surfacePressureBar))
         return aboutDive(number, QT_TRANSLATE_NOOP("PlanificationPlan", "its surface pressure is not a finite number"));
-    if (millibar < planlimits::lowestSurfacePressure || millibar > planlimits::highestSurfacePressure)
+    if (!planlimits::takesSurfacePressure(dive.surfacePressureBar))
         return aboutDive(number,
                          QT_TRANSLATE_NOOP("PlanificationPlan", "its surface pressure lies outside %1 to %2 mbar"))
             .arg(planlimits::lowestSurfacePressure)
             .arg(planlimits::highestSurfacePressure);
     if (dive.surfaceInterval < 0)
         return aboutDive(number, QT_TRANSLATE_NOOP("PlanificationPlan", "its surface interval is negative"));
+    if (dive.surfaceInterval >= planlimits::surfaceIntervalLimit)
+        return aboutDive(number, QT_TRANSLATE_NOOP("PlanificationPlan", "its surface interval is a day or more"));
     if (dive.effortMode > 1)
         return aboutDive(number, QT_TRANSLATE_NOOP("PlanificationPlan", "its effort flag is neither 0 nor 1"));
     return {};

@@ -115,10 +115,18 @@ int PlanificationPlan::findFirstFreeIndex() const
 int PlanificationPlan::newPlanification(const QString& fileName)
 {
     return addPlannedDive([this, &fileName](PlannedDive& dive) {
-        makeOwnDive(dive);
-        if (!fileName.isEmpty())
-            return readDiveFile(fileName, dive, mLastError);
-        appendDefaultPoints(dive, defaultFirstGas());
+        if (fileName.isEmpty()) {
+            makeOwnDive(dive);
+            appendDefaultPoints(dive, defaultFirstGas());
+            return true;
+        }
+        // The file's points name the file's gases: the planner's own come
+        // only to a file that gives none.
+        dive.format = qint32(DiveFormat::Plan);
+        if (!readDiveFile(fileName, dive, mLastError))
+            return false;
+        if (dive.gases.isEmpty())
+            dive.gases = QuelmGases;
         return true;
     });
 }

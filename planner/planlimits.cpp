@@ -3,8 +3,11 @@
 #include "deco/dive.h"
 #include "deco/zhl16.h"
 #include "divemodel/dive.h"
+#include "planner/planneddive.h"
 
 #include <QCoreApplication>
+
+#include <cmath>
 
 namespace planlimits {
 
@@ -75,6 +78,21 @@ QString refusal(const Dive& dive)
         previousTime = point.timeSec;
     }
     return {};
+}
+
+QString refusal(const PlannedDive& dive)
+{
+    if (!takesSurfacePressure(dive.surfacePressureBar))
+        return QCoreApplication::translate("PlanificationPlan", "The surface pressure lies outside %1 to %2 mbar")
+            .arg(lowestSurfacePressure)
+            .arg(highestSurfacePressure);
+    return refusal(static_cast<const Dive&>(dive));
+}
+
+bool takesSurfacePressure(float bar)
+{
+    const double millibar = std::round(double(bar) * 1000.0);
+    return std::isfinite(millibar) && millibar >= lowestSurfacePressure && millibar <= highestSurfacePressure;
 }
 
 } // namespace planlimits

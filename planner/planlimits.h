@@ -3,6 +3,7 @@
 #include <QString>
 
 struct Dive;
+struct PlannedDive;
 
 // What a dive must be for the planner to compute it in bounded time: every
 // value of its points a finite number, its times from 0 s on, never going
@@ -13,10 +14,15 @@ namespace planlimits {
 
 constexpr double longestDiveSeconds = 86400.0;
 
-// The surface pressures the planner takes, in whole millibar (the planning
-// tab's range).
+// The surface pressures the planner takes and computes with, in whole
+// millibar (the planning tab's range).
 constexpr int lowestSurfacePressure = 600;
 constexpr int highestSurfacePressure = 1200;
+
+// A surface interval is shorter than a day: the planning tab's editor shows
+// the hours and minutes of one, and a day apart a dive is no longer part of
+// the series' rules.
+constexpr int surfaceIntervalLimit = 86400; // s
 
 // The depth, in metres, of the deepest stop the engine computes.
 double deepestDepth();
@@ -28,5 +34,10 @@ double highestTissuePressure();
 
 // Why the dive cannot be planned, in the user's language; empty when it can.
 QString refusal(const Dive& dive);
+// The same for a dive of the plan, whose surface pressure counts too.
+QString refusal(const PlannedDive& dive);
+// Whether the planner takes a surface pressure (bar), and computes with it:
+// a finite one within the range, in whole millibar as the tab shows them.
+bool takesSurfacePressure(float bar);
 
 } // namespace planlimits

@@ -1,10 +1,10 @@
 #include "planner/runtabletext.h"
 
+#include "common/depthtext.h"
 #include "common/timetexts.h"
 #include "common/wholenumbers.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 
 namespace {
@@ -30,14 +30,6 @@ QString icon(const LinePlan& row)
     if (row.computed == 0)
         name += QLatin1String("dive");
     return QStringLiteral("<img src = \":/TestGraphics/icons/%1.png\" style=\"vertical-align:middle\"/>").arg(name);
-}
-
-// The shortest text that reads back as the same float.
-QString shortest(float value)
-{
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general);
-    return QString::fromLatin1(text, int(result.ptr - text));
 }
 
 // Minutes as "mm:ss" below an hour, else "hh:mm:ss", from the nearest whole
@@ -72,7 +64,7 @@ void RunTableText::add(const LinePlan& row)
 
 void RunTableText::addRow(const LinePlan& row)
 {
-    mHtml += QStringLiteral("<p %1>%2 %3m ").arg(kParagraphStyle, icon(row), shortest(row.depth).rightJustified(6));
+    mHtml += QStringLiteral("<p %1>%2 %3m ").arg(kParagraphStyle, icon(row), planDepthText(row.depth).rightJustified(6));
     mHtml += QStringLiteral("| %1 | %2 | %3</p>").arg(clockColumn(row.duration), clockColumn(row.runTime), gasText(row.gasIndex));
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/timetexts.h"
 #include "common/wholenumbers.h"
+#include "planner/planlimits.h"
 #include "planner/tbldivepointsmodel.h"
 
 #include <QDoubleSpinBox>
@@ -39,7 +40,7 @@ QWidget* SpinBoxDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     if (index.column() == TblDivePointsModel::DepthColumn) {
         auto* editor = new QDoubleSpinBox(parent);
         editor->setFrame(false);
-        editor->setRange(0.0, maximumDepth);
+        editor->setRange(0.0, planlimits::deepestDepth());
         connect(editor, &QDoubleSpinBox::valueChanged, this,
                 [this, editor](double depth) { depthEdited(editor, depth); });
         return editor;

@@ -7,7 +7,7 @@
 // The editors of the point table: a depth spin box and a time editor. Every
 // change of an editor goes at once to a callback with the editor's row;
 // nothing is written back when the editor closes. Row 0, the first point,
-// gets no editor.
+// gets no editor. The depth editor reaches as deep as the planner computes.
 class SpinBoxDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -16,8 +16,6 @@ public:
     // (row, value): the new depth in metres or time in seconds. The time
     // callback may change the value to the time it kept and then returns true.
     using Callback = std::function<bool(int row, double& value)>;
-
-    static constexpr double maximumDepth = 100.0; // m
 
     explicit SpinBoxDelegate(QObject* parent = nullptr);
 

@@ -250,6 +250,14 @@
         <translation>son intervalle de surface est négatif</translation>
     </message>
     <message>
+        <source>its surface interval is a day or more</source>
+        <translation>son intervalle de surface atteint ou dépasse un jour</translation>
+    </message>
+    <message>
+        <source>The surface pressure lies outside %1 to %2 mbar</source>
+        <translation>La pression de surface est hors de l&apos;intervalle %1 à %2 mbar</translation>
+    </message>
+    <message>
         <source>its effort flag is neither 0 nor 1</source>
         <translation>son indicateur d&apos;effort ne vaut ni 0 ni 1</translation>
     </message>

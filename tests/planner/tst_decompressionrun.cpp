@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 
 Q_DECLARE_METATYPE(DiveLine)
 
@@ -138,6 +139,8 @@ private slots:
     void thirdDiveRuleUsesTheCurrentPoints();
     void surfacePressure_data();
     void surfacePressure();
+    void absurdSurfacePressuresAreRefused_data();
+    void absurdSurfacePressuresAreRefused();
     void freshWater();
     void secondDiveStartsFromTheFirstsEnd();
     void zeroDurationRunsTakeTheEndState_data();
@@ -378,15 +381,13 @@ void TestDecompressionRun::surfacePressure_data()
     QTest::addColumn<float>("ascentMinutes");
     QTest::addColumn<float>("ascentDepth");
 
-    // Inside 0.5 .. 1.05 (both excluded) the computation's surface is the
-    // dive's: 2.0202 bar at 1.1 bar/min. Outside it the configuration keeps
-    // 1.013 bar while the diver still surfaces at the stored value:
-    // (3.0332 - 0.5) / 1.1 and (3.0332 - 1.05) / 1.1, the latter ending
-    // 0.037 bar, 0.366 m, below the configuration's surface.
-    QTest::newRow("0.5") << 0.5f << 2.30288f << 0.0f;
-    QTest::newRow("0.51") << 0.51f << 1.83652f << 0.0f;
+    // Over the whole range the tab offers the computation's surface is the
+    // dive's: 2.0202 bar at 1.1 bar/min from 20 m to the surface.
+    QTest::newRow("0.6") << 0.6f << 1.83652f << 0.0f;
+    QTest::newRow("0.9") << 0.9f << 1.83652f << 0.0f;
     QTest::newRow("1.049") << 1.049f << 1.83652f << 0.0f;
-    QTest::newRow("1.05") << 1.05f << 1.80288f << 0.36631f;
+    QTest::newRow("1.05") << 1.05f << 1.83652f << 0.0f;
+    QTest::newRow("1.2") << 1.2f << 1.83652f << 0.0f;
 }
 
 void TestDecompressionRun::surfacePressure()
@@ -410,6 +411,47 @@ void TestDecompressionRun::surfacePressure()
     const float saturated = (surfacePressure - 0.0627f) * 0.79f;
     for (const float load : plan.startN2)
         QVERIFY(std::abs(load - saturated) < 1e-5);
+}
+
+void TestDecompressionRun::absurdSurfacePressuresAreRefused_data()
+{
+    QTest::addColumn<float>("surfacePressure");
+    QTest::newRow("0.5 bar") << 0.5f;
+    QTest::newRow("599.4 mbar") << 0.5994f;
+    QTest::newRow("1200.6 mbar") << 1.2006f;
+    QTest::newRow("1e30 bar") << 1e30f;
+    QTest::newRow("infinite") << std::numeric_limits<float>::infinity();
+    QTest::newRow("minus infinite") << -std::numeric_limits<float>::infinity();
+    QTest::newRow("NaN") << std::numeric_limits<float>::quiet_NaN();
+}
+
+// A surface pressure the planner does not take, given through the plan's
+// interface, gives an empty run table and says why: the computation never
+// runs on it (it would take without end).
+void TestDecompressionRun::absurdSurfacePressuresAreRefused()
+{
+    QFETCH(float, surfacePressure);
+    RecordedPlan plan;
+    RunRecorder& recorder = plan.recorder;
+    addDive(plan, decoPoints());
+    plan.currentPlannedDive()->surfacePressureBar = surfacePressure;
+    plan.recompute();
+    QCOMPARE(recorder.rows.size(), 2);
+    QCOMPARE(recorder.rows.at(1).kind, LinePlan::endOfTable);
+    QCOMPARE(recorder.logs.size(), 2);
+    QCOMPARE(recorder.logs.at(1),
+             QStringLiteral("The dive is not computed: The surface pressure lies outside 600 to 1200 mbar"));
+    QVERIFY(plan.currentPlannedDive()->decoLines.isEmpty());
+
+    // A new dive of that pressure is refused.
+    RecordedPlan other;
+    const int slot = other.newPlanification([surfacePressure](Dive& dive) {
+        dive.lines = decoPoints();
+        static_cast<PlannedDive&>(dive).surfacePressureBar = surfacePressure;
+        return true;
+    });
+    QCOMPARE(slot, -3);
+    QCOMPARE(other.lastError(), QStringLiteral("The surface pressure lies outside 600 to 1200 mbar"));
 }
 
 void TestDecompressionRun::freshWater()

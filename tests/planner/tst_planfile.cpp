@@ -256,6 +256,11 @@ private slots:
                                               << "Dive 1: its surface pressure is not a finite number";
         QTest::newRow("interval -1") << plan << withValue(two, kRecord2 + 140, qint32(-1))
                                      << "Dive 2: its surface interval is negative";
+        // The tab's editor shows the hours and minutes of a day.
+        QTest::newRow("interval of a day") << plan << withValue(two, kRecord2 + 140, qint32(86400))
+                                           << "Dive 2: its surface interval is a day or more";
+        QTest::newRow("interval 100000 s") << plan << withValue(one, kRecord1 + 140, qint32(100000))
+                                           << "Dive 1: its surface interval is a day or more";
         QTest::newRow("effort flag 2") << plan << withValue(one, kRecord1 + 144, quint8(2))
                                        << "Dive 1: its effort flag is neither 0 nor 1";
     }

@@ -139,7 +139,7 @@ private slots:
         QCOMPARE(made ? QString::fromLatin1(made->metaObject()->className()) : QString(), editor);
         if (auto* depth = qobject_cast<QDoubleSpinBox*>(made.get())) {
             QCOMPARE(depth->minimum(), 0.0);
-            QCOMPARE(depth->maximum(), 100.0);
+            QCOMPARE(depth->maximum(), 300.0); // the deepest the plan computes
             QVERIFY(!depth->hasFrame());
         }
     }
@@ -161,8 +161,8 @@ private slots:
         QCOMPARE(editor->value(), 18.25);
         QCOMPARE(editor->property("id").toInt(), 2);
         QVERIFY(calls.isEmpty()); // filling is no edit
-        editor->setValue(120); // the editor's bounds
-        QCOMPARE(calls, (QList<std::pair<int, double>>{{2, 100.0}}));
+        editor->setValue(320); // the editor's bounds
+        QCOMPARE(calls, (QList<std::pair<int, double>>{{2, 300.0}}));
     }
 
     // A time out of the neighbours' range is put back to the kept time,

@@ -61,8 +61,18 @@ private slots:
                    + paragraph("arrowR", "     3m |    10:30 |    21:00 | </p>");
         QTest::newRow("an hour or more: the hours form")
             << QList<LinePlan>{row(1, 0, 17.345f, 14.5f, 75, 1), row(1, 1, 6, 62.25f, 137.25f, 1)}
-            << paragraph("arrowRdive", "17.345m |    14:30 | 01:15:00 | Nx40</p>")
+            << paragraph("arrowRdive", "  17.3m |    14:30 | 01:15:00 | Nx40</p>")
                    + paragraph("arrowR", "     6m | 01:02:15 | 02:17:15 | </p>");
+        // Depths worked back from stop pressures carry float noise; a depth
+        // prints to the nearest tenth, without a trailing ".0".
+        QTest::newRow("stop depths without noise")
+            << QList<LinePlan>{row(2, 1, 5.999999f, 1, 31, 0), row(1, 1, 2.9999995f, 2, 33, 0),
+                               row(1, 1, 21.000002f, 1, 34, 0), row(1, 1, 4.44f, 1, 35, 0), row(2, 1, -0.01f, 1, 36, 0)}
+            << paragraph("arrowU", "     6m |    01:00 |    31:00 | Air</p>")
+                   + paragraph("arrowR", "     3m |    02:00 |    33:00 | </p>")
+                   + paragraph("arrowR", "    21m |    01:00 |    34:00 | </p>")
+                   + paragraph("arrowR", "   4.4m |    01:00 |    35:00 | </p>")
+                   + paragraph("arrowU", "     0m |    01:00 |    36:00 | </p>");
         // 61 s and 61 minutes come from float minutes that are not exact.
         QTest::newRow("61 s") << QList<LinePlan>{row(2, 1, 0, 61.0f / 60.0f, 61.0f / 60.0f, -1)}
                               << paragraph("arrowU", "     0m |    01:01 |    01:01 | </p>");
