@@ -1,5 +1,6 @@
 #include "genericfiledownloader.h"
 
+#include "common/checkedredirects.h"
 #include "common/replybody.h"
 #include "common/transfertimeout.h"
 
@@ -42,6 +43,7 @@ void GenericFileDownloader::download(const QUrl& url, const QString& path)
     mPath = targetPath(url, path);
     mWritten = 0;
     mWriteFailed = false;
+    mRefusal.clear();
     if (mPath.isEmpty() || !QDir().mkpath(QFileInfo(mPath).absolutePath())) {
         failLater(tr("Cannot write output file"));
         return;
@@ -53,6 +55,10 @@ void GenericFileDownloader::download(const QUrl& url, const QString& path)
         return;
     }
     mReply = mNetwork.get(request(url));
+    followSecureRedirects(mReply, [this](const QUrl& hop) {
+        mRefusal = tr("The download was sent on to %1, which is neither an https address nor this computer")
+                       .arg(hop.toDisplayString());
+    });
     connect(mReply, &QNetworkReply::readyRead, this, &GenericFileDownloader::writeArrived);
     connect(mReply, &QNetworkReply::finished, this, &GenericFileDownloader::finish);
 }
@@ -61,6 +67,7 @@ QNetworkRequest GenericFileDownloader::request(const QUrl& url)
 {
     QNetworkRequest request(url);
     request.setTransferTimeout(kTransferTimeout);
+    checkEachRedirect(request);
     return request;
 }
 
@@ -77,7 +84,9 @@ void GenericFileDownloader::failLater(const QString& error)
 
 void GenericFileDownloader::writeArrived()
 {
-    if (mWriteFailed)
+    // A reply that was redirected may still say it has data once it has
+    // finished.
+    if (!mReply || mWriteFailed)
         return;
     const QByteArray data = mReply->readAll();
     if (data.isEmpty())
@@ -94,6 +103,8 @@ void GenericFileDownloader::writeArrived()
 
 QString GenericFileDownloader::failureOf(const QNetworkReply& reply)
 {
+    if (!mRefusal.isEmpty())
+        return mRefusal;
     if (mWriteFailed)
         return tr("Cannot write output file");
     // A body cut short of its Content-Length is an error of the reply.

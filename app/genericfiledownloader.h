@@ -31,7 +31,8 @@ public:
     // Aborts the download under way, which then fails; does nothing once it
     // has ended.
     void abort();
-    // The request of `url`; it fails after kTransferTimeout of silence.
+    // The request of `url`; it fails after kTransferTimeout of silence, and
+    // follows a redirect only to https or to this computer.
     static QNetworkRequest request(const QUrl& url);
 
 signals:
@@ -57,4 +58,6 @@ private:
     QString mPath;
     qint64 mWritten = 0;
     bool mWriteFailed = false;
+    // Why the download was stopped before its end; empty when it was not.
+    QString mRefusal;
 };

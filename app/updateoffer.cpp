@@ -57,9 +57,34 @@ std::optional<UpdateOffer> findUpdateOffer(const QList<QJsonObject>& media, cons
     return {};
 }
 
-QString installerPathFor(const QString& archivePath)
+namespace {
+
+// The archive's name without its suffix; a name that is all suffix stays whole.
+QString archiveBaseName(const QFileInfo& archive)
 {
+    const QString base = archive.completeBaseName();
+    return base.isEmpty() ? archive.fileName() : base;
+}
+
+} // namespace
+
+QString installerNameFor(const QString& archivePath)
+{
+    return archiveBaseName(QFileInfo(archivePath)) + QLatin1String(kInstallerSuffix);
+}
+
+QString createUnpackFolder(const QString& archivePath)
+{
+    // No one would keep a hundred unpacked updates: past that, something is
+    // wrong with the folder.
+    constexpr int kMaxTries = 100;
     const QFileInfo archive(archivePath);
-    return QDir::cleanPath(archive.absolutePath() + QLatin1Char('/') + archive.completeBaseName()
-                           + QLatin1String(kInstallerSuffix));
+    const QString base = QDir(archive.absolutePath()).filePath(archiveBaseName(archive));
+    for (int number = 1; number <= kMaxTries; ++number) {
+        const QString folder = number == 1 ? base : QStringLiteral("%1 (%2)").arg(base).arg(number);
+        // Creating fails on a name already taken, whatever holds it.
+        if (QDir().mkdir(folder))
+            return folder;
+    }
+    return {};
 }

@@ -41,6 +41,12 @@ struct UpdateOffer
 // warning says so; otherwise nothing is offered.
 std::optional<UpdateOffer> findUpdateOffer(const QList<QJsonObject>& media, const ApplicationVersion& current);
 
-// The installer that the archive `archivePath` unpacks beside itself: its
-// folder, its name without the suffix, then ".dmg".
-QString installerPathFor(const QString& archivePath);
+// The file name of the installer that the archive `archivePath` holds: the
+// archive's name without its suffix, then ".dmg".
+QString installerNameFor(const QString& archivePath);
+
+// Creates the folder that the archive `archivePath` unpacks into, beside it
+// and named after it without its suffix ("MarevaneDmg_2.10.0"), or, when that
+// name is taken, the first of "MarevaneDmg_2.10.0 (2)", "(3)"... that is free:
+// the user's files are never unpacked over. Empty when none can be created.
+QString createUnpackFolder(const QString& archivePath);

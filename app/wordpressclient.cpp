@@ -2,6 +2,7 @@
 
 #include "serviceconfig.h"
 
+#include "common/checkedredirects.h"
 #include "common/transfertimeout.h"
 
 #include <QJsonArray>
@@ -49,7 +50,9 @@ void WordPressClient::fetchAllMedia(const QString& mimeType)
 
 void WordPressClient::fetchPage(int page)
 {
+    mRefusedHop.clear();
     QNetworkReply* reply = mNetwork.get(pageRequest(page));
+    followSecureRedirects(reply, [this](const QUrl& hop) { mRefusedHop = hop; });
     connect(reply, &QNetworkReply::finished, this, [this, reply, page] { pageArrived(reply, page); });
 }
 
@@ -64,12 +67,18 @@ QNetworkRequest WordPressClient::pageRequest(int page) const
     url.setQuery(query);
     QNetworkRequest request(url);
     request.setTransferTimeout(kTransferTimeout);
+    checkEachRedirect(request);
     return request;
 }
 
 void WordPressClient::pageArrived(QNetworkReply* reply, int page)
 {
     reply->deleteLater();
+    if (!mRefusedHop.isEmpty()) {
+        qWarning().noquote() << "Redirect refused:" << mRefusedHop.toDisplayString();
+        emit mediaListFailed();
+        return;
+    }
     if (reply->error() != QNetworkReply::NoError) {
         qWarning().noquote() << "Network error:" << reply->errorString();
         emit mediaListFailed();

@@ -6,6 +6,7 @@
 #include <QNetworkRequest>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 class QNetworkReply;
 
@@ -28,7 +29,8 @@ public:
     void fetchAllMedia(const QString& mimeType);
     // Fetches one page and, unless it is the last, the next.
     void fetchPage(int page);
-    // The request of one page; it fails after kTransferTimeout of silence.
+    // The request of one page; it fails after kTransferTimeout of silence,
+    // and follows a redirect only to https or to this computer.
     QNetworkRequest pageRequest(int page) const;
 
 signals:
@@ -44,5 +46,7 @@ private:
     QString mBaseUrl;
     QString mMimeType;
     QList<QJsonObject> mMedia;
+    // Where the page under way was sent on to, when that was refused.
+    QUrl mRefusedHop;
     QNetworkAccessManager mNetwork;
 };

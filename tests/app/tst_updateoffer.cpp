@@ -85,19 +85,19 @@ private slots:
         QCOMPARE(offer->archiveUrl, QUrl("https://b.example/u.zip"));
     }
 
-    void installerBesideTheArchive_data()
+    void installerName_data()
     {
         QTest::addColumn<QString>("archive");
         QTest::addColumn<QString>("installer");
-        QTest::newRow("update archive") << "/home/diver/Downloads/MarevaneDmg_2.10.0.zip"
-                                        << "/home/diver/Downloads/MarevaneDmg_2.10.0.dmg";
-        QTest::newRow("dotted folder, no suffix")
-            << "/home/di.ver/Downloads/update" << "/home/di.ver/Downloads/update.dmg";
+        QTest::newRow("update archive") << "/home/diver/Downloads/MarevaneDmg_2.10.0.zip" << "MarevaneDmg_2.10.0.dmg";
+        QTest::newRow("an archive named like its installer")
+            << "/home/diver/Downloads/MarevaneDmg_2.10.0.dmg" << "MarevaneDmg_2.10.0.dmg";
+        QTest::newRow("dotted folder, no suffix") << "/home/di.ver/Downloads/update" << "update.dmg";
     }
-    void installerBesideTheArchive()
+    void installerName()
     {
         QFETCH(QString, archive);
-        QTEST(installerPathFor(archive), "installer");
+        QTEST(installerNameFor(archive), "installer");
     }
 };
 
