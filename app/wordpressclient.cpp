@@ -50,9 +50,13 @@ void WordPressClient::fetchAllMedia(const QString& mimeType)
 
 void WordPressClient::fetchPage(int page)
 {
-    mRefusedHop.clear();
+    mRefusal.clear();
     QNetworkReply* reply = mNetwork.get(pageRequest(page));
-    followSecureRedirects(reply, [this](const QUrl& hop) { mRefusedHop = hop; });
+    followSecureRedirects(reply, [this](const QUrl& hop) {
+        mRefusal = QStringLiteral("Redirect refused: %1").arg(hop.toDisplayString());
+    });
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { checkPageSize(reply); });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { checkPageSize(reply); });
     connect(reply, &QNetworkReply::finished, this, [this, reply, page] { pageArrived(reply, page); });
 }
 
@@ -71,11 +75,22 @@ QNetworkRequest WordPressClient::pageRequest(int page) const
     return request;
 }
 
+void WordPressClient::checkPageSize(QNetworkReply* reply)
+{
+    if (!mRefusal.isEmpty())
+        return;
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (reply->bytesAvailable() > kMaxPageSize || (length.isValid() && length.toLongLong() > kMaxPageSize)) {
+        mRefusal = QStringLiteral("Page refused, larger than %1 bytes").arg(kMaxPageSize);
+        reply->abort();
+    }
+}
+
 void WordPressClient::pageArrived(QNetworkReply* reply, int page)
 {
     reply->deleteLater();
-    if (!mRefusedHop.isEmpty()) {
-        qWarning().noquote() << "Redirect refused:" << mRefusedHop.toDisplayString();
+    if (!mRefusal.isEmpty()) {
+        qWarning().noquote() << mRefusal;
         emit mediaListFailed();
         return;
     }

@@ -6,7 +6,6 @@
 #include <QNetworkRequest>
 #include <QObject>
 #include <QString>
-#include <QUrl>
 
 class QNetworkReply;
 
@@ -20,6 +19,9 @@ class WordPressClient : public QObject
 public:
     // However many pages the site announces, no more are fetched.
     static constexpr int kMaxPages = 100;
+    // A page of 100 media is some hundred kilobytes; a larger body, announced
+    // or not, stops the listing.
+    static constexpr qint64 kMaxPageSize = qint64(8) << 20; // 8 MiB
 
     // `baseUrl` is the site's root, with or without a trailing "/".
     WordPressClient(const QString& baseUrl, QObject* parent = nullptr);
@@ -42,11 +44,13 @@ signals:
 
 private:
     void pageArrived(QNetworkReply* reply, int page);
+    // Stops a page that grows past kMaxPageSize.
+    void checkPageSize(QNetworkReply* reply);
 
     QString mBaseUrl;
     QString mMimeType;
     QList<QJsonObject> mMedia;
-    // Where the page under way was sent on to, when that was refused.
-    QUrl mRefusedHop;
+    // Why the page under way was stopped; empty when it was not.
+    QString mRefusal;
     QNetworkAccessManager mNetwork;
 };

@@ -322,6 +322,14 @@
         <source>The download was sent on to %1, which is neither an https address nor this computer</source>
         <translation>Le téléchargement a été renvoyé vers %1, qui n&apos;est ni une adresse https ni cet ordinateur</translation>
     </message>
+    <message>
+        <source>The download is larger than %1 MB, more than any update, and was stopped</source>
+        <translation>Le téléchargement dépasse %1 Mo, plus que toute mise à jour, et a été arrêté</translation>
+    </message>
+    <message>
+        <source>Cannot write output file: %1</source>
+        <translation>Impossible d&apos;écrire le fichier de sortie : %1</translation>
+    </message>
 </context>
 <context>
     <name>GraphItem</name>

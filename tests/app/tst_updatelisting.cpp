@@ -135,6 +135,12 @@ private slots:
                                    << "Unexpected response: .*";
         QTest::newRow("cut short") << HttpRoute{200, {}, mediaPage(0, 100), HttpRoute::Delivery::CutShort}
                                    << "Network error: .*";
+        const QByteArray overTheBound(WordPressClient::kMaxPageSize + 1, ' ');
+        const QString tooLarge = QString("Page refused, larger than %1 bytes").arg(WordPressClient::kMaxPageSize);
+        QTest::newRow("over the bound, announced")
+            << HttpRoute{200, {}, overTheBound, HttpRoute::Delivery::Whole, true} << tooLarge;
+        QTest::newRow("over the bound, not announced")
+            << HttpRoute{200, {}, overTheBound, HttpRoute::Delivery::Whole, false} << tooLarge;
     }
     void failuresEmitNoList()
     {

@@ -240,6 +240,26 @@ private slots:
         QCOMPARE(mLauncher->quits, 0);
     }
 
+    // A download that announces more than any update is stopped at once,
+    // without waiting for its body.
+    void anAnnouncedHugeDownloadIsStopped()
+    {
+        serveListing();
+        const QByteArray length = QByteArray::number(GenericFileDownloader::kMaxDownloadSize + 1);
+        mServer->setRoute(kArchivePath,
+                          {200, {{"Content-Length", length}}, QByteArray(200000, 'z'), HttpRoute::Delivery::Stall, false});
+        mPrompts.answer(QMessageBox::Yes);
+        MainWindow window;
+        window.checkNewVersionAvailable();
+        QTRY_COMPARE(kinds(), (QStringList{"question", "dialog", "critical"}));
+        QCOMPARE(mPrompts.records().last().title, QString("Download failed"));
+        QCOMPARE(mPrompts.records().last().text,
+                 "The download is larger than " + QLocale().toString(GenericFileDownloader::kMaxDownloadSize >> 20)
+                     + " MB, more than any update, and was stopped");
+        checkUpdateObjectsFreed(window);
+        QCOMPARE(downloadEntries(), QStringList{});
+    }
+
     void noSafeInstallerInTheArchive_data()
     {
         QTest::addColumn<QByteArray>("archive");
