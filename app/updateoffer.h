@@ -35,9 +35,9 @@ struct UpdateOffer
 
 // What the site's media listing offers over the running version `current`.
 // The first media whose title starts with the prefix decides: its version
-// (one separator character after the prefix, then three numbers joined by
-// dots) must be newer than major.minor.patch of `current`, and its archive
-// ("source_url") must come over https (or http to this machine), else a
+// (one separator character after the prefix, then three whole numbers joined
+// by single dots) must be newer than major.minor.patch of `current`, and its
+// archive ("source_url") must come over https (or http to this machine), else a
 // warning says so; otherwise nothing is offered.
 std::optional<UpdateOffer> findUpdateOffer(const QList<QJsonObject>& media, const ApplicationVersion& current);
 

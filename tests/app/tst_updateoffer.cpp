@@ -40,6 +40,13 @@ private slots:
             << QList<QJsonObject>{media("MarevaneDmg_10.10.10")} << "10.10.10" << false;
         QTest::newRow("text after the version") << QList<QJsonObject>{media("MarevaneDmg 2.10.0 (macOS)")} << "2.10.0"
                                                 << false;
+        // A version is whole runs of digits joined by single dots.
+        QTest::newRow("empty parts") << QList<QJsonObject>{media("MarevaneDmg_3..")} << "" << false;
+        QTest::newRow("an empty middle part") << QList<QJsonObject>{media("MarevaneDmg_3..1")} << "" << false;
+        QTest::newRow("an empty last part") << QList<QJsonObject>{media("MarevaneDmg_3.0.")} << "" << false;
+        QTest::newRow("a leading dot") << QList<QJsonObject>{media("MarevaneDmg_.3.0")} << "" << false;
+        QTest::newRow("a number too large")
+            << QList<QJsonObject>{media("MarevaneDmg_3.99999999999.0")} << "" << false;
         QTest::newRow("the prefix alone") << QList<QJsonObject>{media("MarevaneDmg")} << "" << false;
         QTest::newRow("other case") << QList<QJsonObject>{media("marevanedmg_3.0.0")} << "" << false;
         QTest::newRow("no title") << QList<QJsonObject>{QJsonObject{{"source_url", archive}}} << "" << false;
