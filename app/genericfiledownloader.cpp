@@ -115,8 +115,7 @@ void GenericFileDownloader::checkAnnouncedSize()
 
 void GenericFileDownloader::writeArrived()
 {
-    // A reply that was redirected may still say it has data once it has
-    // finished.
+    // Qt may still signal data of a redirected reply once it has finished.
     if (!mReply || !mRefusal.isEmpty())
         return;
     const QByteArray data = mReply->readAll();

@@ -40,6 +40,13 @@ std::optional<UpdateVersion> versionInTitle(const QString& title)
     return UpdateVersion{numbers[0], numbers[1], numbers[2]};
 }
 
+// The archive's name without its suffix; a name that is all suffix stays whole.
+QString archiveBaseName(const QFileInfo& archive)
+{
+    const QString base = archive.completeBaseName();
+    return base.isEmpty() ? archive.fileName() : base;
+}
+
 } // namespace
 
 QString UpdateVersion::text() const
@@ -66,17 +73,6 @@ std::optional<UpdateOffer> findUpdateOffer(const QList<QJsonObject>& media, cons
     }
     return {};
 }
-
-namespace {
-
-// The archive's name without its suffix; a name that is all suffix stays whole.
-QString archiveBaseName(const QFileInfo& archive)
-{
-    const QString base = archive.completeBaseName();
-    return base.isEmpty() ? archive.fileName() : base;
-}
-
-} // namespace
 
 QString installerNameFor(const QString& archivePath)
 {

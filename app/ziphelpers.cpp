@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QScopeGuard>
 
@@ -49,12 +50,14 @@ QString namedRefusal(const char* text, const QString& name)
 
 QString damaged(const QString& name)
 {
-    return namedRefusal(QT_TRANSLATE_NOOP("ZipArchive", "The entry \"%1\" is damaged: its data is not what the archive declares."), name);
+    return namedRefusal(
+        QT_TRANSLATE_NOOP("ZipArchive", "The entry \"%1\" is damaged: its data is not what the archive declares."),
+        name);
 }
 
 QString megabytes(qint64 bytes)
 {
-    return QString::number(bytes / (1024 * 1024));
+    return QLocale().toString(bytes / (1024 * 1024));
 }
 
 struct ArchiveCloser
@@ -342,7 +345,8 @@ bool unpackEntry(unzFile archive, const Entry& entry, const QString& root, const
     QStringList segments = entry.name.split('/', Qt::SkipEmptyParts);
     segments.removeAll(QStringLiteral("."));
     if (!entry.folder && segments.isEmpty()) {
-        extraction.refusal = translated(QT_TRANSLATE_NOOP("ZipArchive", "An entry has an empty, overlong or invalid name."));
+        extraction.refusal =
+            translated(QT_TRANSLATE_NOOP("ZipArchive", "An entry has an empty, overlong or invalid name."));
         return false;
     }
     const QString fileName = entry.folder ? QString() : segments.takeLast();
@@ -373,7 +377,8 @@ bool unpackEntry(unzFile archive, const Entry& entry, const QString& root, const
 
 } // namespace
 
-bool extractZip(const QString& zipPath, const QString& folder, const ZipLimits& limits, ZipExtraction* extraction)
+bool extractZip(const QString& zipPath, const QString& folder, const ZipLimits& limits,
+                ZipExtraction* extraction)
 {
     ZipExtraction local;
     ZipExtraction& result = extraction ? *extraction : local;

@@ -24,10 +24,12 @@ void followSecureRedirects(QNetworkReply* reply, const std::function<void(const 
     });
     // Qt itself stops at a hop to a scheme it does not fetch; that hop is
     // refused all the same.
-    QObject::connect(reply, &QNetworkReply::errorOccurred, reply, [reply, refused] {
+    QObject::connect(reply, &QNetworkReply::errorOccurred, reply, [reply, refused](QNetworkReply::NetworkError error) {
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QByteArray location = reply->rawHeader("Location");
-        if (status >= 300 && status < 400 && !location.isEmpty())
+        const bool refusedByQt =
+            error == QNetworkReply::ProtocolUnknownError || error == QNetworkReply::InsecureRedirectError;
+        if (refusedByQt && status >= 300 && status < 400 && !location.isEmpty())
             refused(reply->url().resolved(QUrl::fromEncoded(location)));
     });
 }

@@ -185,14 +185,17 @@ private slots:
             const HttpRoute served{200, headers, mediaPage(page * 100, 1), HttpRoute::Delivery::Whole};
             (page == redirectedPage ? second : *mServer).setRoute(pageTarget(page), served);
         }
-        const QByteArray location = "http://" + host + ':' + QByteArray::number(second.port()) + pageTarget(redirectedPage);
-        mServer->setRoute(pageTarget(redirectedPage), {302, {{"Location", location}}, "moved", HttpRoute::Delivery::Whole});
+        const QByteArray location =
+            "http://" + host + ':' + QByteArray::number(second.port()) + pageTarget(redirectedPage);
+        mServer->setRoute(pageTarget(redirectedPage),
+                          {302, {{"Location", location}}, "moved", HttpRoute::Delivery::Whole});
         if (followed) {
             QCOMPARE(fetchAll().size(), 2);
             QCOMPARE(second.requests().size(), 1);
             return;
         }
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Redirect refused: " + QRegularExpression::escape(location) + "$"));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^Redirect refused: " + QRegularExpression::escape(location) + "$"));
         checkFailure();
         QVERIFY(second.requests().isEmpty());
         QCOMPARE(mServer->requests().size(), redirectedPage);
