@@ -1,14 +1,18 @@
 #include "genericfiledownloader.h"
 
+#include "common/checkedredirects.h"
 #include "common/replybody.h"
 #include "common/transfertimeout.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QNetworkReply>
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 GenericFileDownloader::GenericFileDownloader(QObject* parent)
@@ -41,7 +45,7 @@ void GenericFileDownloader::download(const QUrl& url, const QString& path)
     abort();
     mPath = targetPath(url, path);
     mWritten = 0;
-    mWriteFailed = false;
+    mRefusal.clear();
     if (mPath.isEmpty() || !QDir().mkpath(QFileInfo(mPath).absolutePath())) {
         failLater(tr("Cannot write output file"));
         return;
@@ -53,6 +57,11 @@ void GenericFileDownloader::download(const QUrl& url, const QString& path)
         return;
     }
     mReply = mNetwork.get(request(url));
+    connect(mReply, &QNetworkReply::metaDataChanged, this, &GenericFileDownloader::checkAnnouncedSize);
+    followSecureRedirects(mReply, [this](const QUrl& hop) {
+        mRefusal = tr("The download was sent on to %1, which is neither an https address nor this computer")
+                       .arg(hop.toDisplayString());
+    });
     connect(mReply, &QNetworkReply::readyRead, this, &GenericFileDownloader::writeArrived);
     connect(mReply, &QNetworkReply::finished, this, &GenericFileDownloader::finish);
 }
@@ -61,6 +70,7 @@ QNetworkRequest GenericFileDownloader::request(const QUrl& url)
 {
     QNetworkRequest request(url);
     request.setTransferTimeout(kTransferTimeout);
+    checkEachRedirect(request);
     return request;
 }
 
@@ -75,17 +85,49 @@ void GenericFileDownloader::failLater(const QString& error)
     QMetaObject::invokeMethod(this, [this, error] { emit downloadFailed(error); }, Qt::QueuedConnection);
 }
 
+void GenericFileDownloader::stop(const QString& reason)
+{
+    mRefusal = reason;
+    mReply->abort();
+}
+
+QString GenericFileDownloader::tooLarge() const
+{
+    return tr("The download is larger than %1 MB, more than any update, and was stopped")
+        .arg(QLocale().toString(mMaxSize / (1024 * 1024)));
+}
+
+QString GenericFileDownloader::writeFailure() const
+{
+    // Qt often tells a failed write only as an "Unknown error"; the system's
+    // reason (a full disk...) is still at hand.
+    const int reason = errno;
+    return tr("Cannot write output file: %1")
+        .arg(reason != 0 ? QString::fromLocal8Bit(std::strerror(reason)) : mFile->errorString());
+}
+
+void GenericFileDownloader::checkAnnouncedSize()
+{
+    const QVariant length = mReply ? mReply->header(QNetworkRequest::ContentLengthHeader) : QVariant();
+    if (length.isValid() && length.toLongLong() > mMaxSize)
+        stop(tooLarge());
+}
+
 void GenericFileDownloader::writeArrived()
 {
-    if (mWriteFailed)
+    // Qt may still signal data of a redirected reply once it has finished.
+    if (!mReply || !mRefusal.isEmpty())
         return;
     const QByteArray data = mReply->readAll();
     if (data.isEmpty())
         return;
+    if (data.size() > mMaxSize - mWritten) {
+        stop(tooLarge());
+        return;
+    }
     mWritten += data.size();
     if (mFile->write(data) != data.size()) {
-        mWriteFailed = true;
-        mReply->abort();
+        stop(writeFailure());
         return;
     }
     const QVariant total = mReply->header(QNetworkRequest::ContentLengthHeader);
@@ -94,15 +136,15 @@ void GenericFileDownloader::writeArrived()
 
 QString GenericFileDownloader::failureOf(const QNetworkReply& reply)
 {
-    if (mWriteFailed)
-        return tr("Cannot write output file");
+    if (!mRefusal.isEmpty())
+        return mRefusal;
     // A body cut short of its Content-Length is an error of the reply.
     if (reply.error() != QNetworkReply::NoError)
         return reply.errorString();
     if (!isBodyComplete(reply, mWritten))
         return tr("The download was cut short");
     if (!mFile->commit())
-        return tr("Cannot write output file");
+        return writeFailure();
     return {};
 }
 

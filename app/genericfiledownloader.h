@@ -21,8 +21,16 @@ class GenericFileDownloader : public QObject
     Q_OBJECT
 
 public:
+    // No update comes near this size: a body that passes it, announced or
+    // not, stops the download.
+    static constexpr qint64 kMaxDownloadSize = qint64(1) << 30; // 1 GiB
+
     explicit GenericFileDownloader(QObject* parent = nullptr);
     ~GenericFileDownloader() override;
+
+    // The largest body taken, kMaxDownloadSize unless set; for the next
+    // download.
+    void setMaxSize(qint64 bytes) { mMaxSize = bytes; }
 
     // Starts downloading `url` into `path`, aborting a download under way; an
     // empty path means the user's download folder (created when missing) and
@@ -31,7 +39,8 @@ public:
     // Aborts the download under way, which then fails; does nothing once it
     // has ended.
     void abort();
-    // The request of `url`; it fails after kTransferTimeout of silence.
+    // The request of `url`; it fails after kTransferTimeout of silence, and
+    // follows a redirect only to https or to this computer.
     static QNetworkRequest request(const QUrl& url);
 
 signals:
@@ -45,6 +54,11 @@ private:
     // can be had.
     static QString targetPath(const QUrl& url, const QString& path);
     void failLater(const QString& error);
+    void checkAnnouncedSize();
+    // Stops the download under way, which then fails with `reason`.
+    void stop(const QString& reason);
+    QString tooLarge() const;
+    QString writeFailure() const;
     void writeArrived();
     void finish();
     // Why the finished download cannot be kept; empty when it can.
@@ -56,5 +70,8 @@ private:
     std::unique_ptr<QSaveFile> mFile;
     QString mPath;
     qint64 mWritten = 0;
-    bool mWriteFailed = false;
+    qint64 mMaxSize = kMaxDownloadSize;
+    // Why the download was stopped before its end (a refused redirect, a body
+    // too large, a failed write); empty when it was not.
+    QString mRefusal;
 };

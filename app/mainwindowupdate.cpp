@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressBar>
@@ -123,13 +124,24 @@ void MainWindow::endUpdateDownload(QProgressDialog* progress, GenericFileDownloa
 
 void MainWindow::installUpdate(const QString& archivePath)
 {
-    const QString installer = installerPathFor(archivePath);
-    QStringList unpacked;
+    const QString folder = createUnpackFolder(archivePath);
+    const QString installer = QDir(folder).filePath(installerNameFor(archivePath));
+    ZipExtraction extraction;
     // The installer runs only from an archive that unpacked whole and brought
-    // it along.
-    if (extractZip(archivePath, QFileInfo(archivePath).absolutePath(), {}, &unpacked) && unpacked.contains(installer)) {
+    // it along; the archive goes only once the installer is there.
+    if (!folder.isEmpty() && extractZip(archivePath, folder, {}, &extraction) && extraction.files.contains(installer)) {
         QFile::remove(archivePath);
         runInstallerAndExit(installer);
+        return;
+    }
+    // Nothing half unpacked is left behind. The folder is the update's own.
+    if (!folder.isEmpty())
+        QDir(folder).removeRecursively();
+    if (!extraction.refusal.isEmpty()) {
+        QFile::remove(archivePath);
+        UserPrompt::current().critical(
+            this, tr("Update refused"),
+            tr("The downloaded update was refused as unsafe and removed: %1").arg(extraction.refusal));
         return;
     }
     UserPrompt::current().information(this, tr("Download finished"),

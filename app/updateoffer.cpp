@@ -7,6 +7,7 @@
 #include <QJsonValue>
 #include <QStringList>
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -17,7 +18,8 @@ bool isVersionCharacter(QChar c)
 }
 
 // The version of an update title: the whole run of digits and dots after the
-// prefix and its separator, read as three numbers (a missing one reads 0).
+// prefix and its separator, three numbers joined by single dots; anything
+// else (an empty part, a number too large) is no version.
 std::optional<UpdateVersion> versionInTitle(const QString& title)
 {
     const qsizetype start = qsizetype(std::strlen(kUpdateTitlePrefix)) + 1;
@@ -27,7 +29,22 @@ std::optional<UpdateVersion> versionInTitle(const QString& title)
     const QStringList parts = title.mid(start, end - start).split(QLatin1Char('.'));
     if (parts.size() != 3)
         return {};
-    return UpdateVersion{parts.at(0).toInt(), parts.at(1).toInt(), parts.at(2).toInt()};
+    std::array<int, 3> numbers{};
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        bool isNumber = false;
+        numbers.at(size_t(i)) = parts.at(i).toInt(&isNumber);
+        // The run holds only digits and dots: an empty part is what fails.
+        if (!isNumber)
+            return {};
+    }
+    return UpdateVersion{numbers[0], numbers[1], numbers[2]};
+}
+
+// The archive's name without its suffix; a name that is all suffix stays whole.
+QString archiveBaseName(const QFileInfo& archive)
+{
+    const QString base = archive.completeBaseName();
+    return base.isEmpty() ? archive.fileName() : base;
 }
 
 } // namespace
@@ -57,9 +74,23 @@ std::optional<UpdateOffer> findUpdateOffer(const QList<QJsonObject>& media, cons
     return {};
 }
 
-QString installerPathFor(const QString& archivePath)
+QString installerNameFor(const QString& archivePath)
 {
+    return archiveBaseName(QFileInfo(archivePath)) + QLatin1String(kInstallerSuffix);
+}
+
+QString createUnpackFolder(const QString& archivePath)
+{
+    // No one would keep a hundred unpacked updates: past that, something is
+    // wrong with the folder.
+    constexpr int kMaxTries = 100;
     const QFileInfo archive(archivePath);
-    return QDir::cleanPath(archive.absolutePath() + QLatin1Char('/') + archive.completeBaseName()
-                           + QLatin1String(kInstallerSuffix));
+    const QString base = QDir(archive.absolutePath()).filePath(archiveBaseName(archive));
+    for (int number = 1; number <= kMaxTries; ++number) {
+        const QString folder = number == 1 ? base : QStringLiteral("%1 (%2)").arg(base).arg(number);
+        // Creating fails on a name already taken, whatever holds it.
+        if (QDir().mkdir(folder))
+            return folder;
+    }
+    return {};
 }

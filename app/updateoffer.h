@@ -35,12 +35,18 @@ struct UpdateOffer
 
 // What the site's media listing offers over the running version `current`.
 // The first media whose title starts with the prefix decides: its version
-// (one separator character after the prefix, then three numbers joined by
-// dots) must be newer than major.minor.patch of `current`, and its archive
-// ("source_url") must come over https (or http to this machine), else a
+// (one separator character after the prefix, then three whole numbers joined
+// by single dots) must be newer than major.minor.patch of `current`, and its
+// archive ("source_url") must come over https (or http to this machine), else a
 // warning says so; otherwise nothing is offered.
 std::optional<UpdateOffer> findUpdateOffer(const QList<QJsonObject>& media, const ApplicationVersion& current);
 
-// The installer that the archive `archivePath` unpacks beside itself: its
-// folder, its name without the suffix, then ".dmg".
-QString installerPathFor(const QString& archivePath);
+// The file name of the installer that the archive `archivePath` holds: the
+// archive's name without its suffix, then ".dmg".
+QString installerNameFor(const QString& archivePath);
+
+// Creates the folder that the archive `archivePath` unpacks into, beside it
+// and named after it without its suffix ("MarevaneDmg_2.10.0"), or, when that
+// name is taken, the first of "MarevaneDmg_2.10.0 (2)", "(3)"... that is free:
+// the user's files are never unpacked over. Empty when none can be created.
+QString createUnpackFolder(const QString& archivePath);

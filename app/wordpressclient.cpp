@@ -2,6 +2,7 @@
 
 #include "serviceconfig.h"
 
+#include "common/checkedredirects.h"
 #include "common/transfertimeout.h"
 
 #include <QJsonArray>
@@ -49,7 +50,13 @@ void WordPressClient::fetchAllMedia(const QString& mimeType)
 
 void WordPressClient::fetchPage(int page)
 {
+    mRefusal.clear();
     QNetworkReply* reply = mNetwork.get(pageRequest(page));
+    followSecureRedirects(reply, [this](const QUrl& hop) {
+        mRefusal = QStringLiteral("Redirect refused: %1").arg(hop.toDisplayString());
+    });
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { checkPageSize(reply); });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { checkPageSize(reply); });
     connect(reply, &QNetworkReply::finished, this, [this, reply, page] { pageArrived(reply, page); });
 }
 
@@ -64,12 +71,29 @@ QNetworkRequest WordPressClient::pageRequest(int page) const
     url.setQuery(query);
     QNetworkRequest request(url);
     request.setTransferTimeout(kTransferTimeout);
+    checkEachRedirect(request);
     return request;
+}
+
+void WordPressClient::checkPageSize(QNetworkReply* reply)
+{
+    if (!mRefusal.isEmpty())
+        return;
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (reply->bytesAvailable() > kMaxPageSize || (length.isValid() && length.toLongLong() > kMaxPageSize)) {
+        mRefusal = QStringLiteral("Page refused, larger than %1 bytes").arg(kMaxPageSize);
+        reply->abort();
+    }
 }
 
 void WordPressClient::pageArrived(QNetworkReply* reply, int page)
 {
     reply->deleteLater();
+    if (!mRefusal.isEmpty()) {
+        qWarning().noquote() << mRefusal;
+        emit mediaListFailed();
+        return;
+    }
     if (reply->error() != QNetworkReply::NoError) {
         qWarning().noquote() << "Network error:" << reply->errorString();
         emit mediaListFailed();

@@ -19,6 +19,9 @@ class WordPressClient : public QObject
 public:
     // However many pages the site announces, no more are fetched.
     static constexpr int kMaxPages = 100;
+    // A page of 100 media is some hundred kilobytes; a larger body, announced
+    // or not, stops the listing.
+    static constexpr qint64 kMaxPageSize = qint64(8) << 20; // 8 MiB
 
     // `baseUrl` is the site's root, with or without a trailing "/".
     WordPressClient(const QString& baseUrl, QObject* parent = nullptr);
@@ -28,7 +31,8 @@ public:
     void fetchAllMedia(const QString& mimeType);
     // Fetches one page and, unless it is the last, the next.
     void fetchPage(int page);
-    // The request of one page; it fails after kTransferTimeout of silence.
+    // The request of one page; it fails after kTransferTimeout of silence,
+    // and follows a redirect only to https or to this computer.
     QNetworkRequest pageRequest(int page) const;
 
 signals:
@@ -40,9 +44,13 @@ signals:
 
 private:
     void pageArrived(QNetworkReply* reply, int page);
+    // Stops a page that grows past kMaxPageSize.
+    void checkPageSize(QNetworkReply* reply);
 
     QString mBaseUrl;
     QString mMimeType;
     QList<QJsonObject> mMedia;
+    // Why the page under way was stopped; empty when it was not.
+    QString mRefusal;
     QNetworkAccessManager mNetwork;
 };

@@ -1,8 +1,10 @@
 #include "ziphelpers.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QScopeGuard>
 
@@ -10,6 +12,7 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -34,6 +37,28 @@ constexpr uLong kRegularFile = 0100000;
 constexpr uLong kDirectory = 0040000;
 
 constexpr int kStored = 0;
+
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("ZipArchive", text);
+}
+
+QString namedRefusal(const char* text, const QString& name)
+{
+    return translated(text).arg(name);
+}
+
+QString damaged(const QString& name)
+{
+    return namedRefusal(
+        QT_TRANSLATE_NOOP("ZipArchive", "The entry \"%1\" is damaged: its data is not what the archive declares."),
+        name);
+}
+
+QString megabytes(qint64 bytes)
+{
+    return QLocale().toString(bytes / (1024 * 1024));
+}
 
 struct ArchiveCloser
 {
@@ -86,23 +111,41 @@ bool isPlainFileOrFolder(const unz_file_info64& info)
     return type == 0 || type == kRegularFile || type == kDirectory;
 }
 
-// The entry at the archive's current position, when it may be unpacked at all.
-std::optional<Entry> readEntry(unzFile archive)
+// Why the entry `name` that `info` describes may not be unpacked; empty when it
+// may.
+QString refusalOf(const unz_file_info64& info, const QString& name)
+{
+    if (info.flag & kEncryptedFlag)
+        return namedRefusal(QT_TRANSLATE_NOOP("ZipArchive", "The entry \"%1\" is encrypted."), name);
+    if (!isPlainFileOrFolder(info))
+        return namedRefusal(QT_TRANSLATE_NOOP("ZipArchive", "The entry \"%1\" is a link or a special file."), name);
+    if (info.compression_method != kStored && info.compression_method != Z_DEFLATED)
+        return namedRefusal(QT_TRANSLATE_NOOP("ZipArchive", "The entry \"%1\" is compressed in an unknown way."),
+                            name);
+    // Stored data is its own size.
+    if (info.compression_method == kStored && info.compressed_size != info.uncompressed_size)
+        return damaged(name);
+    return {};
+}
+
+// The entry at the archive's current position, when it may be unpacked at all;
+// else `refusal` says why.
+std::optional<Entry> readEntry(unzFile archive, QString& refusal)
 {
     unz_file_info64 info{};
     std::array<char, kMaxNameBytes + 1> name{};
-    if (unzGetCurrentFileInfo64(archive, &info, name.data(), uLong(name.size()), nullptr, 0, nullptr, 0) != UNZ_OK)
+    if (unzGetCurrentFileInfo64(archive, &info, name.data(), uLong(name.size()), nullptr, 0, nullptr, 0) != UNZ_OK) {
+        refusal = translated(QT_TRANSLATE_NOOP("ZipArchive", "The list of the archive's entries is damaged."));
         return {};
+    }
     // minizip leaves a name that fills its buffer without a terminator.
-    if (info.size_filename == 0 || info.size_filename > kMaxNameBytes)
+    const QByteArray rawName(name.data(), qsizetype(std::min<uLong>(info.size_filename, kMaxNameBytes)));
+    if (info.size_filename == 0 || info.size_filename > kMaxNameBytes || rawName.contains('\0')) {
+        refusal = translated(QT_TRANSLATE_NOOP("ZipArchive", "An entry has an empty, overlong or invalid name."));
         return {};
-    const QByteArray rawName(name.data(), qsizetype(info.size_filename));
-    if (rawName.contains('\0') || (info.flag & kEncryptedFlag) || !isPlainFileOrFolder(info))
-        return {};
-    if (info.compression_method != kStored && info.compression_method != Z_DEFLATED)
-        return {};
-    // Stored data is its own size.
-    if (info.compression_method == kStored && info.compressed_size != info.uncompressed_size)
+    }
+    refusal = refusalOf(info, QString::fromUtf8(rawName));
+    if (!refusal.isEmpty())
         return {};
 
     Entry entry;
@@ -112,8 +155,10 @@ std::optional<Entry> readEntry(unzFile archive)
     entry.crc = info.crc;
     entry.size = info.uncompressed_size;
     entry.compressedSize = info.compressed_size;
-    if (unzGetFilePos64(archive, &entry.position) != UNZ_OK)
+    if (unzGetFilePos64(archive, &entry.position) != UNZ_OK) {
+        refusal = translated(QT_TRANSLATE_NOOP("ZipArchive", "The list of the archive's entries is damaged."));
         return {};
+    }
     return entry;
 }
 
@@ -122,26 +167,50 @@ bool staysInside(const Entry& entry, const QString& root)
     return isRelativeDownward(entry.name) && isWithin(QDir::cleanPath(root + '/' + entry.name), root);
 }
 
+// Why `entry` may not be unpacked into `root` within `limits`, with `total`
+// bytes before it; empty when it may.
+QString refusalOf(const Entry& entry, const QString& root, const ZipLimits& limits, qint64 total)
+{
+    if (!staysInside(entry, root))
+        return namedRefusal(QT_TRANSLATE_NOOP("ZipArchive", "The entry \"%1\" would be written outside its folder."),
+                            entry.name);
+    if (entry.folder)
+        return {};
+    if (entry.size > ZPOS64_T(limits.maxEntrySize))
+        return translated(QT_TRANSLATE_NOOP("ZipArchive", "The entry \"%1\" is larger than %2 MB."))
+            .arg(entry.name, megabytes(limits.maxEntrySize));
+    if (total + qint64(entry.size) > limits.maxTotalSize)
+        return translated(QT_TRANSLATE_NOOP("ZipArchive", "The archive unpacks to more than %1 MB."))
+            .arg(megabytes(limits.maxTotalSize));
+    return {};
+}
+
 // Every entry of the archive, when each of them may be unpacked into `root`
-// within `limits`.
-std::optional<std::vector<Entry>> inventory(unzFile archive, const QString& root, const ZipLimits& limits)
+// within `limits`; else `refusal` says why, when the archive is to blame.
+std::optional<std::vector<Entry>> inventory(unzFile archive, const QString& root, const ZipLimits& limits,
+                                            QString& refusal)
 {
     std::vector<Entry> entries;
     qint64 total = 0;
     int status = unzGoToFirstFile(archive);
     for (; status == UNZ_OK; status = unzGoToNextFile(archive)) {
-        std::optional<Entry> entry = readEntry(archive);
-        if (!entry || !staysInside(*entry, root))
+        if (qsizetype(entries.size()) >= limits.maxEntries) {
+            refusal = translated(QT_TRANSLATE_NOOP("ZipArchive", "The archive holds more than %1 entries."))
+                          .arg(limits.maxEntries);
             return {};
-        if (!entry->folder) {
-            if (entry->size > ZPOS64_T(limits.maxEntrySize))
-                return {};
-            total += qint64(entry->size);
-            if (total > limits.maxTotalSize)
-                return {};
         }
+        std::optional<Entry> entry = readEntry(archive, refusal);
+        if (!entry)
+            return {};
+        refusal = refusalOf(*entry, root, limits, total);
+        if (!refusal.isEmpty())
+            return {};
+        if (!entry->folder)
+            total += qint64(entry->size);
         entries.push_back(std::move(*entry));
     }
+    if (status != UNZ_END_OF_LIST_OF_FILE && !entries.empty())
+        refusal = translated(QT_TRANSLATE_NOOP("ZipArchive", "The list of the archive's entries is damaged."));
     if (status != UNZ_END_OF_LIST_OF_FILE || entries.empty())
         return {};
     return entries;
@@ -184,16 +253,20 @@ public:
             return false;
         mCrc = crc32(mCrc, reinterpret_cast<const Bytef*>(data), uInt(size));
         mWritten += ZPOS64_T(size);
-        return mOut.write(data, size) == size;
+        mOutputFailed = mOut.write(data, size) != size;
+        return !mOutputFailed;
     }
 
     bool complete(uLong expectedCrc) const { return mWritten == mDeclared && mCrc == expectedCrc; }
+    // Whether the copy stopped for want of writing rather than for the data.
+    bool outputFailed() const { return mOutputFailed; }
 
 private:
     QIODevice& mOut;
     ZPOS64_T mDeclared;
     ZPOS64_T mWritten = 0;
     uLong mCrc = crc32(0, nullptr, 0);
+    bool mOutputFailed = false;
 };
 
 bool copyStored(unzFile archive, CheckedOutput& output)
@@ -236,63 +309,90 @@ bool inflateDeflated(unzFile archive, CheckedOutput& output)
     return true;
 }
 
-bool copyEntry(unzFile archive, const Entry& entry, QIODevice& out)
+// Copies the entry's data into `out`; when the data is to blame for a
+// failure, `refusal` says so.
+bool copyEntry(unzFile archive, const Entry& entry, QIODevice& out, QString& refusal)
 {
     int method = 0;
     int level = 0;
     // Raw: the entry's data as stored, so that data past its declared size
     // shows.
-    if (unzOpenCurrentFile2(archive, &method, &level, 1) != UNZ_OK)
+    if (unzOpenCurrentFile2(archive, &method, &level, 1) != UNZ_OK) {
+        refusal = damaged(entry.name);
         return false;
+    }
     CheckedOutput output(out, entry.size);
     const bool copied = entry.method == kStored ? copyStored(archive, output) : inflateDeflated(archive, output);
     const bool closed = unzCloseCurrentFile(archive) == UNZ_OK;
-    return copied && closed && output.complete(entry.crc);
+    if (output.outputFailed())
+        return false;
+    if (!copied || !closed || !output.complete(entry.crc)) {
+        refusal = damaged(entry.name);
+        return false;
+    }
+    return true;
+}
+
+QString throughALink(const Entry& entry)
+{
+    return namedRefusal(QT_TRANSLATE_NOOP("ZipArchive", "The entry \"%1\" would be written through a link."),
+                        entry.name);
 }
 
 bool unpackEntry(unzFile archive, const Entry& entry, const QString& root, const QString& canonicalRoot,
-                 QStringList* extractedFiles)
+                 ZipExtraction& extraction)
 {
     QStringList segments = entry.name.split('/', Qt::SkipEmptyParts);
     segments.removeAll(QStringLiteral("."));
-    if (!entry.folder && segments.isEmpty())
+    if (!entry.folder && segments.isEmpty()) {
+        extraction.refusal =
+            translated(QT_TRANSLATE_NOOP("ZipArchive", "An entry has an empty, overlong or invalid name."));
         return false;
+    }
     const QString fileName = entry.folder ? QString() : segments.takeLast();
     const std::optional<QString> folder = makeFolders(root, canonicalRoot, segments);
-    if (!folder)
+    if (!folder) {
+        extraction.refusal = throughALink(entry);
         return false;
+    }
     if (entry.folder)
         return true;
 
     const QString target = *folder + '/' + fileName;
     // Writing through a link would land wherever it points.
-    if (QFileInfo(target).isSymLink())
+    if (QFileInfo(target).isSymLink()) {
+        extraction.refusal = throughALink(entry);
         return false;
+    }
     QSaveFile file(target);
-    if (unzGoToFilePos64(archive, &entry.position) != UNZ_OK || !file.open(QIODevice::WriteOnly))
+    if (unzGoToFilePos64(archive, &entry.position) != UNZ_OK) {
+        extraction.refusal = damaged(entry.name);
         return false;
-    if (!copyEntry(archive, entry, file) || !file.commit())
+    }
+    if (!file.open(QIODevice::WriteOnly) || !copyEntry(archive, entry, file, extraction.refusal) || !file.commit())
         return false;
-    if (extractedFiles)
-        extractedFiles->append(target);
+    extraction.files.append(target);
     return true;
 }
 
 } // namespace
 
 bool extractZip(const QString& zipPath, const QString& folder, const ZipLimits& limits,
-                QStringList* extractedFiles)
+                ZipExtraction* extraction)
 {
+    ZipExtraction local;
+    ZipExtraction& result = extraction ? *extraction : local;
+    result = {};
     const Archive archive(unzOpen64(QFile::encodeName(zipPath).constData()));
     if (!archive)
         return false;
     const QString root = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    const std::optional<std::vector<Entry>> entries = inventory(archive.get(), root, limits);
+    const std::optional<std::vector<Entry>> entries = inventory(archive.get(), root, limits, result.refusal);
     if (!entries || !QDir().mkpath(root))
         return false;
     const QString canonicalRoot = QFileInfo(root).canonicalFilePath();
     for (const Entry& entry : *entries)
-        if (!unpackEntry(archive.get(), entry, root, canonicalRoot, extractedFiles))
+        if (!unpackEntry(archive.get(), entry, root, canonicalRoot, result))
             return false;
     return true;
 }

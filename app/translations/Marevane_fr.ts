@@ -325,6 +325,18 @@
         <source>The download was cut short</source>
         <translation>Le téléchargement a été interrompu</translation>
     </message>
+    <message>
+        <source>The download was sent on to %1, which is neither an https address nor this computer</source>
+        <translation>Le téléchargement a été renvoyé vers %1, qui n&apos;est ni une adresse https ni cet ordinateur</translation>
+    </message>
+    <message>
+        <source>The download is larger than %1 MB, more than any update, and was stopped</source>
+        <translation>Le téléchargement dépasse %1 Mo, plus que toute mise à jour, et a été arrêté</translation>
+    </message>
+    <message>
+        <source>Cannot write output file: %1</source>
+        <translation>Impossible d&apos;écrire le fichier de sortie : %1</translation>
+    </message>
 </context>
 <context>
     <name>GraphItem</name>
@@ -683,6 +695,14 @@ Cette plongée existe déjà</translation>
     <message>
         <source>Erreur on start installation</source>
         <translation>Erreur au lancement de l&apos;installation</translation>
+    </message>
+    <message>
+        <source>Update refused</source>
+        <translation>Mise à jour refusée</translation>
+    </message>
+    <message>
+        <source>The downloaded update was refused as unsafe and removed: %1</source>
+        <translation>La mise à jour téléchargée a été refusée comme dangereuse et supprimée : %1</translation>
     </message>
 </context>
 <context>
@@ -1115,6 +1135,53 @@ Cette plongée existe déjà</translation>
     <message>
         <source>The file is not well-formed XML (at byte %1).</source>
         <translation>Le fichier n&apos;est pas un XML bien formé (à l&apos;octet %1).</translation>
+    </message>
+</context>
+<context>
+    <name>ZipArchive</name>
+    <message>
+        <source>The entry &quot;%1&quot; is damaged: its data is not what the archive declares.</source>
+        <translation>L&apos;entrée « %1 » est endommagée : ses données ne sont pas celles que l&apos;archive déclare.</translation>
+    </message>
+    <message>
+        <source>The entry &quot;%1&quot; is encrypted.</source>
+        <translation>L&apos;entrée « %1 » est chiffrée.</translation>
+    </message>
+    <message>
+        <source>The entry &quot;%1&quot; is a link or a special file.</source>
+        <translation>L&apos;entrée « %1 » est un lien ou un fichier spécial.</translation>
+    </message>
+    <message>
+        <source>The entry &quot;%1&quot; is compressed in an unknown way.</source>
+        <translation>L&apos;entrée « %1 » est compressée d&apos;une manière inconnue.</translation>
+    </message>
+    <message>
+        <source>The list of the archive&apos;s entries is damaged.</source>
+        <translation>La liste des entrées de l&apos;archive est endommagée.</translation>
+    </message>
+    <message>
+        <source>An entry has an empty, overlong or invalid name.</source>
+        <translation>Une entrée a un nom vide, trop long ou invalide.</translation>
+    </message>
+    <message>
+        <source>The entry &quot;%1&quot; would be written outside its folder.</source>
+        <translation>L&apos;entrée « %1 » serait écrite hors de son dossier.</translation>
+    </message>
+    <message>
+        <source>The entry &quot;%1&quot; is larger than %2 MB.</source>
+        <translation>L&apos;entrée « %1 » dépasse %2 Mo.</translation>
+    </message>
+    <message>
+        <source>The archive unpacks to more than %1 MB.</source>
+        <translation>L&apos;archive se décompresse en plus de %1 Mo.</translation>
+    </message>
+    <message>
+        <source>The archive holds more than %1 entries.</source>
+        <translation>L&apos;archive contient plus de %1 entrées.</translation>
+    </message>
+    <message>
+        <source>The entry &quot;%1&quot; would be written through a link.</source>
+        <translation>L&apos;entrée « %1 » serait écrite à travers un lien.</translation>
     </message>
 </context>
 </TS>

@@ -10,6 +10,13 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 
+#include <QScopeGuard>
+
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <memory>
 
 using testkit::HttpRoute;
@@ -17,6 +24,9 @@ using testkit::HttpRoute;
 Q_DECLARE_METATYPE(HttpRoute::Delivery)
 
 namespace {
+
+// The bound the size tests lower the downloader's to.
+constexpr qsizetype kBound = 1024 * 1024;
 
 QByteArray archiveBytes(qsizetype size)
 {
@@ -127,6 +137,64 @@ private slots:
         QVERIFY(finished.isEmpty());
         QCOMPARE(folderEntries(), QStringList{"u.zip"});
         QCOMPARE(readFile(downloads() + "/u.zip"), QByteArray("the previous download"));
+    }
+
+    // A body past the bound stops the download as soon as it passes it,
+    // announced or not, and leaves nothing.
+    void aBodyOverTheBoundStops_data()
+    {
+        QTest::addColumn<bool>("announced");
+        QTest::addColumn<qsizetype>("size");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("announced, one byte over") << true << kBound + 1 << false;
+        QTest::newRow("not announced, one byte over") << false << kBound + 1 << false;
+        QTest::newRow("not announced, far over") << false << 8 * kBound << false;
+        QTest::newRow("announced, at the bound") << true << kBound << true;
+        QTest::newRow("not announced, at the bound") << false << kBound << true;
+    }
+    void aBodyOverTheBoundStops()
+    {
+        QFETCH(bool, announced);
+        QFETCH(qsizetype, size);
+        QFETCH(bool, taken);
+        const QByteArray body = archiveBytes(size);
+        mServer->setRoute("/u.zip", {200, {}, body, HttpRoute::Delivery::Whole, announced});
+        GenericFileDownloader downloader;
+        downloader.setMaxSize(kBound);
+        QSignalSpy finished(&downloader, &GenericFileDownloader::downloadFinished);
+        QSignalSpy failed(&downloader, &GenericFileDownloader::downloadFailed);
+        QSignalSpy progress(&downloader, &GenericFileDownloader::progressChanged);
+        downloader.download(mServer->url("/u.zip"), QString());
+        QTRY_VERIFY(!finished.isEmpty() || !failed.isEmpty());
+        for (const QList<QVariant>& step : progress)
+            QVERIFY(step.at(0).toLongLong() <= kBound);
+        if (taken) {
+            QCOMPARE(readFile(downloads() + "/u.zip"), body);
+            return;
+        }
+        QCOMPARE(failed.first().first().toString(),
+                 QString("The download is larger than 1 MB, more than any update, and was stopped"));
+        QCOMPARE(folderEntries(), QStringList{});
+    }
+
+    // A disk that takes no more (here, the file size this process may write)
+    // says so, and leaves nothing.
+    void aFailedWriteSaysWhy()
+    {
+        mServer->setRoute("/u.zip", {200, {}, archiveBytes(300000), HttpRoute::Delivery::Whole});
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previous{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
+        rlimit small = previous;
+        small.rlim_cur = 100000;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const auto restore = qScopeGuard([&previous] { setrlimit(RLIMIT_FSIZE, &previous); });
+        GenericFileDownloader downloader;
+        QSignalSpy failed(&downloader, &GenericFileDownloader::downloadFailed);
+        downloader.download(mServer->url("/u.zip"), QString());
+        QVERIFY(failed.wait());
+        QCOMPARE(failed.first().first().toString(), "Cannot write output file: " + QString(std::strerror(EFBIG)));
+        QCOMPARE(folderEntries(), QStringList{});
     }
 
     void abortMidBodyFailsOnce()

@@ -135,6 +135,12 @@ private slots:
                                    << "Unexpected response: .*";
         QTest::newRow("cut short") << HttpRoute{200, {}, mediaPage(0, 100), HttpRoute::Delivery::CutShort}
                                    << "Network error: .*";
+        const QByteArray overTheBound(WordPressClient::kMaxPageSize + 1, ' ');
+        const QString tooLarge = QString("Page refused, larger than %1 bytes").arg(WordPressClient::kMaxPageSize);
+        QTest::newRow("over the bound, announced")
+            << HttpRoute{200, {}, overTheBound, HttpRoute::Delivery::Whole, true} << tooLarge;
+        QTest::newRow("over the bound, not announced")
+            << HttpRoute{200, {}, overTheBound, HttpRoute::Delivery::Whole, false} << tooLarge;
     }
     void failuresEmitNoList()
     {
@@ -153,6 +159,46 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Network error: .*"));
         checkFailure();
         QCOMPARE(mServer->requests().size(), 2);
+    }
+
+    // Each page's hops must be https or http to this machine. Plain http to
+    // 0.0.0.0 is not this machine by that rule, yet reaches the second server
+    // here, so a hop wrongly followed shows as a request there.
+    void redirects_data()
+    {
+        QTest::addColumn<int>("redirectedPage");
+        QTest::addColumn<QByteArray>("host");
+        QTest::addColumn<bool>("followed");
+        QTest::newRow("first page elsewhere") << 1 << QByteArray("0.0.0.0") << false;
+        QTest::newRow("second page elsewhere") << 2 << QByteArray("0.0.0.0") << false;
+        QTest::newRow("second page to this machine") << 2 << QByteArray("127.0.0.1") << true;
+    }
+    void redirects()
+    {
+        QFETCH(int, redirectedPage);
+        QFETCH(QByteArray, host);
+        QFETCH(bool, followed);
+        testkit::TestHttpServer second;
+        QVERIFY(second.start());
+        const QList<QPair<QByteArray, QByteArray>> headers{{"X-WP-TotalPages", "2"}};
+        for (int page = 1; page <= 2; ++page) {
+            const HttpRoute served{200, headers, mediaPage(page * 100, 1), HttpRoute::Delivery::Whole};
+            (page == redirectedPage ? second : *mServer).setRoute(pageTarget(page), served);
+        }
+        const QByteArray location =
+            "http://" + host + ':' + QByteArray::number(second.port()) + pageTarget(redirectedPage);
+        mServer->setRoute(pageTarget(redirectedPage),
+                          {302, {{"Location", location}}, "moved", HttpRoute::Delivery::Whole});
+        if (followed) {
+            QCOMPARE(fetchAll().size(), 2);
+            QCOMPARE(second.requests().size(), 1);
+            return;
+        }
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^Redirect refused: " + QRegularExpression::escape(location) + "$"));
+        checkFailure();
+        QVERIFY(second.requests().isEmpty());
+        QCOMPARE(mServer->requests().size(), redirectedPage);
     }
 
     void aRefusedConnectionEmitsNoList()

@@ -40,6 +40,13 @@ private slots:
             << QList<QJsonObject>{media("MarevaneDmg_10.10.10")} << "10.10.10" << false;
         QTest::newRow("text after the version") << QList<QJsonObject>{media("MarevaneDmg 2.10.0 (macOS)")} << "2.10.0"
                                                 << false;
+        // A version is whole runs of digits joined by single dots.
+        QTest::newRow("empty parts") << QList<QJsonObject>{media("MarevaneDmg_3..")} << "" << false;
+        QTest::newRow("an empty middle part") << QList<QJsonObject>{media("MarevaneDmg_3..1")} << "" << false;
+        QTest::newRow("an empty last part") << QList<QJsonObject>{media("MarevaneDmg_3.0.")} << "" << false;
+        QTest::newRow("a leading dot") << QList<QJsonObject>{media("MarevaneDmg_.3.0")} << "" << false;
+        QTest::newRow("a number too large")
+            << QList<QJsonObject>{media("MarevaneDmg_3.99999999999.0")} << "" << false;
         QTest::newRow("the prefix alone") << QList<QJsonObject>{media("MarevaneDmg")} << "" << false;
         QTest::newRow("other case") << QList<QJsonObject>{media("marevanedmg_3.0.0")} << "" << false;
         QTest::newRow("no title") << QList<QJsonObject>{QJsonObject{{"source_url", archive}}} << "" << false;
@@ -85,19 +92,19 @@ private slots:
         QCOMPARE(offer->archiveUrl, QUrl("https://b.example/u.zip"));
     }
 
-    void installerBesideTheArchive_data()
+    void installerName_data()
     {
         QTest::addColumn<QString>("archive");
         QTest::addColumn<QString>("installer");
-        QTest::newRow("update archive") << "/home/diver/Downloads/MarevaneDmg_2.10.0.zip"
-                                        << "/home/diver/Downloads/MarevaneDmg_2.10.0.dmg";
-        QTest::newRow("dotted folder, no suffix")
-            << "/home/di.ver/Downloads/update" << "/home/di.ver/Downloads/update.dmg";
+        QTest::newRow("update archive") << "/home/diver/Downloads/MarevaneDmg_2.10.0.zip" << "MarevaneDmg_2.10.0.dmg";
+        QTest::newRow("an archive named like its installer")
+            << "/home/diver/Downloads/MarevaneDmg_2.10.0.dmg" << "MarevaneDmg_2.10.0.dmg";
+        QTest::newRow("dotted folder, no suffix") << "/home/di.ver/Downloads/update" << "update.dmg";
     }
-    void installerBesideTheArchive()
+    void installerName()
     {
         QFETCH(QString, archive);
-        QTEST(installerPathFor(archive), "installer");
+        QTEST(installerNameFor(archive), "installer");
     }
 };
 

@@ -161,10 +161,11 @@ private slots:
         QCOMPARE(maximum, 100);
         QCOMPARE(minimumDuration, 0);
 
-        const QString installer = downloads() + "/MarevaneDmg_2.10.0.dmg";
-        QCOMPARE(mLauncher->opened, QStringList{installer});
-        QCOMPARE(readFile(installer), kInstaller);
-        QCOMPARE(downloadEntries(), QStringList{"MarevaneDmg_2.10.0.dmg"});
+        // The archive is gone once its installer is there, in a folder of its
+        // own.
+        QCOMPARE(mLauncher->opened, QStringList{installerPath()});
+        QCOMPARE(readFile(installerPath()), kInstaller);
+        QCOMPARE(downloadEntries(), QStringList{"MarevaneDmg_2.10.0"});
         QCOMPARE(kinds(), (QStringList{"question", "dialog"}));
         QCOMPARE(mPrompts.records().at(0).title, QString("Application update"));
         QCOMPARE(mPrompts.records().at(0).text,
@@ -239,21 +240,38 @@ private slots:
         QCOMPARE(mLauncher->quits, 0);
     }
 
+    // A download that announces more than any update is stopped at once,
+    // without waiting for its body.
+    void anAnnouncedHugeDownloadIsStopped()
+    {
+        serveListing();
+        const QByteArray length = QByteArray::number(GenericFileDownloader::kMaxDownloadSize + 1);
+        mServer->setRoute(kArchivePath, {200, {{"Content-Length", length}}, QByteArray(200000, 'z'),
+                                         HttpRoute::Delivery::Stall, false});
+        mPrompts.answer(QMessageBox::Yes);
+        MainWindow window;
+        window.checkNewVersionAvailable();
+        QTRY_COMPARE(kinds(), (QStringList{"question", "dialog", "critical"}));
+        QCOMPARE(mPrompts.records().last().title, QString("Download failed"));
+        QCOMPARE(mPrompts.records().last().text,
+                 "The download is larger than " + QLocale().toString(GenericFileDownloader::kMaxDownloadSize >> 20)
+                     + " MB, more than any update, and was stopped");
+        checkUpdateObjectsFreed(window);
+        QCOMPARE(downloadEntries(), QStringList{});
+    }
+
     void noSafeInstallerInTheArchive_data()
     {
         QTest::addColumn<QByteArray>("archive");
         // An installer of that name from an earlier download lies beside.
         QTest::addColumn<bool>("earlierInstaller");
         QTest::addColumn<QStringList>("left");
+        // What the archive unpacked goes with its folder; the archive stays.
         QTest::newRow("no installer") << archiveWith({{"readme.txt", "read me"}}) << false
-                                      << QStringList{"MarevaneDmg_2.10.0.zip", "readme.txt"};
+                                      << QStringList{"MarevaneDmg_2.10.0.zip"};
         QTest::newRow("no installer, an earlier one beside")
             << archiveWith({{"readme.txt", "read me"}}) << true
-            << QStringList{"MarevaneDmg_2.10.0.dmg", "MarevaneDmg_2.10.0.zip", "readme.txt"};
-        QTest::newRow("an entry climbing out")
-            << zipBytes({{"MarevaneDmg_2.10.0.dmg", kInstaller, true, 0, {}, {}},
-                         {"../escape.txt", "out", true, 0, {}, {}}})
-            << false << QStringList{"MarevaneDmg_2.10.0.zip"};
+            << QStringList{"MarevaneDmg_2.10.0.dmg", "MarevaneDmg_2.10.0.zip"};
         QTest::newRow("not an archive") << QByteArray("<html>a web page</html>") << false
                                         << QStringList{"MarevaneDmg_2.10.0.zip"};
     }
@@ -283,6 +301,181 @@ private slots:
         checkUpdateObjectsFreed(window);
     }
 
+    // Every hop of the download must be https or http to this machine, as the
+    // first address is; a hop elsewhere is never asked. Plain http to
+    // 0.0.0.0 is not this machine by that rule, yet reaches the second
+    // server here, so a hop wrongly followed shows as a request there.
+    void downloadRedirects_data()
+    {
+        QTest::addColumn<QByteArray>("location");
+        // The second server's route "/hop", when the location leads there.
+        QTest::addColumn<QByteArray>("secondHop");
+        // The address named in the message; empty when the road goes on.
+        QTest::addColumn<QString>("refused");
+        QTest::newRow("to plain http elsewhere")
+            << QByteArray("http://0.0.0.0:%2/files/moved.zip") << QByteArray() << "http://0.0.0.0:%2/files/moved.zip";
+        QTest::newRow("a second hop to plain http elsewhere")
+            << QByteArray("http://127.0.0.1:%2/hop") << QByteArray("http://0.0.0.0:%1/files/moved.zip")
+            << "http://0.0.0.0:%1/files/moved.zip";
+        QTest::newRow("to another scheme") << QByteArray("ftp://0.0.0.0:%2/files/moved.zip") << QByteArray()
+                                           << "ftp://0.0.0.0:%2/files/moved.zip";
+        QTest::newRow("to another port of this machine")
+            << QByteArray("http://127.0.0.1:%2/files/moved.zip") << QByteArray() << QString();
+        QTest::newRow("on the same site") << QByteArray("/files/moved.zip") << QByteArray() << QString();
+    }
+    void downloadRedirects()
+    {
+        QFETCH(QByteArray, location);
+        QFETCH(QByteArray, secondHop);
+        QFETCH(QString, refused);
+        testkit::TestHttpServer second;
+        QVERIFY(second.start());
+        const auto withPorts = [&](QByteArray text) {
+            return text.replace("%1", QByteArray::number(mServer->port()))
+                .replace("%2", QByteArray::number(second.port()));
+        };
+        const QByteArray archive = archiveWith({{"MarevaneDmg_2.10.0.dmg", kInstaller}});
+        serveListing();
+        mServer->setRoute(kArchivePath, redirectTo(withPorts(location)));
+        second.setRoute("/hop", redirectTo(withPorts(secondHop)));
+        for (testkit::TestHttpServer* server : {mServer.get(), &second})
+            server->setRoute("/files/moved.zip", {200, {}, archive, HttpRoute::Delivery::Whole});
+        mPrompts.answer(QMessageBox::Yes);
+        MainWindow window;
+        window.checkNewVersionAvailable();
+        if (refused.isEmpty()) {
+            QTRY_COMPARE(mLauncher->quits, 1);
+            QCOMPARE(mLauncher->opened, QStringList{installerPath()});
+            QCOMPARE(kinds(), (QStringList{"question", "dialog"}));
+            return;
+        }
+        QTRY_COMPARE(kinds(), (QStringList{"question", "dialog", "critical"}));
+        const PromptRecord failure = mPrompts.records().last();
+        QCOMPARE(failure.title, QString("Download failed"));
+        const QString address = QString::fromUtf8(withPorts(refused.toUtf8()));
+        QVERIFY2(failure.text.contains(address), qPrintable(failure.text));
+        checkUpdateObjectsFreed(window);
+        for (const testkit::HttpRequest& request : mServer->requests() + second.requests())
+            QVERIFY2(request.target != "/files/moved.zip", request.target.constData());
+        QCOMPARE(downloadEntries(), QStringList{});
+        QVERIFY(mLauncher->opened.isEmpty());
+    }
+
+    // The listing is held to the same rule: its hop elsewhere asks nothing.
+    void aListingRedirectedElsewhereAsksNothing()
+    {
+        testkit::TestHttpServer second;
+        QVERIFY(second.start());
+        serveListing(second);
+        const QByteArray away = "http://0.0.0.0:" + QByteArray::number(second.port()) + kListingPath;
+        mServer->setRoute(kListingPath, redirectTo(away));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^Redirect refused: " + QRegularExpression::escape(away) + "$"));
+        MainWindow window;
+        window.checkNewVersionAvailable();
+        QTRY_VERIFY(window.findChildren<WordPressClient*>().isEmpty());
+        QCoreApplication::processEvents();
+        QVERIFY(second.requests().isEmpty());
+        QVERIFY(mPrompts.records().isEmpty());
+    }
+
+    // An archive refused as unsafe or damaged is said to be, with the reason,
+    // and nothing of it is left to be opened by hand.
+    void refusedArchives_data()
+    {
+        QTest::addColumn<QByteArray>("archive");
+        QTest::addColumn<QString>("reason");
+        const QByteArray data = "installer data that the archive lies about";
+        QTest::newRow("an entry climbing out")
+            << zipBytes({{"MarevaneDmg_2.10.0.dmg", kInstaller, true, 0, {}, {}},
+                         {"../escape.txt", "out", true, 0, {}, {}}})
+            << "The entry \"../escape.txt\" would be written outside its folder.";
+        QTest::newRow("a link") << zipBytes({{"MarevaneDmg_2.10.0.dmg", "/etc/passwd", false, 0120777, {}, {}}})
+                                << "The entry \"MarevaneDmg_2.10.0.dmg\" is a link or a special file.";
+        QTest::newRow("a lying size")
+            << zipBytes({{"MarevaneDmg_2.10.0.dmg", data, true, 0, quint64(data.size() - 10), {}}})
+            << "The entry \"MarevaneDmg_2.10.0.dmg\" is damaged: its data is not what the archive declares.";
+        QTest::newRow("a wrong checksum")
+            << zipBytes({{"MarevaneDmg_2.10.0.dmg", data, true, 0, {}, 12345u}})
+            << "The entry \"MarevaneDmg_2.10.0.dmg\" is damaged: its data is not what the archive declares.";
+        QList<testkit::ZipEntrySpec> many{{"MarevaneDmg_2.10.0.dmg", kInstaller, true, 0, {}, {}}};
+        for (int i = 0; i < 20000; ++i)
+            many.append({"e" + QByteArray::number(i), {}, false, 0, {}, {}});
+        QTest::newRow("20,000 entries") << zipBytes(many) << "The archive holds more than 1000 entries.";
+    }
+    void refusedArchives()
+    {
+        QFETCH(QByteArray, archive);
+        QFETCH(QString, reason);
+        serveListing();
+        serveArchive(archive);
+        mPrompts.answer(QMessageBox::Yes);
+        MainWindow window;
+        window.checkNewVersionAvailable();
+        QTRY_COMPARE(kinds(), (QStringList{"question", "dialog", "critical"}));
+        QCOMPARE(mPrompts.records().last().title, QString("Update refused"));
+        QCOMPARE(mPrompts.records().last().text,
+                 "The downloaded update was refused as unsafe and removed: " + reason);
+        QCOMPARE(downloadEntries(), QStringList{});
+        QVERIFY(!QFileInfo::exists(QDir::homePath() + "/escape.txt"));
+        QVERIFY(mLauncher->opened.isEmpty());
+        checkUpdateObjectsFreed(window);
+    }
+
+    // An archive address ending like the installer still keeps the two
+    // apart: the installer is unpacked into a folder of its own.
+    void anArchiveNamedLikeItsInstaller()
+    {
+        const QByteArray archivePath = "/files/MarevaneDmg_2.10.0.dmg";
+        mServer->setRoute(kListingPath, {200, {}, listingOf(archivePath), HttpRoute::Delivery::Whole});
+        mServer->setRoute(archivePath, {200, {}, archiveWith({{"MarevaneDmg_2.10.0.dmg", kInstaller}}),
+                                        HttpRoute::Delivery::Whole});
+        mPrompts.answer(QMessageBox::Yes);
+        MainWindow window;
+        window.checkNewVersionAvailable();
+        QTRY_COMPARE(mLauncher->quits, 1);
+        QCOMPARE(mLauncher->opened, QStringList{installerPath()});
+        QCOMPARE(readFile(installerPath()), kInstaller);
+        QCOMPARE(downloadEntries(), QStringList{"MarevaneDmg_2.10.0"});
+    }
+
+    // What the user keeps in the download folder is never unpacked over.
+    void theUsersFilesStay_data()
+    {
+        QTest::addColumn<QStringList>("userFiles");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("files named like the entries")
+            << QStringList{"MarevaneDmg_2.10.0.dmg", "readme.txt"} << "MarevaneDmg_2.10.0";
+        QTest::newRow("the folder's name taken by a folder")
+            << QStringList{"MarevaneDmg_2.10.0/MarevaneDmg_2.10.0.dmg", "MarevaneDmg_2.10.0 (2)/readme.txt"}
+            << "MarevaneDmg_2.10.0 (3)";
+        QTest::newRow("the folder's name taken by a file") << QStringList{"MarevaneDmg_2.10.0"}
+                                                            << "MarevaneDmg_2.10.0 (2)";
+    }
+    void theUsersFilesStay()
+    {
+        QFETCH(QStringList, userFiles);
+        QFETCH(QString, folder);
+        for (const QString& name : userFiles) {
+            QVERIFY(QDir().mkpath(QFileInfo(downloads() + '/' + name).absolutePath()));
+            QFile file(downloads() + '/' + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write("the user's " + name.toUtf8()) > 0);
+        }
+        serveListing();
+        serveArchive(archiveWith({{"MarevaneDmg_2.10.0.dmg", kInstaller}, {"readme.txt", "read me"}}));
+        mPrompts.answer(QMessageBox::Yes);
+        MainWindow window;
+        window.checkNewVersionAvailable();
+        QTRY_COMPARE(mLauncher->quits, 1);
+        const QString installer = downloads() + '/' + folder + "/MarevaneDmg_2.10.0.dmg";
+        QCOMPARE(mLauncher->opened, QStringList{installer});
+        QCOMPARE(readFile(installer), kInstaller);
+        QCOMPARE(readFile(downloads() + '/' + folder + "/readme.txt"), QByteArray("read me"));
+        for (const QString& name : userFiles)
+            QCOMPARE(readFile(downloads() + '/' + name), "the user's " + name.toUtf8());
+    }
+
     void aFailingLauncherIsReported()
     {
         serveListing();
@@ -294,7 +487,7 @@ private slots:
         QTRY_COMPARE(kinds(), (QStringList{"question", "dialog", "critical"}));
         QCOMPARE(mPrompts.records().last().title, QString("Error"));
         QCOMPARE(mPrompts.records().last().text, QString("Erreur on start installation"));
-        QCOMPARE(mLauncher->opened, QStringList{downloads() + "/MarevaneDmg_2.10.0.dmg"});
+        QCOMPARE(mLauncher->opened, QStringList{installerPath()});
         QCOMPARE(mLauncher->quits, 0);
     }
 
@@ -361,6 +554,8 @@ private slots:
 private:
 
     static QString downloads() { return QDir::homePath() + "/Downloads"; }
+    // Where the installer of the served archive is unpacked.
+    static QString installerPath() { return downloads() + "/MarevaneDmg_2.10.0/MarevaneDmg_2.10.0.dmg"; }
 
     static QByteArray readFile(const QString& path)
     {
@@ -394,21 +589,37 @@ private:
         return readFile(folder.filePath("archive.zip"));
     }
 
-    QList<QJsonObject> updateListing() const
+    QList<QJsonObject> updateListing(const QByteArray& archivePath = kArchivePath) const
     {
         return {QJsonObject{{"title", QJsonObject{{"rendered", "Logbook.pdf"}}},
                             {"source_url", mServer->url("/files/Logbook.pdf").toString()}},
                 QJsonObject{{"title", QJsonObject{{"rendered", "MarevaneDmg_2.10.0"}}},
-                            {"source_url", mServer->url(kArchivePath).toString()}}};
+                            {"source_url", mServer->url(archivePath).toString()}}};
     }
 
-    void serveListing()
+    void serveListing() { serveListing(*mServer); }
+
+    // The listing of the update archive on the first server, served by
+    // `server`.
+    void serveListing(testkit::TestHttpServer& server) const
+    {
+        server.setRoute(kListingPath, {200, {{"X-WP-TotalPages", "1"}}, listingOf(kArchivePath),
+                                       HttpRoute::Delivery::Whole});
+    }
+
+    // The listing, as the site sends it, of the update archive at `archivePath`
+    // of the first server.
+    QByteArray listingOf(const QByteArray& archivePath) const
     {
         QJsonArray media;
-        for (const QJsonObject& item : updateListing())
+        for (const QJsonObject& item : updateListing(archivePath))
             media.append(item);
-        mServer->setRoute(kListingPath, {200, {{"X-WP-TotalPages", "1"}}, QJsonDocument(media).toJson(),
-                                         HttpRoute::Delivery::Whole});
+        return QJsonDocument(media).toJson();
+    }
+
+    static HttpRoute redirectTo(const QByteArray& location)
+    {
+        return {302, {{"Location", location}}, "moved", HttpRoute::Delivery::Whole};
     }
 
     void serveArchive(const QByteArray& archive)
