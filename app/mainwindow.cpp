@@ -304,6 +304,11 @@ void MainWindow::userInformationChanged(bool changed)
 
 void MainWindow::showCurrentDive()
 {
+    // A simulation plays the dive shown: another dive ends it first, as its
+    // stop button does, so that the computer gets no pressure of a dive that
+    // is gone from view.
+    if (simulationTimer)
+        endSimulation();
     mDiveLogView->setDiveProfile(&mCurrentDive);
     showFloatingInformationWhileMaximised();
 }

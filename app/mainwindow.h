@@ -47,6 +47,9 @@ class QTableWidgetItem;
 class QUrl;
 class QuelmSession;
 class TissuesGraph;
+namespace testkit {
+struct SimulationProbe;
+}
 
 // The one main window: the dive log, the planning tab and the dive computer's
 // actions. Its constructor builds the whole program in a fixed order, one
@@ -572,6 +575,8 @@ private:
     friend class DetailsPanesTest;
     // Calls the simulation's timer slots and reads its timers.
     friend class PressureSimulationTest;
+    friend class SimulationWindowTest;
+    friend struct testkit::SimulationProbe;
 };
 
 // The program's log entry point for outside code: forwards to
