@@ -113,6 +113,7 @@ private:
     void readServiceConfig();
     void openDatabase();
     void setUpDiveList();
+    void fitDiveList();
     void setInputDialogIcons();
     void hideTestButton();
     void buildComputerMenu();
