@@ -150,9 +150,13 @@ void DiveListTable::highlight(QTableWidgetItem* item)
 
 void DiveListTable::fitColumns()
 {
-    QHeaderView& header = *mTable.horizontalHeader();
     for (int column = NameColumn; column < ColumnCount; ++column)
-        header.resizeSection(column, std::max(header.sectionSizeHint(column), columnTextWidth(column)));
+        mTable.horizontalHeader()->resizeSection(column, fittingColumnWidth(column));
+}
+
+int DiveListTable::fittingColumnWidth(int column) const
+{
+    return std::max(mTable.horizontalHeader()->sectionSizeHint(column), columnTextWidth(column));
 }
 
 int DiveListTable::columnTextWidth(int column) const
@@ -177,10 +181,9 @@ int DiveListTable::columnTextWidth(int column) const
 
 int DiveListTable::fittingWidth() const
 {
-    const QHeaderView& header = *mTable.horizontalHeader();
     int columns = 0;
     for (int column = NameColumn; column < ColumnCount; ++column)
-        columns += std::max(header.sectionSizeHint(column), columnTextWidth(column));
+        columns += fittingColumnWidth(column);
     return columns + 2 * mTable.frameWidth() + mTable.verticalScrollBar()->sizeHint().width();
 }
 
