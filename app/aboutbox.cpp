@@ -10,9 +10,13 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 const QString kFontFamily = QStringLiteral("Roboto Black");
+// The least room between a link and the right edge of the image.
+constexpr int kLinkMargin = 10;
 
 } // namespace
 
@@ -34,6 +38,7 @@ AboutBox::AboutBox(const ServiceConfig& services, const QString& locale, QWidget
     layout->addWidget(image);
     const int w = splash.width();
     const int h = splash.height();
+    resize(w, h);
 
     auto* ok = new QPushButton(tr("Ok"), this);
     ok->setObjectName(QStringLiteral("btOk"));
@@ -51,7 +56,6 @@ AboutBox::AboutBox(const ServiceConfig& services, const QString& locale, QWidget
     version->setAlignment(Qt::AlignCenter);
     version->setGeometry(w - 140, h - 320, 100, 50);
 
-    resize(w, h);
     // Over the middle of the main window, where the diver is looking.
     if (parent)
         move(parent->window()->frameGeometry().center() - rect().center());
@@ -83,6 +87,8 @@ QLabel* AboutBox::addLink(const QString& text, const QString& address, const QPo
         label->setOpenExternalLinks(true);
     }
     label->adjustSize();
-    label->move(corner);
+    // A text longer than the room right of its place grows leftwards, so
+    // that the link stays whole on the image.
+    label->move(std::min(corner.x(), width() - kLinkMargin - label->width()), corner.y());
     return label;
 }

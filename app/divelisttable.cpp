@@ -10,8 +10,14 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace {
@@ -66,6 +72,7 @@ int DiveListTable::fill(const QList<DiveInfo>& dives, int shownId)
             ++row;
         }
     }
+    fitColumns();
     mTable.setUpdatesEnabled(updates);
     return int(groups.size());
 }
@@ -141,6 +148,45 @@ void DiveListTable::highlight(QTableWidgetItem* item)
     }
     if (item)
         emphasiseRow(item->row(), true);
+}
+
+void DiveListTable::fitColumns()
+{
+    for (int column = NameColumn; column < ColumnCount; ++column)
+        mTable.horizontalHeader()->resizeSection(column, fittingColumnWidth(column));
+}
+
+int DiveListTable::fittingColumnWidth(int column) const
+{
+    return std::max(mTable.horizontalHeader()->sectionSizeHint(column), columnTextWidth(column));
+}
+
+int DiveListTable::columnTextWidth(int column) const
+{
+    // Measured in bold, as the opened dive shows its row: opening a dive
+    // never cuts it. Group rows span the table and are no column's text.
+    QFont bold = mTable.font();
+    bold.setWeight(QFont::Bold);
+    // A text wider than its room by a fraction of a pixel wraps.
+    const QFontMetricsF metrics(bold);
+    qreal widest = 0;
+    for (int row = 0; row < mTable.rowCount(); ++row) {
+        const QTableWidgetItem* cell = mTable.item(row, column);
+        if (cell && mTable.columnSpan(row, column) == 1)
+            widest = std::max(widest, metrics.horizontalAdvance(cell->text()));
+    }
+    // The view keeps a margin on each side of a text and a line between
+    // columns.
+    const int margin = mTable.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &mTable) + 1;
+    return int(std::ceil(widest)) + 2 * margin + (mTable.showGrid() ? 1 : 0);
+}
+
+int DiveListTable::fittingWidth() const
+{
+    int columns = 0;
+    for (int column = NameColumn; column < ColumnCount; ++column)
+        columns += fittingColumnWidth(column);
+    return columns + 2 * mTable.frameWidth() + mTable.verticalScrollBar()->sizeHint().width();
 }
 
 void DiveListTable::emphasiseRow(int row, bool highlighted)

@@ -39,6 +39,11 @@ public:
     // Shows the item's row in bold blue and every other dive row plainly;
     // null leaves no row highlighted.
     void highlight(QTableWidgetItem* item);
+    // Each column as wide as its title and its widest text, in bold as the
+    // opened dive shows it; the name column comes first, in view whole.
+    void fitColumns();
+    // The width of the table whose every column shows its widest text whole.
+    int fittingWidth() const;
 
     // "2 Computers / 14 Dives".
     static QString counterText(int groupCount, int diveCount);
@@ -67,6 +72,10 @@ private:
     void putGroupRow(int row, const DiveInfo& first, int diveCount);
     void putDiveRow(int row, const DiveInfo& dive);
     void emphasiseRow(int row, bool highlighted);
+    // The width of the column's title or of its widest text, whichever is
+    // wider.
+    int fittingColumnWidth(int column) const;
+    int columnTextWidth(int column) const;
 
     QTableWidget& mTable;
 };

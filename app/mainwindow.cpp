@@ -21,6 +21,8 @@
 #include <QStandardPaths>
 #include <QTextCursor>
 
+#include <algorithm>
+
 MainWindow* MainWindow::instance = nullptr;
 
 namespace {
@@ -250,6 +252,18 @@ void MainWindow::setUpDiveList()
     ui.diveList->setColumnWidth(2, 80);
 }
 
+void MainWindow::fitDiveList()
+{
+    // The columns take the width of their texts, and the list the width of
+    // its columns as far as the graph's side can spare; what it cannot spare
+    // now comes when the window grows.
+    DiveListTable table(*ui.diveList);
+    table.fitColumns();
+    const QList<int> sizes = ui.splitVert->sizes();
+    const int list = std::max(sizes.value(0), table.fittingWidth());
+    ui.splitVert->setSizes({list, sizes.value(0) + sizes.value(1) - list});
+}
+
 void MainWindow::setInputDialogIcons()
 {
     InputDialogMulti::sOkIcon = QStringLiteral(":/TestGraphics/icons/ok.png");
@@ -308,6 +322,11 @@ void MainWindow::userInformationChanged(bool changed)
 
 void MainWindow::showCurrentDive()
 {
+    // A simulation plays the dive shown: another dive ends it first, as its
+    // stop button does, so that the computer gets no pressure of a dive that
+    // is gone from view.
+    if (simulationTimer)
+        endSimulation();
     mDiveLogView->setDiveProfile(&mCurrentDive);
     showFloatingInformationWhileMaximised();
 }
@@ -340,6 +359,10 @@ void MainWindow::setCsvSeparator(CsvSeparator separator)
 
 void MainWindow::showEvent(QShowEvent* event)
 {
+    // Shown by the program, not restored by the window system: the dive list
+    // leaves the starting widths of its columns for those of its texts.
+    if (!event->spontaneous())
+        fitDiveList();
     loadTocFile();
     armUpdateCheck();
     QMainWindow::showEvent(event);

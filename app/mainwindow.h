@@ -47,6 +47,9 @@ class QTableWidgetItem;
 class QUrl;
 class QuelmSession;
 class TissuesGraph;
+namespace testkit {
+struct SimulationProbe;
+}
 
 // The one main window: the dive log, the planning tab and the dive computer's
 // actions. Its constructor builds the whole program in a fixed order, one
@@ -110,6 +113,7 @@ private:
     void readServiceConfig();
     void openDatabase();
     void setUpDiveList();
+    void fitDiveList();
     void setInputDialogIcons();
     void hideTestButton();
     void buildComputerMenu();
@@ -584,6 +588,8 @@ private:
     friend class DetailsPanesTest;
     // Calls the simulation's timer slots and reads its timers.
     friend class PressureSimulationTest;
+    friend class SimulationWindowTest;
+    friend struct testkit::SimulationProbe;
 };
 
 // The program's log entry point for outside code: forwards to

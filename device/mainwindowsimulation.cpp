@@ -198,7 +198,8 @@ void MainWindow::on_btAscent_clicked()
         if (!session || !session->connected)
             return;
         if (answer == QMessageBox::Yes) {
-            ui.btAscent->setText(QStringLiteral("Ascent"));
+            // The form's text, in the language the form shows it.
+            ui.btAscent->setText(QCoreApplication::translate("MainWindowClass", "Ascent"));
             ui.tbPressure->setEnabled(true);
             ui.spPressure->setEnabled(true);
         } else {

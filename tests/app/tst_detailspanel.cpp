@@ -7,13 +7,12 @@
 #include "mainwindow.h"
 #include "promptrecorder.h"
 #include "testenvironment.h"
-#include "widgetgrab.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QImage>
 #include <QKeyEvent>
-#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -55,16 +54,6 @@ void drag(QWidget& widget, const QPoint& local, const QPoint& delta)
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(local + delta), global + delta, Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&widget, &release);
-}
-
-// The main window with the floating panel drawn where it floats, as a
-// person sees the screen.
-QImage screenOf(MainWindow& window, FloatingInformation& panel)
-{
-    QImage screen = window.grab().toImage();
-    QPainter painter(&screen);
-    painter.drawPixmap(panel.frameGeometry().topLeft() - window.frameGeometry().topLeft(), panel.grab());
-    return screen;
 }
 
 } // namespace
@@ -293,20 +282,30 @@ private slots:
         QCOMPARE(panelText.toPlainText(), readOut);
     }
 
-    // A PNG for a person to look at: the maximised profile with the panel.
-    void picture()
+    // Maximised with its button, the profile takes the information area's
+    // room and the panel floats over it with the whole read-out.
+    void maximisedProfileShowsTheReadOutOverIt()
     {
         MainWindow window;
         window.resize(1280, 800);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         testkit::openFromList(window, storeDive("Reef"));
-        window.maxMinProfile();
-        QCoreApplication::processEvents();
         GraphView& view = *window.diveLogView();
+        const int height = view.height();
+        QTest::mouseClick(child<QPushButton>(window, "btMaxMinProfile"), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(!child<QWidget>(window, "wdInformations")->isVisible());
+        QVERIFY2(view.height() > height, qPrintable(QStringLiteral("%1 <= %2").arg(view.height()).arg(height)));
+
         hover(view, viewevents::graphPoint(view, 0.4));
-        QVERIFY(screenOf(window, *window.floatingInformation())
-                    .save(QDir::temp().filePath("marevane-details-maximised.png"), "PNG"));
+        FloatingInformation& panel = *window.floatingInformation();
+        QVERIFY(panel.isVisible());
+        const QTextEdit& text = *panel.textEdit();
+        QVERIFY2(text.toPlainText().contains("Position information"), qPrintable(text.toPlainText()));
+        QCOMPARE(text.verticalScrollBar()->maximum(), 0);
+        const QRect profile(view.mapToGlobal(QPoint(0, 0)), view.size());
+        QVERIFY(profile.contains(panel.frameGeometry()));
     }
 
 private:

@@ -4,10 +4,13 @@
 #include "mainwindow.h"
 #include "promptrecorder.h"
 #include "testenvironment.h"
-#include "widgetgrab.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFontMetricsF>
+#include <QIcon>
+#include <QImage>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QMap>
 #include <QStyle>
@@ -135,6 +138,20 @@ QStringList gasRows(const MainWindow& window)
             rows.append(it.value());
     }
     return rows;
+}
+
+// Whether the image holds the colour of the middle of the lamp image `path`,
+// as a lamp drawn at its own size shows it.
+bool showsColourOf(const QImage& image, const char* path)
+{
+    const QRgb lamp = QIcon(path).pixmap(16).toImage().pixel(8, 8);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == lamp)
+                return true;
+        }
+    }
+    return false;
 }
 
 // Whether the line edit shows its whole text, without scrolling it.
@@ -380,8 +397,9 @@ private slots:
         QVERIFY2(showsWholeText(*date), qPrintable(QString::number(date->width())));
     }
 
-    // PNGs for a person to look at: the Summary and the Gases tab.
-    void pictures()
+    // The Summary and the Gases tab as a person sees them: each lamp in its
+    // colour, every gas row whole.
+    void summaryAndGasesAsShown()
     {
         MainWindow window;
         Dive dive = reefWall();
@@ -395,10 +413,36 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         testkit::openFromList(window, id);
         QCoreApplication::processEvents();
-        QVERIFY(testkit::grabToPng(window, QDir::temp().filePath("marevane-details-summary.png")));
+
+        const QImage summary = window.grab().toImage();
+        const QPair<const char*, const char*> lamps[] = {{"alertCeil", kRed},
+                                                         {"alertHighO2", kOrange},
+                                                         {"alertBattery", kOrange},
+                                                         {"alertDpdt", kOrange},
+                                                         {"alertAI", kRed}};
+        for (const auto& [name, icon] : lamps) {
+            const auto* lamp = child<QPushButton>(window, name);
+            const QImage shown = summary.copy(QRect(lamp->mapTo(&window, QPoint(0, 0)), lamp->size()));
+            for (const char* colour : {kGreen, kOrange, kRed})
+                QVERIFY2(showsColourOf(shown, colour) == (colour == icon), qPrintable(QStringLiteral("%1: %2").arg(name, colour)));
+        }
+
         auto* tabs = child<QTabWidget>(window, "tabProfile");
         tabs->setCurrentWidget(child<QWidget>(window, "tabGases"));
-        QVERIFY(testkit::grabToPng(window, QDir::temp().filePath("marevane-details-gases.png")));
+        QCoreApplication::processEvents();
+        QCOMPARE(gasRows(window), (QStringList{"Air|21|0|OC", "Tx18/45|18|45|BO"}));
+        const auto* gases = child<QTableWidget>(window, "tblGases");
+        QVERIFY(gases->isVisible());
+        const int margin = gases->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, gases) + 1;
+        for (int row = 0; row < gases->rowCount(); ++row) {
+            for (int column = 0; column < gases->columnCount(); ++column) {
+                const QTableWidgetItem* cell = gases->item(row, column);
+                const QRect room = gases->visualItemRect(cell);
+                QVERIFY2(QFontMetricsF(gases->font()).horizontalAdvance(cell->text()) <= room.width() - 2 * margin,
+                         qPrintable(cell->text()));
+                QVERIFY(gases->viewport()->rect().contains(room));
+            }
+        }
     }
 
 private:

@@ -6,7 +6,10 @@
 
 #include <functional>
 
+class Dive;
 class MainWindow;
+class Marker;
+class QAbstractButton;
 class QDialog;
 
 namespace testkit {
@@ -25,5 +28,36 @@ bool chooseComputerMenu(MainWindow& window, const QString& entry);
 // Connects the window to the simulated computer through its connection
 // dialog; false when it did not connect.
 bool connectWindow(MainWindow& window, PromptRecorder& prompts);
+
+// The Simulation tab, as the person reaches it.
+
+// Shows the window on its Simulation tab, the dive played on "Profile".
+bool showSimulationTab(MainWindow& window);
+// Clicks the tab's "Connect" with the mouse, the connection dialog left to
+// run; true when it connected.
+bool connectSimulationTab(MainWindow& window, PromptRecorder& prompts);
+// Both of the above.
+bool showConnectedSimulationTab(MainWindow& window, PromptRecorder& prompts);
+// Stores the dive and opens it from the list with a double click; true when
+// it is the one shown.
+bool openStoredDive(MainWindow& window, const Dive& dive);
+// Starts the simulation with the mouse; true when its timer runs at a step a
+// second. The test plays the steps itself: the timer is held.
+bool startSimulation(MainWindow& window);
+// Opens the dive and starts playing it, what was asked until then forgotten.
+bool playStoredDive(MainWindow& window, PromptRecorder& prompts, const Dive& dive);
+// Whether the simulation ended as it ends: no timer, the progress bar at 0,
+// no diver marker and the start icon back on its button.
+bool simulationEnded(MainWindow& window);
+// The ascent definition as the person fills it in.
+DialogScript ascentDefinition(int targetDepth, int speed);
+// Sets the pressure to `start` and starts an ascent with the mouse; true
+// when its timer runs at a tick a second.
+bool ascendFrom(MainWindow& window, PromptRecorder& prompts, double start, int targetDepth, int speed);
+
+// The marker `id` of the dive-log profile, or null.
+const Marker* profileMarker(MainWindow& window, int id);
+// Whether the button shows the image of the resource `path`.
+bool showsIcon(const QAbstractButton& button, const QString& path);
 
 } // namespace testkit

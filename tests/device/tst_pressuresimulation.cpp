@@ -59,27 +59,9 @@ unsigned millibars(double bar)
     return unsigned(std::lround(bar * 1000.0));
 }
 
-QIcon buttonIcon(const char* file)
+QString buttonIcon(const char* file)
 {
-    return QIcon(QStringLiteral(":/TestGraphics/icons/") + file);
-}
-
-bool sameIcon(const QIcon& a, const QIcon& b)
-{
-    return a.pixmap(24).toImage() == b.pixmap(24).toImage();
-}
-
-// The ascent definition as the person fills it in.
-testkit::DialogScript ascentDefinition(int targetDepth, int speed)
-{
-    return [targetDepth, speed](QDialog& dialog) {
-        const QList<QSpinBox*> fields = dialog.findChildren<QSpinBox*>();
-        if (fields.size() != 2)
-            return int(QDialog::Rejected);
-        fields.at(0)->setValue(targetDepth);
-        fields.at(1)->setValue(speed);
-        return int(QDialog::Accepted);
-    };
+    return QStringLiteral(":/TestGraphics/icons/") + file;
 }
 
 } // namespace
@@ -166,7 +148,7 @@ private slots:
         SimulatedComputer computer;
         computer.script.searchResult = QuelmLink::NoDeviceFound;
         MainWindow window;
-        QVERIFY(showTab(window));
+        QVERIFY(testkit::showSimulationTab(window));
         QVERIFY(!connectTab(window));
         QVERIFY(button(window, "btConnectBluetooth")->isEnabled());
         QVERIFY(!slider(window)->isEnabled());
@@ -206,14 +188,14 @@ private slots:
     {
         SimulatedComputer computer;
         MainWindow window;
-        QVERIFY(showTab(window));
-        QVERIFY(openDive(window, smallDive()));
+        QVERIFY(testkit::showSimulationTab(window));
+        QVERIFY(testkit::openStoredDive(window, smallDive()));
         QVERIFY(!button(window, "btStartStopSimul")->isEnabled());
 
         // Connected through the computer menu's road, not the tab's button.
         QVERIFY(testkit::connectWindow(window, mPrompts));
         QVERIFY(!button(window, "btStartStopSimul")->isEnabled());
-        QVERIFY(openDive(window, dive250Steps()));
+        QVERIFY(testkit::openStoredDive(window, dive250Steps()));
         QVERIFY(button(window, "btStartStopSimul")->isEnabled());
     }
 
@@ -224,7 +206,7 @@ private slots:
         QVERIFY(showConnected(window));
         QVERIFY(playDive(window, smallDive()));
         QVERIFY(mPrompts.records().isEmpty());
-        QVERIFY(sameIcon(button(window, "btStartStopSimul")->icon(), buttonIcon("pause.png")));
+        QVERIFY(testkit::showsIcon(*button(window, "btStartStopSimul"), buttonIcon("pause.png")));
         const std::vector<StepSimulation> steps = window.simulationSteps;
         QCOMPARE(steps.size(), size_t(132));
         QVERIFY(computer.requests().pressures.isEmpty());
@@ -236,7 +218,7 @@ private slots:
             expected << millibars(steps[i].pressure);
             QCOMPARE(computer.requests().pressures, expected);
             if (i + 1 < steps.size()) {
-                const Marker* diver = marker(window, window.simulationMarkerId);
+                const Marker* diver = testkit::profileMarker(window, window.simulationMarkerId);
                 QVERIFY(diver);
                 QCOMPARE(diver->mType, MarkerType::Diver);
                 QCOMPARE(diver->mTime, steps[i].time);
@@ -253,7 +235,7 @@ private slots:
         // 18.3 m of salt water under 1013 mbar.
         QCOMPARE(expected.at(125), 2852u);
         QCOMPARE(expected.last(), 1013u);
-        checkEnded(window);
+        QVERIFY(testkit::simulationEnded(window));
 
         // Nothing more is played.
         window.timeOutSimulation();
@@ -278,7 +260,7 @@ private slots:
             window.timeOutSimulation();
         QCOMPARE(bar(window)->value(), 99);
         window.timeOutSimulation();
-        checkEnded(window);
+        QVERIFY(testkit::simulationEnded(window));
         QCOMPARE(computer.requests().pressures.size(), 250);
     }
 
@@ -293,12 +275,12 @@ private slots:
         QCOMPARE(bar(window)->value(), 4);
 
         QTest::mouseClick(button(window, "btStartStopSimul"), Qt::LeftButton);
-        checkEnded(window);
+        QVERIFY(testkit::simulationEnded(window));
         QCOMPARE(computer.requests().pressures.size(), 10);
         QVERIFY(mPrompts.records().isEmpty());
 
         // Started again, it plays from the beginning.
-        QVERIFY(startSimulation(window));
+        QVERIFY(testkit::startSimulation(window));
         window.timeOutSimulation();
         QCOMPARE(computer.requests().pressures.last(), computer.requests().pressures.first());
         QCOMPARE(lineEdit(window, "edSimPointNumber"), QStringLiteral("0"));
@@ -317,7 +299,7 @@ private slots:
         MainWindow window;
         QVERIFY(showConnected(window));
         if (withDive)
-            QVERIFY(openDive(window, diveOf("Empty", {})));
+            QVERIFY(testkit::openStoredDive(window, diveOf("Empty", {})));
         mPrompts.clear();
         QTest::mouseClick(button(window, "btStartStopSimul"), Qt::LeftButton);
 
@@ -330,7 +312,7 @@ private slots:
         window.timeOutSimulation();
         testkit::settle();
         QVERIFY(computer.requests().pressures.isEmpty());
-        QVERIFY(sameIcon(button(window, "btStartStopSimul")->icon(), buttonIcon("run_simulation.png")));
+        QVERIFY(testkit::showsIcon(*button(window, "btStartStopSimul"), buttonIcon("run_simulation.png")));
     }
 
     void ascent_data()
@@ -464,7 +446,7 @@ private slots:
         MainWindow window;
         QVERIFY(showConnected(window));
         computer.dropLink();
-        mPrompts.answerDialog(ascentDefinition(0, 10));
+        mPrompts.answerDialog(testkit::ascentDefinition(0, 10));
         QTest::mouseClick(button(window, "btAscent"), Qt::LeftButton);
         QVERIFY(!window.ascentTimer.isActive());
     }
@@ -480,7 +462,7 @@ private slots:
         computer.dropLink();
         testkit::settle();
 
-        checkEnded(window);
+        QVERIFY(testkit::simulationEnded(window));
         QVERIFY(!button(window, "btStartStopSimul")->isEnabled());
         window.timeOutSimulation();
         testkit::settle();
@@ -529,87 +511,13 @@ private:
     static QString lineEdit(MainWindow& window, const char* name) { return window.findChild<QLineEdit*>(name)->text(); }
     static QString label(MainWindow& window, const char* name) { return window.findChild<QLabel*>(name)->text(); }
 
-    static const Marker* marker(MainWindow& window, int id)
-    {
-        for (const Marker& marker : window.diveLogView()->mProfile->markers()) {
-            if (marker.mId == id)
-                return &marker;
-        }
-        return nullptr;
-    }
+    bool connectTab(MainWindow& window) { return testkit::connectSimulationTab(window, mPrompts); }
+    bool showConnected(MainWindow& window) { return testkit::showConnectedSimulationTab(window, mPrompts); }
+    bool playDive(MainWindow& window, const Dive& dive) { return testkit::playStoredDive(window, mPrompts, dive); }
 
-    // The window shown on its Simulation tab, the dive played on "Profile".
-    static bool showTab(MainWindow& window)
-    {
-        window.findChild<QTabWidget*>("tabProfile")->setCurrentWidget(window.findChild<QWidget*>("tabSimulationPage"));
-        window.findChild<QTabWidget*>("tabSimulation")->setCurrentWidget(window.findChild<QWidget*>("tabSimProfile"));
-        window.show();
-        return QTest::qWaitForWindowExposed(&window);
-    }
-
-    // "Connect" with the mouse, the connection dialog left to run; true when
-    // it connected.
-    bool connectTab(MainWindow& window)
-    {
-        mPrompts.answerDialog(testkit::runDialog());
-        QTest::mouseClick(button(window, "btConnectBluetooth"), Qt::LeftButton);
-        return !button(window, "btConnectBluetooth")->isEnabled();
-    }
-
-    bool showConnected(MainWindow& window) { return showTab(window) && connectTab(window); }
-
-    // Stores the dive and opens it from the list with a double click; true
-    // when it is the one shown.
-    static bool openDive(MainWindow& window, const Dive& dive)
-    {
-        window.storeDive(dive);
-        const int id = DiveDb::instance()->getDiveByName(dive.name, dive.computerSerial);
-        auto* list = window.findChild<QTableWidget*>("diveList");
-        QTableWidgetItem* item = DiveListTable(*list).itemOfDive(id);
-        if (!item)
-            return false;
-        testkit::doubleClickCell(*item);
-        return window.shownDatabaseId() == id;
-    }
-
-    // Opens the dive and starts playing it, what was asked until then
-    // forgotten.
-    bool playDive(MainWindow& window, const Dive& dive)
-    {
-        if (!openDive(window, dive))
-            return false;
-        mPrompts.clear();
-        return startSimulation(window);
-    }
-
-    // Starts the simulation with the mouse; true when its timer runs at a
-    // step a second. The test plays the steps itself: the timer is held.
-    static bool startSimulation(MainWindow& window)
-    {
-        QTest::mouseClick(button(window, "btStartStopSimul"), Qt::LeftButton);
-        QTimer* timer = window.simulationTimer;
-        if (!timer || !timer->isActive() || timer->interval() != 1000 || window.simulationIndex != 0)
-            return false;
-        timer->stop();
-        return true;
-    }
-
-    // Sets the pressure to `start` and starts an ascent with the mouse; true
-    // when its timer runs at a tick a second.
     bool ascendFrom(MainWindow& window, double start, int targetDepth, int speed)
     {
-        spinBox(window)->setValue(start);
-        mPrompts.answerDialog(ascentDefinition(targetDepth, speed));
-        QTest::mouseClick(button(window, "btAscent"), Qt::LeftButton);
-        return window.ascentTimer.isActive() && window.ascentTimer.interval() == 1000;
-    }
-
-    static void checkEnded(MainWindow& window)
-    {
-        QVERIFY(!window.simulationTimer);
-        QCOMPARE(bar(window)->value(), 0);
-        QVERIFY(!marker(window, window.simulationMarkerId));
-        QVERIFY(sameIcon(button(window, "btStartStopSimul")->icon(), buttonIcon("run_simulation.png")));
+        return testkit::ascendFrom(window, mPrompts, start, targetDepth, speed);
     }
 
     testkit::PromptRecorder mPrompts;
