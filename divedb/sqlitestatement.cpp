@@ -26,10 +26,11 @@ bool sameBytes(const void* stored, int size, const QByteArray& bytes)
 
 } // namespace
 
+// A file that is no database at all fails every statement with SQLite's own
+// reason, which says so.
 bool reportsDamage(int sqliteCode)
 {
-    const int primary = sqliteCode & 0xff;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+    return (sqliteCode & 0xff) == SQLITE_CORRUPT;
 }
 
 SqliteStatement::SqliteStatement(const QSqlDatabase& database, const QString& text, const QList<QVariant>& values)
