@@ -105,9 +105,9 @@ int storedTransmitterIndex(quint8 index)
     return qint8(index);
 }
 
-quint8 transmitterIndexFromColumn(const QVariant& value)
+quint8 transmitterIndexFromColumn(std::optional<qint64> value)
 {
-    return value.isNull() ? quint8(255) : quint8(value.toInt());
+    return value ? quint8(*value) : quint8(255);
 }
 
 } // namespace divecolumns

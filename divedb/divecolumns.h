@@ -6,6 +6,8 @@
 #include <QList>
 #include <QVariant>
 
+#include <optional>
+
 // How the values of a dive that have no column of their own type are kept in
 // the database: tissue words, alert words and the tank transmitter index.
 namespace divecolumns {
@@ -37,6 +39,6 @@ quint32 pelavixAlertSummary(const QList<DiveLine>& lines);
 // The transmitter index as a signed byte (none, 255, is kept as -1).
 int storedTransmitterIndex(quint8 index);
 // NULL (rows written without it) reads as none.
-quint8 transmitterIndexFromColumn(const QVariant& value);
+quint8 transmitterIndexFromColumn(std::optional<qint64> value);
 
 } // namespace divecolumns

@@ -2,6 +2,7 @@
 
 #include "divedb/divecolumns.h"
 #include "divedb/divelistquery.h"
+#include "divedb/diverows.h"
 #include "divedb/localdatetimes.h"
 #include "divedb/sqlitestatement.h"
 #include "divemodel/diveanalysis.h"
@@ -173,6 +174,10 @@ enum class DiveDb::Statement : int {
     InsertGas,
     InsertSample,
     WriteFigures,
+    ReadBackDive,
+    ReadBackRewrittenDive,
+    ReadBackGases,
+    ReadBackSamples,
     SelectDive,
     SelectGases,
     SelectSamples,
@@ -250,6 +255,27 @@ QString DiveDb::textOf(Statement statement)
             ":gasindex, :alertAI, :battery, :tankPressure, :gfLow, :gfHigh, :ppo2, "
             ":tankPressureTxIndex, :alertPelavix)");
     case Statement::WriteFigures: return QString::fromLatin1(diveschema::writeFiguresOfDive);
+    // The columns that a store and a rewrite write, in the order they write them.
+    case Statement::ReadBackDive:
+        return QStringLiteral(
+            "SELECT diveid, name, computer, datetime, serial, period, alerts, alertsAI, divermode, "
+            "divemode, ocdivemode, gfslow, gfshigh, waterdensity, psurf, computertype, "
+            "firmwareversion, place, site, buddy, diveNumber, uploaded, gasSet, diverN2, diverHe "
+            "FROM dives WHERE diveid=:diveid");
+    case Statement::ReadBackRewrittenDive:
+        return QStringLiteral(
+            "SELECT name, computer, datetime, serial, period, alerts, alertsAI, divemode, gfslow, "
+            "gfshigh, waterdensity, psurf, computertype, firmwareversion, place, site, buddy, "
+            "diveNumber, uploaded, diveid FROM dives WHERE diveid=:diveid");
+    case Statement::ReadBackGases:
+        return QStringLiteral("SELECT diveid, gasid, o2, he, gasClass FROM gases "
+                              "WHERE diveid=:diveid ORDER BY gasid");
+    case Statement::ReadBackSamples:
+        return QStringLiteral(
+            "SELECT diveid, pointid, time, depth, temperature, OTU, CNS, decoCeiling, "
+            "gradientFactor, alertFlag, gasindex, alertAI, battery, tankPressure, gfLow, gfHigh, "
+            "ppo2, tankPressureTxIndex, alertPelavix FROM profiles WHERE diveid=:diveid "
+            "ORDER BY pointid");
     case Statement::SelectDive:
         return QStringLiteral(
             "SELECT diveid, name, computer, datetime, serial, period, divermode, divemode, "
@@ -441,7 +467,53 @@ QString DiveDb::storedSerial(const QString& serial)
 
 void DiveDb::debugQueryError(const QSqlQuery& query) const
 {
-    mLastError = query.lastError().text();
+    // Qt's driver gives SQLite's code as the native one.
+    noteError(query.lastError().text(), query.lastError().nativeErrorCode().toInt());
+}
+
+void DiveDb::noteError(const QString& text, int sqliteCode) const
+{
+    if (reportsDamage(sqliteCode))
+        markDamaged();
+    else
+        mLastError = text;
+}
+
+void DiveDb::noteError(const SqliteStatement& statement) const
+{
+    noteError(statement.error(), statement.errorCode());
+}
+
+void DiveDb::markDamaged() const
+{
+    mDamaged = true;
+    mLastError = damagedMessage();
+}
+
+QString DiveDb::damagedMessage()
+{
+    return tr("The logbook is damaged: to keep the dives it holds, nothing more is written to it "
+              "until the program is started again. Its dives can still be read.");
+}
+
+bool DiveDb::mayWrite()
+{
+    // Writing into a damaged file can overwrite the pages of other dives: the
+    // whole file is checked before the first write.
+    if (!mDamaged && !mFileChecked) {
+        SqliteStatement check(mDatabase, QStringLiteral("PRAGMA quick_check(1)"));
+        const bool sound = check.next() && check.text(0) == QLatin1String("ok") && !check.next();
+        if (!check.error().isEmpty()) {
+            noteError(check);
+            return false;
+        }
+        mFileChecked = true;
+        if (!sound)
+            markDamaged();
+    }
+    if (mDamaged)
+        mLastError = damagedMessage();
+    return !mDamaged;
 }
 
 DiveDb::PreparedStatement* DiveDb::prepared(Statement statement) const
@@ -498,6 +570,8 @@ void DiveDb::dropStatements()
 int DiveDb::setDatabase(const QString& path)
 {
     dropStatements();
+    mDamaged = false;
+    mFileChecked = false;
     if (mDatabase.isOpen())
         mDatabase.close();
     // An empty name would make SQLite open a temporary file, which loses
@@ -696,7 +770,7 @@ int DiveDb::storeDive(const Dive& dive)
     if (!refuseNonFiniteSamples(dive))
         return SqlFailed;
     Transaction transaction(*this);
-    if (!transaction.begun())
+    if (!transaction.begun() || !mayWrite())
         return SqlFailed;
     if (getDiveByName(dive.name, dive.computerSerial) >= 0)
         return AlreadyStored;
@@ -707,7 +781,8 @@ int DiveDb::storeDive(const Dive& dive)
     // id are not the new dive's: they go before it is written.
     if (!runEach({Statement::DeleteGases, Statement::DeleteSamples}, {id}) ||
         writeDiveRow(Statement::InsertDive, id, dive) < 0 || !writeGases(id, dive) ||
-        !writeSamples(id, dive) || !writeFigures(id))
+        !writeSamples(id, dive) || !writeFigures(id) ||
+        !readsBackAsWritten(Statement::ReadBackDive, id, dive))
         return SqlFailed;
     return transaction.commit() ? Success : SqlFailed;
 }
@@ -752,7 +827,7 @@ int DiveDb::updateDiveById(int id, const Dive& dive)
     if (!refuseNonFiniteSamples(dive))
         return SqlFailed;
     Transaction transaction(*this);
-    if (!transaction.begun())
+    if (!transaction.begun() || !mayWrite())
         return SqlFailed;
     const int rewritten = writeDiveRow(Statement::UpdateDive, id, dive);
     if (rewritten < 0)
@@ -761,91 +836,88 @@ int DiveDb::updateDiveById(int id, const Dive& dive)
     if (rewritten == 0)
         return NotFound;
     if (!runEach({Statement::DeleteGases, Statement::DeleteSamples}, {id}) ||
-        !writeGases(id, dive) || !writeSamples(id, dive) || !writeFigures(id))
+        !writeGases(id, dive) || !writeSamples(id, dive) || !writeFigures(id) ||
+        !readsBackAsWritten(Statement::ReadBackRewrittenDive, id, dive))
         return SqlFailed;
     return transaction.commit() ? Success : SqlFailed;
 }
 
+// The dive's rows go through SQLite's own interface: for a long dive, Qt's
+// driver costs more than SQLite does.
 int DiveDb::writeDiveRow(Statement statement, int id, const Dive& dive)
 {
-    PreparedStatement* write = prepared(statement);
-    if (!write)
+    SqliteStatement write(mDatabase, textOf(statement));
+    const bool bound = statement == Statement::InsertDive
+                           ? write.bind(diverows::insertedDive(id, dive))
+                           : write.bind(diverows::rewrittenDive(id, dive));
+    if (!bound || !write.run()) {
+        noteError(write);
         return -1;
-    QSqlQuery& query = write->query;
-    // Both the insert and the rewrite take their values by name; a statement
-    // ignores the names it does not use.
-    query.bindValue(QStringLiteral(":diveid"), id);
-    query.bindValue(QStringLiteral(":name"), textValue(dive.name));
-    query.bindValue(QStringLiteral(":computer"), storedComputerName(dive.computerName));
-    query.bindValue(QStringLiteral(":datetime"), qint64(dive.beginTime));
-    query.bindValue(QStringLiteral(":serial"), storedSerial(dive.computerSerial));
-    query.bindValue(QStringLiteral(":period"), int(dive.samplePeriod));
-    query.bindValue(QStringLiteral(":alerts"), diveAlertWord(dive));
-    query.bindValue(QStringLiteral(":alertsAI"), int(dive.alertsAI));
-    query.bindValue(QStringLiteral(":divermode"), int(dive.diverMode));
-    query.bindValue(QStringLiteral(":divemode"), int(dive.divemode));
-    query.bindValue(QStringLiteral(":ocdivemode"), int(dive.ocdivemode));
-    query.bindValue(QStringLiteral(":gfslow"), int(dive.gfLow));
-    query.bindValue(QStringLiteral(":gfshigh"), int(dive.gfHigh));
-    query.bindValue(QStringLiteral(":waterdensity"), int(dive.density));
-    query.bindValue(QStringLiteral(":psurf"), int(dive.surfacePressure));
-    query.bindValue(QStringLiteral(":computertype"), int(dive.computerModel));
-    query.bindValue(QStringLiteral(":firmwareversion"), textValue(dive.firmwareVersion));
-    query.bindValue(QStringLiteral(":place"), textValue(dive.place));
-    query.bindValue(QStringLiteral(":site"), textValue(dive.site));
-    query.bindValue(QStringLiteral(":buddy"), textValue(dive.buddy));
-    query.bindValue(QStringLiteral(":diveNumber"), int(dive.diveNumber));
-    query.bindValue(QStringLiteral(":uploaded"), int(dive.uploaded));
-    query.bindValue(QStringLiteral(":gasSet"), int(dive.gasSet));
-    query.bindValue(QStringLiteral(":diverN2"), tissueBlob(dive.diverN2));
-    query.bindValue(QStringLiteral(":diverHe"), tissueBlob(dive.diverHe));
-    int written = -1;
-    if (query.exec())
-        written = query.numRowsAffected();
-    else
-        debugQueryError(query);
-    query.finish();
-    return written;
+    }
+    return write.changes();
 }
 
 bool DiveDb::writeGases(int id, const Dive& dive)
 {
+    SqliteStatement insert(mDatabase, textOf(Statement::InsertGas));
     for (qsizetype i = 0; i < dive.gases.size(); ++i) {
-        const DiveGas& gas = dive.gases.at(i);
-        if (!run(Statement::InsertGas, {id, int(i + 1), int(gas.o2Percent()), int(gas.hePercent()),
-                                        gas.legacyGasClass()}))
+        if (!insert.bind(diverows::gas(id, i, dive.gases.at(i))) || !insert.run()) {
+            noteError(insert);
             return false;
+        }
     }
     return true;
 }
 
 bool DiveDb::writeSamples(int id, const Dive& dive)
 {
-    PreparedStatement* insert = prepared(Statement::InsertSample);
-    if (!insert)
-        return false;
+    SqliteStatement insert(mDatabase, textOf(Statement::InsertSample));
     for (qsizetype i = 0; i < dive.lines.size(); ++i) {
         if (mWriteProgress && i > 0 && i % kSamplesBetweenProgress == 0)
             mWriteProgress();
-        const DiveLine& line = dive.lines.at(i);
-        if (!insert->exec({id, int(i), line.timeSec, line.depth, line.ambientTemp, line.otu,
-                           line.cns, line.decoCeiling, line.gradientFactor, int(line.alertFlag),
-                           int(line.gasIndex), int(line.alertFlagTransmitter), int(line.battery),
-                           int(line.tankPressure), int(line.gfLow), int(line.gfHigh), line.ppO2,
-                           storedTransmitterIndex(line.tankPressureTxIndex),
-                           sampleAlertPelavix(line)})) {
-            debugQueryError(insert->query);
-            insert->query.finish();
+        if (!insert.bind(diverows::sample(id, i, dive.lines.at(i))) || !insert.run()) {
+            noteError(insert);
             return false;
         }
     }
-    insert->query.finish();
     return true;
 }
 
 bool DiveDb::writeFigures(int id)
 {
     return bool(run(Statement::WriteFigures, {id}));
+}
+
+template <typename RowOf>
+bool DiveDb::readsBack(Statement select, int id, qsizetype rows, const RowOf& rowOf) const
+{
+    SqliteStatement read(mDatabase, textOf(select), {id});
+    qsizetype same = 0;
+    while (same < rows && read.next() && read.rowHolds(rowOf(same)))
+        ++same;
+    const bool whole = same == rows && !read.next();
+    if (!read.error().isEmpty()) {
+        noteError(read);
+        return false;
+    }
+    // Rows missing, changed or more of them: the file does not keep what it
+    // is given.
+    if (!whole)
+        markDamaged();
+    return whole;
+}
+
+bool DiveDb::readsBackAsWritten(Statement diveRow, int id, const Dive& dive) const
+{
+    const bool sameRow =
+        diveRow == Statement::ReadBackDive
+            ? readsBack(diveRow, id, 1, [&](qsizetype) { return diverows::insertedDive(id, dive); })
+            : readsBack(diveRow, id, 1, [&](qsizetype) { return diverows::rewrittenDive(id, dive); });
+    return sameRow &&
+           readsBack(Statement::ReadBackGases, id, dive.gases.size(),
+                     [&](qsizetype i) { return diverows::gas(id, i, dive.gases.at(i)); }) &&
+           readsBack(Statement::ReadBackSamples, id, dive.lines.size(),
+                     [&](qsizetype i) { return diverows::sample(id, i, dive.lines.at(i)); });
 }
 
 bool DiveDb::readDive(int id, Dive& dive) const
@@ -930,35 +1002,33 @@ bool DiveDb::readGases(int id, Dive& dive) const
 
 bool DiveDb::readSamples(int id, Dive& dive) const
 {
-    Run samples = run(Statement::SelectSamples, {id});
-    if (!samples)
-        return false;
+    // Thousands of rows: read through SQLite's own interface.
+    SqliteStatement samples(mDatabase, textOf(Statement::SelectSamples), {id});
     const bool pelavix = dive.computerModel == DiveHeader::kPelavixModel;
-    while (samples->next()) {
-        const QSqlQuery& row = *samples;
+    while (samples.next()) {
         DiveLine line;
-        line.timeSec = row.value(SamTime).toDouble();
-        line.depth = row.value(SamDepth).toDouble();
-        line.ambientTemp = row.value(SamTemperature).toDouble();
-        line.otu = row.value(SamOtu).toDouble();
-        line.cns = row.value(SamCns).toDouble();
-        line.decoCeiling = row.value(SamDecoCeiling).toDouble();
-        line.gradientFactor = row.value(SamGradientFactor).toDouble();
-        line.alertFlag = quint8(row.value(SamAlertFlag).toInt());
-        line.alertFlagTransmitter = quint8(row.value(SamAlertAI).toInt());
-        line.gasIndex = row.value(SamGasIndex).toInt();
-        line.battery = quint16(row.value(SamBattery).toInt());
-        line.tankPressure = quint16(row.value(SamTankPressure).toInt());
-        line.gfLow = quint8(row.value(SamGfLow).toInt());
-        line.gfHigh = quint8(row.value(SamGfHigh).toInt());
-        line.ppO2 = row.value(SamPpO2).toDouble();
-        line.tankPressureTxIndex = transmitterIndexFromColumn(row.value(SamTxIndex));
+        line.timeSec = samples.real(SamTime);
+        line.depth = samples.real(SamDepth);
+        line.ambientTemp = samples.real(SamTemperature);
+        line.otu = samples.real(SamOtu);
+        line.cns = samples.real(SamCns);
+        line.decoCeiling = samples.real(SamDecoCeiling);
+        line.gradientFactor = samples.real(SamGradientFactor);
+        line.alertFlag = quint8(samples.integer(SamAlertFlag));
+        line.alertFlagTransmitter = quint8(samples.integer(SamAlertAI));
+        line.gasIndex = int(samples.integer(SamGasIndex));
+        line.battery = quint16(samples.integer(SamBattery));
+        line.tankPressure = quint16(samples.integer(SamTankPressure));
+        line.gfLow = quint8(samples.integer(SamGfLow));
+        line.gfHigh = quint8(samples.integer(SamGfHigh));
+        line.ppO2 = samples.real(SamPpO2);
+        line.tankPressureTxIndex = transmitterIndexFromColumn(
+            samples.isNull(SamTxIndex) ? std::nullopt : std::optional(samples.integer(SamTxIndex)));
         if (pelavix) {
-            const QVariant stored = row.value(SamAlertPelavix);
             setSampleAlertPelavix(
-                line, stored.isNull()
+                line, samples.isNull(SamAlertPelavix)
                           ? pelavixAlertFromQuelm(line.alertFlag, line.alertFlagTransmitter)
-                          : stored.toLongLong());
+                          : samples.integer(SamAlertPelavix));
         }
         if (!line.hasFiniteValues()) {
             mLastError = tr("Sample %1 of dive %2 holds a value that is not a finite number")
@@ -968,7 +1038,11 @@ bool DiveDb::readSamples(int id, Dive& dive) const
         }
         dive.lines.append(line);
     }
-    return readToTheEnd(*samples);
+    // A read that stopped on an error is not the whole dive.
+    if (samples.error().isEmpty())
+        return true;
+    noteError(samples);
+    return false;
 }
 
 // --- Listing and edits ---------------------------------------------------------
@@ -1030,6 +1104,8 @@ int DiveDb::storeUserInformation(int id, const UserInformation& info)
 {
     if (!isOpen())
         return NotOpen;
+    if (!mayWrite())
+        return SqlFailed;
     Run update = run(Statement::StoreUserInformation,
                      {textValue(info.place), textValue(info.site), textValue(info.buddy), id});
     if (!update)
@@ -1042,6 +1118,8 @@ int DiveDb::checkComputerNameBySerial(const QString& serial, const QString& comp
 {
     if (!isOpen())
         return NotOpen;
+    if (!mayWrite())
+        return SqlFailed;
     const QString name = storedComputerName(computerName);
     Run update = run(Statement::RenameComputer, {name, storedSerial(serial), name});
     if (!update)
@@ -1064,7 +1142,7 @@ bool DiveDb::isNameTaken(int id, const QString& name) const
 
 bool DiveDb::renameDive(int id, const QString& newName)
 {
-    if (!isOpen() || isNameTaken(id, newName))
+    if (!isOpen() || !mayWrite() || isNameTaken(id, newName))
         return false;
     Run rename = run(Statement::RenameDive, {textValue(newName), id});
     if (!rename)
@@ -1089,7 +1167,7 @@ bool DiveDb::deleteDive(int id)
     if (!isOpen())
         return false;
     Transaction transaction(*this);
-    return transaction.begun() &&
+    return transaction.begun() && mayWrite() &&
            runEach({Statement::DeleteSamples, Statement::DeleteGases, Statement::DeleteDive},
                    {id}) &&
            transaction.commit();
@@ -1120,6 +1198,8 @@ QList<QString> DiveDb::getDistinctComputerName() const
 
 bool DiveDb::markUploaded(int id, bool uploaded)
 {
+    if (!mayWrite())
+        return false;
     Run update = run(Statement::MarkUploaded, {int(uploaded), id});
     return update && update->numRowsAffected() > 0;
 }
@@ -1137,7 +1217,7 @@ int DiveDb::clearDatabase()
     if (!isOpen())
         return NotOpen;
     Transaction transaction(*this);
-    if (!transaction.begun())
+    if (!transaction.begun() || !mayWrite())
         return SqlFailed;
     if (!runEach({Statement::ClearDives, Statement::ClearSamples, Statement::ClearGases}, {}))
         return SqlFailed;

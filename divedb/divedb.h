@@ -16,6 +16,7 @@
 
 class QSqlQuery;
 class QVariant;
+class SqliteStatement;
 struct DiveListQuery;
 
 // The dive database "diveDB.db": the one owner of its connection. It creates
@@ -61,6 +62,9 @@ public:
     // Keeps the text of the query's error as the last error.
     void debugQueryError(const QSqlQuery& query) const;
     QString lastError() const { return mLastError; }
+    // What a write says once the file was found damaged: from then on,
+    // until another file is opened, nothing more is written; reading goes on.
+    static QString damagedMessage();
 
     int getNbDives() const;
     int getMaxDiveId() const;
@@ -69,13 +73,16 @@ public:
     // Stores a new dive under the largest id plus one (past the largest id an
     // int holds, under the first free one), replacing whatever rows were left
     // under that id. A sample value that is not a finite number refuses the
-    // dive (3, nothing written, the reason as the last error).
+    // dive (3, nothing written, the reason as the last error). The dive is
+    // read back before it is committed: when the file does not give back what
+    // was written, nothing is stored and the file counts as damaged.
     int storeDive(const Dive& dive);
     // Loads a stored dive and computes what its samples give; on any failure
     // (a sample value that is not a finite number among them) returns false,
     // with the reason as the last error, and leaves `dive` as it was.
     bool readDive(int id, Dive& dive) const;
     int updateDive(const Dive& dive);
+    // Rewrites a stored dive, read back before the commit as a store is.
     int updateDiveById(int id, const Dive& dive);
 
     // Appends the dives that the filter keeps, grouped by computer and sorted
@@ -128,6 +135,15 @@ private:
     ~DiveDb() override;
 
     static QString textOf(Statement statement);
+    // Keeps an error as the last error; one that says the file is damaged
+    // stops every write.
+    void noteError(const QString& text, int sqliteCode) const;
+    void noteError(const SqliteStatement& statement) const;
+    void markDamaged() const;
+    // Whether dives may be written; false, with the damage as the last error,
+    // once the file was found damaged. The first write after opening checks
+    // the whole file.
+    bool mayWrite();
     bool isOpen() const { return mDatabase.isOpen(); }
     // The statement, prepared on first use and kept; null (after recording
     // the error) when it cannot be prepared.
@@ -160,6 +176,12 @@ private:
     bool writeGases(int id, const Dive& dive);
     bool writeSamples(int id, const Dive& dive);
     bool writeFigures(int id);
+    // Whether the dive reads back, row for row, as the statement `diveRow`
+    // names its columns; a file that gives back something else is damaged.
+    bool readsBackAsWritten(Statement diveRow, int id, const Dive& dive) const;
+    // Whether the select gives exactly `rows` rows, row i holding rowOf(i).
+    template <typename RowOf>
+    bool readsBack(Statement select, int id, qsizetype rows, const RowOf& rowOf) const;
     // The rows of a dive list statement; false, after recording the error,
     // when it fails.
     bool listRows(const DiveListQuery& list, QList<DiveInfo>& rows) const;
@@ -176,6 +198,9 @@ private:
     bool mUpToDate = false;
     bool mOlderFile = false;
     mutable QString mLastError;
+    // What this session learnt of the file since it was opened.
+    mutable bool mDamaged = false;
+    bool mFileChecked = false;
     mutable std::vector<std::unique_ptr<PreparedStatement>> mStatements;
     std::function<void()> mWriteProgress;
 };

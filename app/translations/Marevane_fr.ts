@@ -97,6 +97,10 @@
 <context>
     <name>DiveDb</name>
     <message>
+        <source>The logbook is damaged: to keep the dives it holds, nothing more is written to it until the program is started again. Its dives can still be read.</source>
+        <translation>Le carnet de plongée est endommagé : pour préserver les plongées qu&apos;il contient, plus rien n&apos;y est écrit avant le prochain démarrage du programme. Ses plongées peuvent toujours être lues.</translation>
+    </message>
+    <message>
         <source>No free dive id is left in the database</source>
         <translation>La base de données n&apos;a plus d&apos;identifiant de plongée libre</translation>
     </message>
