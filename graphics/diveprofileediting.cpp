@@ -6,6 +6,7 @@
 #include "common/timetexts.h"
 #include "common/wholenumbers.h"
 #include "divemodel/diveanalysis.h"
+#include "divemodel/pointlimits.h"
 #include "graphics/profilenumbers.h"
 
 #include <QGraphicsScene>
@@ -13,26 +14,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <optional>
-
 
 namespace {
 
 constexpr double kDepthStepsPerMetre = 2.0; // drags move by half metres
 // A point inserted after the last sample goes half this later.
 constexpr double kAppendedPointSpan = 60.0; // s
-
-// The time it takes to cover dz metres at the speed limit, when dt is too short for it.
-std::optional<double> limitedDuration(double dz, double dt)
-{
-    const double v = 60.0 * dz / dt;
-    if (v < 0 && v < -DiveProfileItem::vascSpeedLimit)
-        return -60.0 * dz / DiveProfileItem::vascSpeedLimit;
-    if (v >= 0 && v > DiveProfileItem::vdscSpeedLimit)
-        return 60.0 * dz / DiveProfileItem::vdscSpeedLimit;
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -116,26 +103,7 @@ QPointF DiveProfileItem::constrainDivePoint(DiveLineInfo& info, double t, double
 {
     const int i = info.index;
     QList<DiveLine>& lines = mDive->lines;
-    double earliest = -std::numeric_limits<double>::infinity();
-    double latest = std::numeric_limits<double>::infinity();
-    if (i > 0) {
-        const DiveLine& previous = lines.at(i - 1);
-        earliest = previous.timeSec;
-        t = std::max(t, earliest);
-        if (const auto duration = limitedDuration(d - previous.depth, t - previous.timeSec))
-            t = previous.timeSec + *duration;
-    }
-    if (i + 1 < lines.size()) {
-        const DiveLine& next = lines.at(i + 1);
-        latest = next.timeSec;
-        t = std::min(t, latest);
-        if (const auto duration = limitedDuration(next.depth - d, next.timeSec - t))
-            t = next.timeSec - *duration;
-    }
-    // Where the neighbours leave too little room for the speed limits, the
-    // order of the samples comes first.
-    t = std::max(earliest, std::min(t, latest));
-
+    t = pointlimits::timeWithinLimits(lines, i, t, d, {vascSpeedLimit, vdscSpeedLimit});
     const double depth = std::max(0.0, d);
     lines[i].timeSec = t;
     lines[i].depth = depth;

@@ -9,13 +9,13 @@
 #include "common/wholenumbers.h"
 #include "divedb/divedb.h"
 #include "divemodel/diveanalysis.h"
+#include "divemodel/pointlimits.h"
 #include "graphics/divepoint.h"
 #include "graphics/graphview.h"
 #include "graphics/tissuesgraph.h"
 #include "planner/decorun.h"
 #include "planner/planlimits.h"
 #include "planner/planneddive.h"
-#include "planner/planpoints.h"
 
 #include "divelisttable.h"
 #include "userprompt.h"
@@ -429,7 +429,7 @@ double MainWindow::moveTablePoint(int row, double time, double depth)
     DiveProfileItem* item = mPlanningView->mProfile;
     const Dive& dive = *mPlan.currentDiveProfile();
     // As a drag keeps it: in order, within the speed limits.
-    double kept = planpoints::timeWithinLimits(dive.lines, row, time, depth,
+    double kept = pointlimits::timeWithinLimits(dive.lines, row, time, depth,
                                                {DiveProfileItem::vascSpeedLimit, DiveProfileItem::vdscSpeedLimit});
     item->modifyDepthOfDivePoint(row, depth);
     item->modifyTimeOfDivePoint(row, kept);

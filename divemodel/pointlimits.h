@@ -4,8 +4,8 @@
 
 #include <QList>
 
-// Where a point of a planned dive may go when it is edited.
-namespace planpoints {
+// Where a point of a dive may go when it is edited, by a drag or a typed value.
+namespace pointlimits {
 
 struct SpeedLimits
 {
@@ -20,4 +20,4 @@ struct SpeedLimits
 // too little room for the limits, the order of the points comes first.
 double timeWithinLimits(const QList<DiveLine>& points, int index, double time, double depth, SpeedLimits limits);
 
-} // namespace planpoints
+} // namespace pointlimits

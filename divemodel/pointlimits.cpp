@@ -1,10 +1,10 @@
-#include "planner/planpoints.h"
+#include "divemodel/pointlimits.h"
 
 #include <algorithm>
 #include <limits>
 #include <optional>
 
-namespace planpoints {
+namespace pointlimits {
 
 namespace {
 
@@ -43,4 +43,4 @@ double timeWithinLimits(const QList<DiveLine>& points, int index, double time, d
     return std::max(earliest, std::min(t, latest));
 }
 
-} // namespace planpoints
+} // namespace pointlimits
