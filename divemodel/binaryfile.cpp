@@ -1,5 +1,6 @@
 #include "divemodel/binaryfile.h"
 
+#include "common/textfiles.h"
 #include "divemodel/diveanalysis.h"
 #include "divemodel/divecbor.h"
 #include "divemodel/dive.h"
@@ -7,7 +8,6 @@
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -120,15 +120,10 @@ bool BinaryFile::read(QDataStream& stream, Dive& dive)
 
 bool BinaryFile::write(const QString& path, Dive& dive)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QDataStream stream(&file);
-    if (!write(stream, dive)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    // The earlier file stays whole until the new one is complete.
+    return write(stream, dive) && writeFileAtomically(path, bytes);
 }
 
 bool BinaryFile::write(QDataStream& stream, Dive& dive)

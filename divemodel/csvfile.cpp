@@ -1,5 +1,6 @@
 #include "divemodel/csvfile.h"
 
+#include "common/textfiles.h"
 #include "common/timetexts.h"
 #include "common/wholenumbers.h"
 #include "divemodel/dive.h"
@@ -341,10 +342,8 @@ bool forEachLine(const QByteArray& bytes, Take&& take)
 
 bool CsvFile::write(const QString& path, Dive& dive)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return false;
-    QTextStream stream(&file);
+    QByteArray bytes;
+    QTextStream stream(&bytes, QIODevice::WriteOnly);
     stream.setEncoding(QStringConverter::Utf8);
     stream.setGenerateByteOrderMark(true);
 
@@ -354,11 +353,9 @@ bool CsvFile::write(const QString& path, Dive& dive)
     stream << line.texts(sampleTitles()).take();
     for (qsizetype i = 0; i < dive.lines.size(); ++i)
         stream << sampleValues(line, i, dive.lines.at(i), dive);
-
     stream.flush();
-    const bool written = stream.status() == QTextStream::Ok && file.flush();
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
+    // The earlier file stays whole until the export is complete.
+    return writeFileAtomically(path, bytes);
 }
 
 bool CsvFile::read(const QString& path, Dive& dive)

@@ -1,5 +1,6 @@
 #include "divemodel/uddffile.h"
 
+#include "common/textfiles.h"
 #include "common/wholenumbers.h"
 #include "divemodel/diveanalysis.h"
 #include "divemodel/dive.h"
@@ -129,12 +130,13 @@ void setNumber(pugi::xml_attribute attribute, double value)
     attribute.set_value(number.data(), number.size());
 }
 
-// ---- Begin time: local date and time, the zone letter not interpreted ----
+// ---- Begin time: local date and time, a zone designator not interpreted ----
 
 constexpr std::string_view kDateTimeLayout = "dddd-dd-ddTdd:dd:dd";
 
-// "yyyy-MM-ddThh:mm:ssZ", the local date and time of `seconds`; empty when
-// the C library cannot convert it.
+// "yyyy-MM-ddThh:mm:ss", the local wall-clock date and time of `seconds`,
+// without a zone designator: the time on the diver's watch, which other
+// programs read as such. Empty when the C library cannot convert it.
 std::string localDateTimeText(qint64 seconds)
 {
     const std::time_t time = std::time_t(seconds);
@@ -142,7 +144,7 @@ std::string localDateTimeText(qint64 seconds)
     if (!localtime_r(&time, &local))
         return {};
     char text[64];
-    const int size = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", local.tm_year + 1900,
+    const int size = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", local.tm_year + 1900,
                                    local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
     return std::string(text, std::size_t(std::clamp(size, 0, int(sizeof text) - 1)));
 }
@@ -302,6 +304,21 @@ private:
     bool mFirst = true;
     bool mLastCcr = false;
     int mLastGas = -1;
+};
+
+// Gathers the document's text.
+class ByteWriter : public pugi::xml_writer
+{
+public:
+    void write(const void* data, std::size_t size) override
+    {
+        mBytes.append(static_cast<const char*>(data), qsizetype(size));
+    }
+
+    const QByteArray& bytes() const { return mBytes; }
+
+private:
+    QByteArray mBytes;
 };
 
 void appendProfile(pugi::xml_node uddf, const Dive& dive, const std::vector<std::string>& gasIds)
@@ -664,7 +681,10 @@ bool UddfFile::write(const QString& path, Dive& dive)
     appendGenerator(uddf);
     appendGasDefinitions(uddf, dive.gases, gasIds);
     appendProfile(uddf, dive, gasIds);
-    return document.save_file(QFile::encodeName(path).constData(), "  ", pugi::format_indent, pugi::encoding_auto);
+    ByteWriter writer;
+    document.save(writer, "  ", pugi::format_indent, pugi::encoding_auto);
+    // The earlier file stays whole until the document is complete.
+    return writeFileAtomically(path, writer.bytes());
 }
 
 bool UddfFile::read(const QString& path, Dive& dive)
