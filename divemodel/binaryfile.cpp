@@ -4,6 +4,7 @@
 #include "divemodel/diveanalysis.h"
 #include "divemodel/divecbor.h"
 #include "divemodel/dive.h"
+#include "divemodel/divelimits.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -109,7 +110,7 @@ bool BinaryFile::read(QDataStream& stream, Dive& dive)
         setErrorString(reason);
         return false;
     }
-    if (!samplesWithinLimits(read.lines))
+    if (!withinLimits(divelimits::diveError(read)))
         return false;
     // The form leaves out the computed lists: the ceiling area is drawn from
     // the samples' ceilings, as for a dive read from the database.

@@ -4,6 +4,7 @@
 #include "common/timetexts.h"
 #include "common/wholenumbers.h"
 #include "divemodel/dive.h"
+#include "divemodel/divelimits.h"
 
 #include <QByteArrayView>
 #include <QCoreApplication>
@@ -377,7 +378,7 @@ bool CsvFile::read(const QString& path, Dive& dive)
             "CsvFile", "The file holds no sample: no line of 20 TAB-separated fields with a time and a depth"));
         return false;
     }
-    if (!samplesWithinLimits(import.samples()))
+    if (!withinLimits(divelimits::samplesError(import.samples())))
         return false;
 
     dive.lines.append(import.samples());

@@ -4,6 +4,7 @@
 #include "common/wholenumbers.h"
 #include "divemodel/diveanalysis.h"
 #include "divemodel/dive.h"
+#include "divemodel/divelimits.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -31,7 +32,7 @@ constexpr const char* kUnnamed = "000000";     // id of the group, and of a dive
 
 // Magnitudes no number of a waypoint reaches: a file beyond them is refused,
 // so that no sum or difference the analyses make of them overflows.
-constexpr double kDeepestSea = DiveLinesIO::kDeepestSea; // m, depths and ceilings
+constexpr double kDeepestSea = divelimits::kDeepest; // m, depths and ceilings
 constexpr double kLargestReading = 1.0e6;                 // temperatures (K) and CNS
 constexpr double kAnyMagnitude = std::numeric_limits<double>::infinity();
 
@@ -452,6 +453,12 @@ public:
             return false;
         if (mLines.isEmpty())
             return refuse(QCoreApplication::translate("UddfFile", "The dive holds no sample."));
+        DiveHeader begin;
+        begin.beginTime = mBeginTime;
+        if (const QString error = divelimits::headerError(begin); !error.isEmpty())
+            return refuse(error);
+        if (const QString error = divelimits::samplesError(mLines); !error.isEmpty())
+            return refuse(error);
         // The profile comes back to the surface.
         if (mLines.last().depth != 0.0) {
             DiveLine surface = mLines.last();
@@ -497,7 +504,10 @@ private:
             double he = 0.0;
             if (!mixNumber(gas.mId, mix.child("o2"), o2) || !mixNumber(gas.mId, mix.child("he"), he))
                 return false;
-            // Whole percentages; a fraction outside what a mixture can be
+            const QString mixture = divelimits::mixtureError(gas.mId, o2, he);
+            if (!mixture.isEmpty())
+                return refuse(mixture);
+            // Whole percentages; an oxygen fraction too low to breathe
             // leaves the gas as it is (21 % oxygen when none is given).
             gas.setFractionO2(std::round(o2 * 100.0) / 100.0);
             gas.setFractionHe(std::round(he * 100.0) / 100.0);
