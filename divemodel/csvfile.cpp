@@ -186,7 +186,8 @@ QString sampleValues(CsvLine& line, qsizetype index, const DiveLine& sample, con
         .number(sample.decoCeiling < 0 ? 0.0 : sample.decoCeiling)
         .number(sample.ambientTemp)
         .integer(sample.battery)
-        .text(knownGas ? dive.gases.at(sample.gasIndex).mName : QStringLiteral("Inconnu"))
+        // The name the gas pane shows: a dive from the logbook stores none.
+        .text(knownGas ? dive.gases.at(sample.gasIndex).getName() : QStringLiteral("Inconnu"))
         .text(sampleAlertText(sample))
         .integer(sample.tankPressure)
         .text(transmitterText(sample))
