@@ -138,7 +138,7 @@ void ImportBluetooth::getDiveSample()
         mDamaged.append(number);
     } else if (!addDive(*header, refusal)) {
         mDamaged.append(number);
-        mDamageReasons.append(tr("Dive %1: %2").arg(number).arg(refusal));
+        mDamageReasons.append(tr("Dive %1: %2").arg(QString::number(number), refusal));
     }
 
     selection.removeFirst();

@@ -453,6 +453,7 @@ public:
             return false;
         if (mLines.isEmpty())
             return refuse(QCoreApplication::translate("UddfFile", "The dive holds no sample."));
+        // The begin time is the one header figure a document gives.
         DiveHeader begin;
         begin.beginTime = mBeginTime;
         if (const QString error = divelimits::headerError(begin); !error.isEmpty())
