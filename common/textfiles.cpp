@@ -21,6 +21,17 @@ bool writeTextFile(const QString& path, const QString& text)
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* reason)
 {
+    // A device or a pipe cannot be replaced by a new file: renaming one over
+    // it would take its place. It is written to directly.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile()) {
+        QFile device(path);
+        if (device.open(QIODevice::WriteOnly) && device.write(bytes) == bytes.size() && device.flush())
+            return true;
+        if (reason)
+            *reason = device.errorString();
+        return false;
+    }
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;

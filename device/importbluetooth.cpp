@@ -97,6 +97,7 @@ void ImportBluetooth::on_btImport_clicked()
         return;
     ui.progressBar->setMaximum(0);
     mDamaged.clear();
+    mDamageReasons.clear();
     getSelectedDiveName();
     if (!selection.isEmpty())
         startImportDive();
@@ -132,10 +133,13 @@ void ImportBluetooth::getDiveSample()
         return;
     }
     // A damaged dive is left out and reported once the others are in.
-    if (samplesMatchHeader(*header, session->diveSamples))
-        addDive(*header);
-    else
+    QString refusal;
+    if (!samplesMatchHeader(*header, session->diveSamples)) {
         mDamaged.append(number);
+    } else if (!addDive(*header, refusal)) {
+        mDamaged.append(number);
+        mDamageReasons.append(tr("Dive %1: %2").arg(QString::number(number), refusal));
+    }
 
     selection.removeFirst();
     if (!selection.isEmpty()) {
@@ -147,24 +151,31 @@ void ImportBluetooth::getDiveSample()
         ui.lbinfo->setText(damagedText());
 }
 
-void ImportBluetooth::addDive(const PelavixDiveHeader& header)
+bool ImportBluetooth::addDive(const PelavixDiveHeader& header, QString& refusal)
 {
-    Dive dive = PelavixDiveConverter::toDive(header, session->diveSamples, *session);
+    Dive dive = PelavixDiveConverter::toDive(header, session->diveSamples, *session, &refusal);
+    if (!refusal.isEmpty())
+        return false;
     DiveAnalysis::calculateMaxTimeDepth(dive);
     DiveAnalysis::calculateSpeeds(dive, false);
     dives->append(std::move(dive));
     imported = true;
     mDownloaded.insert(header.diveNumber);
+    return true;
 }
 
 QString ImportBluetooth::damagedText() const
 {
-    if (mDamaged.size() == 1)
-        return tr("Dive %1 is damaged: it was not imported").arg(mDamaged.constFirst());
-    QStringList numbers;
-    for (const quint16 number : mDamaged)
-        numbers << QString::number(number);
-    return tr("Dives %1 are damaged: they were not imported").arg(numbers.join(QLatin1String(", ")));
+    QString text;
+    if (mDamaged.size() == 1) {
+        text = tr("Dive %1 is damaged: it was not imported").arg(mDamaged.constFirst());
+    } else {
+        QStringList numbers;
+        for (const quint16 number : mDamaged)
+            numbers << QString::number(number);
+        text = tr("Dives %1 are damaged: they were not imported").arg(numbers.join(QLatin1String(", ")));
+    }
+    return mDamageReasons.isEmpty() ? text : text + QLatin1Char('\n') + mDamageReasons.join(QLatin1Char('\n'));
 }
 
 void ImportBluetooth::onExchangeError(PelavixCommandIn command, ExchangeErrorIn error)

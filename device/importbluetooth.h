@@ -8,6 +8,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -54,8 +55,8 @@ private:
     void startImportDive();
     void getDiveSample();
     // Converts the dive of `header` from the samples just received and hands
-    // it over.
-    void addDive(const PelavixDiveHeader& header);
+    // it over; false, with the reason, when the converter refuses it.
+    bool addDive(const PelavixDiveHeader& header, QString& refusal);
     // The dives of this download left out as damaged.
     QString damagedText() const;
     // The request under way ends without an answer: the dialog is idle again.
@@ -66,6 +67,8 @@ private:
     std::optional<PelavixCommandIn> mPending;
     QSet<quint16> mDownloaded;
     // The dives of the download under way whose samples do not match their
-    // header, in download order.
+    // header or hold values beyond what a dive can be, in download order,
+    // with what is wrong with those the converter refused.
     QList<quint16> mDamaged;
+    QStringList mDamageReasons;
 };

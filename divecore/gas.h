@@ -1,5 +1,7 @@
 #pragma once
 
+#include "divecore/divecoreexport.h"
+
 #include <cstdint>
 #include <limits>
 
@@ -42,7 +44,7 @@ inline constexpr float kZeroCelsius = 273.15f;         // K
 
 // A breathing gas. Fractions lie between 0 and 1 and are compared in single
 // precision: 21/100 in float is air, whichever way it was built.
-class Gas
+class DIVECORE_EXPORT Gas
 {
 public:
     // Air.
@@ -121,6 +123,6 @@ private:
 // The fraction as a whole percentage: fraction × 100 in single precision,
 // halves away from zero, kept to the low 8 bits. Everywhere a percentage of a
 // gas is stored or shown it comes from here.
-std::uint8_t roundedPercent(float fraction);
+DIVECORE_EXPORT std::uint8_t roundedPercent(float fraction);
 
 } // namespace divecore

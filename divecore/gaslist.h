@@ -7,7 +7,7 @@
 namespace divecore {
 
 // A growable list of gases in insertion order.
-class GasList
+class DIVECORE_EXPORT GasList
 {
 public:
     // Takes `other`'s gases, after the own ones when `append` is set.
@@ -28,15 +28,15 @@ private:
 // an empty run). Each returns an index into the run, or -1.
 
 // The first gas that is not switched off.
-int getFirstActive(const Gas* gases, int count);
+DIVECORE_EXPORT int getFirstActive(const Gas* gases, int count);
 // The first gas with exactly `gas`'s fractions and use, active or not.
-int getSameMixture(const Gas* gases, int count, const Gas& gas);
+DIVECORE_EXPORT int getSameMixture(const Gas* gases, int count, const Gas& gas);
 // The active gas of `use` to breathe at ambient pressure `p` (bar): the richest
 // one within its maximum oxygen pressure, or the one whose fixed switch depth
 // lies deeper than `p`. `k` turns decimetres of water into bar.
-int getBestMixAtDepth(const Gas* gases, int count, double p, double k, MixtureUse use);
+DIVECORE_EXPORT int getBestMixAtDepth(const Gas* gases, int count, double p, double k, MixtureUse use);
 // The active gas of `use` whose limit (maximum operating pressure, or fixed
 // switch depth) is the largest above `limit`; `limit` then holds that value.
-int getMixBeforeDepth(const Gas* gases, int count, double& limit, double k, MixtureUse use);
+DIVECORE_EXPORT int getMixBeforeDepth(const Gas* gases, int count, double& limit, double k, MixtureUse use);
 
 } // namespace divecore

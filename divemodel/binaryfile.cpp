@@ -1,13 +1,14 @@
 #include "divemodel/binaryfile.h"
 
+#include "common/textfiles.h"
 #include "divemodel/diveanalysis.h"
 #include "divemodel/divecbor.h"
 #include "divemodel/dive.h"
+#include "divemodel/divelimits.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -109,7 +110,7 @@ bool BinaryFile::read(QDataStream& stream, Dive& dive)
         setErrorString(reason);
         return false;
     }
-    if (!samplesWithinLimits(read.lines))
+    if (!withinLimits(divelimits::diveError(read)))
         return false;
     // The form leaves out the computed lists: the ceiling area is drawn from
     // the samples' ceilings, as for a dive read from the database.
@@ -120,15 +121,10 @@ bool BinaryFile::read(QDataStream& stream, Dive& dive)
 
 bool BinaryFile::write(const QString& path, Dive& dive)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QDataStream stream(&file);
-    if (!write(stream, dive)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    // The earlier file stays whole until the new one is complete.
+    return write(stream, dive) && writeFileAtomically(path, bytes);
 }
 
 bool BinaryFile::write(QDataStream& stream, Dive& dive)

@@ -1,8 +1,10 @@
 #include "divemodel/csvfile.h"
 
+#include "common/textfiles.h"
 #include "common/timetexts.h"
 #include "common/wholenumbers.h"
 #include "divemodel/dive.h"
+#include "divemodel/divelimits.h"
 
 #include <QByteArrayView>
 #include <QCoreApplication>
@@ -184,7 +186,8 @@ QString sampleValues(CsvLine& line, qsizetype index, const DiveLine& sample, con
         .number(sample.decoCeiling < 0 ? 0.0 : sample.decoCeiling)
         .number(sample.ambientTemp)
         .integer(sample.battery)
-        .text(knownGas ? dive.gases.at(sample.gasIndex).mName : QStringLiteral("Inconnu"))
+        // The name the gas pane shows: a dive from the logbook stores none.
+        .text(knownGas ? dive.gases.at(sample.gasIndex).getName() : QStringLiteral("Inconnu"))
         .text(sampleAlertText(sample))
         .integer(sample.tankPressure)
         .text(transmitterText(sample))
@@ -341,10 +344,8 @@ bool forEachLine(const QByteArray& bytes, Take&& take)
 
 bool CsvFile::write(const QString& path, Dive& dive)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return false;
-    QTextStream stream(&file);
+    QByteArray bytes;
+    QTextStream stream(&bytes, QIODevice::WriteOnly);
     stream.setEncoding(QStringConverter::Utf8);
     stream.setGenerateByteOrderMark(true);
 
@@ -354,11 +355,9 @@ bool CsvFile::write(const QString& path, Dive& dive)
     stream << line.texts(sampleTitles()).take();
     for (qsizetype i = 0; i < dive.lines.size(); ++i)
         stream << sampleValues(line, i, dive.lines.at(i), dive);
-
     stream.flush();
-    const bool written = stream.status() == QTextStream::Ok && file.flush();
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
+    // The earlier file stays whole until the export is complete.
+    return writeFileAtomically(path, bytes);
 }
 
 bool CsvFile::read(const QString& path, Dive& dive)
@@ -380,7 +379,7 @@ bool CsvFile::read(const QString& path, Dive& dive)
             "CsvFile", "The file holds no sample: no line of 20 TAB-separated fields with a time and a depth"));
         return false;
     }
-    if (!samplesWithinLimits(import.samples()))
+    if (!withinLimits(divelimits::samplesError(import.samples())))
         return false;
 
     dive.lines.append(import.samples());

@@ -17,9 +17,9 @@ public:
     // unchanged and the reason in errorString(), when there is no such line or
     // a value is not a finite number.
     bool read(const QString& path, Dive& dive) override;
-    // Replaces the file with the export; false when it cannot be opened or a
-    // write fails. A field holding the separator, a quote or a line break is
-    // quoted.
+    // Replaces the file with the export once it is complete; false, with the
+    // earlier file as it was, when it cannot be opened or a write fails. A
+    // field holding the separator, a quote or a line break is quoted.
     bool write(const QString& path, Dive& dive) override;
     DiveFormat format() const override { return DiveFormat::Csv; }
 

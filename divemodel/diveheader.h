@@ -80,7 +80,8 @@ struct DiveHeader
     // Reads the dive computer's raw header record (218 bytes, little-endian
     // whatever the stream's byte order). False, with the header unchanged,
     // for a record cut short, one without the record's magic, or one holding
-    // a number that is not finite; the fields the record lacks keep their
-    // values.
-    bool readFromFile(QDataStream& stream);
+    // a number that is not finite, and for one holding a value beyond what a
+    // dive can be, which `reason` (when given) then names; the fields the
+    // record lacks keep their values.
+    bool readFromFile(QDataStream& stream, QString* reason = nullptr);
 };

@@ -1,6 +1,8 @@
 // The dive computer's raw header record, read field by field.
 #include "divemodel/diveheader.h"
 
+#include "divemodel/divelimits.h"
+
 #include <QDataStream>
 #include <QtEndian>
 
@@ -46,7 +48,7 @@ private:
 
 } // namespace
 
-bool DiveHeader::readFromFile(QDataStream& stream)
+bool DiveHeader::readFromFile(QDataStream& stream, QString* reason)
 {
     char bytes[kRecordSize];
     if (stream.readRawData(bytes, kRecordSize) != kRecordSize)
@@ -54,45 +56,53 @@ bool DiveHeader::readFromFile(QDataStream& stream)
     const Record record(bytes);
     if (!record.hasMagic() || !record.numbersFinite())
         return false;
-    diveNumber = record.at<quint16>(21);
-    activeGasSetPoint = record.at<quint8>(23);
-    divemode = record.at<quint8>(24);
-    gfLow = record.at<quint8>(25);
-    gfHigh = record.at<quint8>(26);
-    density = record.at<quint8>(27);
-    surfacePressure = record.at<quint16>(28);
+    DiveHeader read = *this;
+    read.diveNumber = record.at<quint16>(21);
+    read.activeGasSetPoint = record.at<quint8>(23);
+    read.divemode = record.at<quint8>(24);
+    read.gfLow = record.at<quint8>(25);
+    read.gfHigh = record.at<quint8>(26);
+    read.density = record.at<quint8>(27);
+    read.surfacePressure = record.at<quint16>(28);
     // Sixteen pairs of nitrogen and helium tissue values.
     for (int k = 0; k < 16; ++k) {
-        diverN2[k] = record.at<quint16>(30 + 4 * k);
-        diverHe[k] = record.at<quint16>(32 + 4 * k);
+        read.diverN2[k] = record.at<quint16>(30 + 4 * k);
+        read.diverHe[k] = record.at<quint16>(32 + 4 * k);
     }
-    gasEnabled = record.at<quint16>(94);
+    read.gasEnabled = record.at<quint16>(94);
     // The first eight computer gases, oxygen and helium in pairs.
     for (int k = 0; k < 8; ++k) {
-        gasPO2[k] = record.at<quint8>(96 + 2 * k);
-        gasPHe[k] = record.at<quint8>(97 + 2 * k);
+        read.gasPO2[k] = record.at<quint8>(96 + 2 * k);
+        read.gasPHe[k] = record.at<quint8>(97 + 2 * k);
     }
     for (int k = 0; k < 3; ++k)
-        setpoint[k] = record.at<quint16>(113 + 2 * k);
-    sampleCount = record.at<quint32>(119);
-    alertFlags = record.at<quint32>(123);
-    beginTime = record.at<qint64>(127);
-    cnsBegin = record.at<quint16>(135);
-    maxDepth = record.at<double>(137);
-    avgDepth = record.at<double>(145);
-    minTemperature = record.at<double>(153);
-    maxTemperature = record.at<double>(161);
-    ndl = record.at<quint32>(169);
-    deepestStop = record.at<quint16>(173);
-    totalDecoTime = record.at<double>(175);
-    ascentTime = record.at<double>(183);
-    cnsMax = record.at<quint16>(191);
-    pO2Min = record.at<quint16>(193);
-    pO2Max = record.at<quint16>(195);
-    endTime = record.at<qint64>(197);
-    desatTime = record.at<quint32>(205);
-    otu = record.at<float>(209);
-    iss = record.at<float>(213);
-    samplePeriod = record.at<quint8>(217);
+        read.setpoint[k] = record.at<quint16>(113 + 2 * k);
+    read.sampleCount = record.at<quint32>(119);
+    read.alertFlags = record.at<quint32>(123);
+    read.beginTime = record.at<qint64>(127);
+    read.cnsBegin = record.at<quint16>(135);
+    read.maxDepth = record.at<double>(137);
+    read.avgDepth = record.at<double>(145);
+    read.minTemperature = record.at<double>(153);
+    read.maxTemperature = record.at<double>(161);
+    read.ndl = record.at<quint32>(169);
+    read.deepestStop = record.at<quint16>(173);
+    read.totalDecoTime = record.at<double>(175);
+    read.ascentTime = record.at<double>(183);
+    read.cnsMax = record.at<quint16>(191);
+    read.pO2Min = record.at<quint16>(193);
+    read.pO2Max = record.at<quint16>(195);
+    read.endTime = record.at<qint64>(197);
+    read.desatTime = record.at<quint32>(205);
+    read.otu = record.at<float>(209);
+    read.iss = record.at<float>(213);
+    read.samplePeriod = record.at<quint8>(217);
+    const QString error = divelimits::headerError(read);
+    if (!error.isEmpty()) {
+        if (reason)
+            *reason = error;
+        return false;
+    }
+    *this = read;
     return true;
 }

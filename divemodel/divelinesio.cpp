@@ -6,12 +6,7 @@
 #include "divemodel/planificator.h"
 #include "divemodel/uddffile.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
-
-#include <cmath>
-#include <limits>
-#include <tuple>
 
 bool DiveLinesIO::read(QDataStream&, Dive&)
 {
@@ -23,24 +18,12 @@ bool DiveLinesIO::write(QDataStream&, Dive&)
     return false;
 }
 
-bool DiveLinesIO::samplesWithinLimits(const QList<DiveLine>& lines)
+bool DiveLinesIO::withinLimits(const QString& limitError)
 {
-    constexpr double longestTime = std::numeric_limits<int>::max(); // s
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const DiveLine& line = lines.at(i);
-        for (const auto& [name, value, largest] : {std::tuple("timeSec", line.timeSec, longestTime),
-                                                   std::tuple("depth", line.depth, kDeepestSea),
-                                                   std::tuple("decoCeiling", line.decoCeiling, kDeepestSea)}) {
-            if (!(std::abs(value) <= largest)) {
-                setErrorString(QCoreApplication::translate("DiveLinesIO", "Sample %1: the %2 %3 is out of range.")
-                                   .arg(i + 1)
-                                   .arg(QLatin1String(name))
-                                   .arg(value));
-                return false;
-            }
-        }
-    }
-    return true;
+    if (limitError.isEmpty())
+        return true;
+    setErrorString(limitError);
+    return false;
 }
 
 DiveFormat DiveLinesIO::getDiveFormatOfFile(const QString& path)

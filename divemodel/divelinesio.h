@@ -38,17 +38,11 @@ public:
     // could not be opened at all.
     const QString& errorString() const { return mErrorString; }
 
-    // Deeper than any sea, in metres: no depth or ceiling a file gives
-    // reaches it.
-    static constexpr double kDeepestSea = 11000.0;
-
 protected:
     void setErrorString(const QString& text) { mErrorString = text; }
-    // False, with the reason as the error, when a sample lies beyond what a
-    // dive can be: a time beyond 2^31 s either side, or a depth or ceiling
-    // beyond the deepest sea. The analyses add and subtract them; such
-    // magnitudes would overflow.
-    bool samplesWithinLimits(const QList<DiveLine>& lines);
+    // True when `limitError` (the reason a dive lies beyond the limits of
+    // what a dive can be) is empty; otherwise false with it as the error.
+    bool withinLimits(const QString& limitError);
 
 private:
     QString mErrorString;

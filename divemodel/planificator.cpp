@@ -1,6 +1,7 @@
 #include "divemodel/planificator.h"
 
 #include "divemodel/dive.h"
+#include "divemodel/divelimits.h"
 #include "divemodel/narrowedfloat.h"
 
 #include <QCoreApplication>
@@ -134,6 +135,10 @@ private:
         mStream >> gas.mId >> gas.mName >> o2Percent >> hePercent >> pO2Max;
         if (!streamOk() || !finite({pO2Max}))
             return false;
+        const QString mixture = divelimits::mixtureError(gas.mName.isEmpty() ? gas.mId : gas.mName,
+                                                         o2Percent / 100.0, hePercent / 100.0);
+        if (!mixture.isEmpty())
+            return refuse(mixture);
         gas.setPO2Max(narrowedToFloat(pO2Max));
         gas.setFractionO2(o2Percent / 100.0);
         gas.setFractionHe(hePercent / 100.0);
@@ -190,7 +195,7 @@ bool Planificator::read(QDataStream& stream, Dive& dive)
         setErrorString(reader.error());
         return false;
     }
-    if (!samplesWithinLimits(reader.dive().lines))
+    if (!withinLimits(divelimits::diveError(reader.dive())))
         return false;
     dive = std::move(reader.dive());
     return true;

@@ -1,8 +1,10 @@
 #include "divemodel/uddffile.h"
 
+#include "common/textfiles.h"
 #include "common/wholenumbers.h"
 #include "divemodel/diveanalysis.h"
 #include "divemodel/dive.h"
+#include "divemodel/divelimits.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -30,7 +32,7 @@ constexpr const char* kUnnamed = "000000";     // id of the group, and of a dive
 
 // Magnitudes no number of a waypoint reaches: a file beyond them is refused,
 // so that no sum or difference the analyses make of them overflows.
-constexpr double kDeepestSea = DiveLinesIO::kDeepestSea; // m, depths and ceilings
+constexpr double kDeepestSea = divelimits::kDeepest; // m, depths and ceilings
 constexpr double kLargestReading = 1.0e6;                 // temperatures (K) and CNS
 constexpr double kAnyMagnitude = std::numeric_limits<double>::infinity();
 
@@ -129,12 +131,13 @@ void setNumber(pugi::xml_attribute attribute, double value)
     attribute.set_value(number.data(), number.size());
 }
 
-// ---- Begin time: local date and time, the zone letter not interpreted ----
+// ---- Begin time: local date and time, a zone designator not interpreted ----
 
 constexpr std::string_view kDateTimeLayout = "dddd-dd-ddTdd:dd:dd";
 
-// "yyyy-MM-ddThh:mm:ssZ", the local date and time of `seconds`; empty when
-// the C library cannot convert it.
+// "yyyy-MM-ddThh:mm:ss", the local wall-clock date and time of `seconds`,
+// without a zone designator: the time on the diver's watch, which other
+// programs read as such. Empty when the C library cannot convert it.
 std::string localDateTimeText(qint64 seconds)
 {
     const std::time_t time = std::time_t(seconds);
@@ -142,7 +145,7 @@ std::string localDateTimeText(qint64 seconds)
     if (!localtime_r(&time, &local))
         return {};
     char text[64];
-    const int size = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", local.tm_year + 1900,
+    const int size = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", local.tm_year + 1900,
                                    local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
     return std::string(text, std::size_t(std::clamp(size, 0, int(sizeof text) - 1)));
 }
@@ -304,6 +307,21 @@ private:
     int mLastGas = -1;
 };
 
+// Gathers the document's text.
+class ByteWriter : public pugi::xml_writer
+{
+public:
+    void write(const void* data, std::size_t size) override
+    {
+        mBytes.append(static_cast<const char*>(data), qsizetype(size));
+    }
+
+    const QByteArray& bytes() const { return mBytes; }
+
+private:
+    QByteArray mBytes;
+};
+
 void appendProfile(pugi::xml_node uddf, const Dive& dive, const std::vector<std::string>& gasIds)
 {
     pugi::xml_node group = uddf.append_child("profiledata").append_child("repetitiongroup");
@@ -435,6 +453,13 @@ public:
             return false;
         if (mLines.isEmpty())
             return refuse(QCoreApplication::translate("UddfFile", "The dive holds no sample."));
+        // The begin time is the one header figure a document gives.
+        DiveHeader begin;
+        begin.beginTime = mBeginTime;
+        if (const QString error = divelimits::headerError(begin); !error.isEmpty())
+            return refuse(error);
+        if (const QString error = divelimits::samplesError(mLines); !error.isEmpty())
+            return refuse(error);
         // The profile comes back to the surface.
         if (mLines.last().depth != 0.0) {
             DiveLine surface = mLines.last();
@@ -480,7 +505,10 @@ private:
             double he = 0.0;
             if (!mixNumber(gas.mId, mix.child("o2"), o2) || !mixNumber(gas.mId, mix.child("he"), he))
                 return false;
-            // Whole percentages; a fraction outside what a mixture can be
+            const QString mixture = divelimits::mixtureError(gas.mId, o2, he);
+            if (!mixture.isEmpty())
+                return refuse(mixture);
+            // Whole percentages; an oxygen fraction too low to breathe
             // leaves the gas as it is (21 % oxygen when none is given).
             gas.setFractionO2(std::round(o2 * 100.0) / 100.0);
             gas.setFractionHe(std::round(he * 100.0) / 100.0);
@@ -664,7 +692,10 @@ bool UddfFile::write(const QString& path, Dive& dive)
     appendGenerator(uddf);
     appendGasDefinitions(uddf, dive.gases, gasIds);
     appendProfile(uddf, dive, gasIds);
-    return document.save_file(QFile::encodeName(path).constData(), "  ", pugi::format_indent, pugi::encoding_auto);
+    ByteWriter writer;
+    document.save(writer, "  ", pugi::format_indent, pugi::encoding_auto);
+    // The earlier file stays whole until the document is complete.
+    return writeFileAtomically(path, writer.bytes());
 }
 
 bool UddfFile::read(const QString& path, Dive& dive)

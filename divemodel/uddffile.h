@@ -18,8 +18,9 @@ public:
     // lies beyond what its field can be (a depth deeper than any sea) changes
     // nothing and says why in errorString().
     bool read(const QString& path, Dive& dive) override;
-    // Replaces the file with the dive as a UDDF document; false when it
-    // cannot be written.
+    // Replaces the file with the dive as a UDDF document once it is
+    // complete; false, with the earlier file as it was, when it cannot be
+    // written. The begin time is the local wall-clock time, without a zone.
     bool write(const QString& path, Dive& dive) override;
     DiveFormat format() const override { return DiveFormat::Uddf; }
 };

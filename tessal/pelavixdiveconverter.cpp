@@ -1,6 +1,7 @@
 #include "tessal/pelavixdiveconverter.h"
 
 #include "divemodel/diveanalysis.h"
+#include "divemodel/divelimits.h"
 
 #include <array>
 #include <cmath>
@@ -40,7 +41,7 @@ QList<DiveGas> gasesOf(const DiveHeader& header, std::array<qint32, kGasSlots>& 
         indexOfSlot[slot] = -1;
         const int o2 = header.gasPO2[slot];
         const int he = header.gasPHe[slot];
-        if (!(header.gasEnabled & (1u << slot)) || o2 == 0 || o2 + he > 100)
+        if (!(header.gasEnabled & (1u << slot)) || o2 == 0 || !divelimits::isMixture(o2 / 100.0, he / 100.0))
             continue;
         DiveGas gas;
         gas.setFractionO2(o2 / 100.0);
@@ -73,7 +74,7 @@ DiveLine lineOf(const DiveSample& sample, const std::array<qint32, kGasSlots>& i
 } // namespace
 
 Dive PelavixDiveConverter::toDive(const PelavixDiveHeader& header, const QList<DiveSample>& samples,
-                                  const QuelmSession& session)
+                                  const QuelmSession& session, QString* refusal)
 {
     Dive dive;
     static_cast<DiveHeader&>(dive) = header;
@@ -95,5 +96,10 @@ Dive PelavixDiveConverter::toDive(const PelavixDiveHeader& header, const QList<D
     // A sample on a gas the dive does not list keeps the gas before it.
     DiveAnalysis::fixNonDefinedGas(dive);
     dive.sampleCount = quint32(dive.lines.size());
+    if (const QString error = divelimits::diveError(dive); !error.isEmpty()) {
+        if (refusal)
+            *refusal = error;
+        return Dive();
+    }
     return dive;
 }

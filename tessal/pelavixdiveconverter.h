@@ -18,7 +18,9 @@ public:
     // computer's dives never share a name. Damaged values are not let in: a
     // figure that is not a number becomes 0, a sample that does not come
     // after the one before is dropped, and a gas that is no breathable
-    // mixture is left out.
+    // mixture is left out. A dive holding a value beyond what a dive can be
+    // (a depth, a time, a begin time) is refused: the result is an empty
+    // dive and `refusal`, when given, says why.
     static Dive toDive(const PelavixDiveHeader& header, const QList<DiveSample>& samples,
-                       const QuelmSession& session);
+                       const QuelmSession& session, QString* refusal = nullptr);
 };

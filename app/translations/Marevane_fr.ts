@@ -122,10 +122,98 @@
     </message>
 </context>
 <context>
-    <name>DiveLinesIO</name>
+    <name>DiveLimits</name>
     <message>
-        <source>Sample %1: the %2 %3 is out of range.</source>
-        <translation>Point %1 : la valeur %2 %3 est hors limites.</translation>
+        <source>the time</source>
+        <translation>le temps</translation>
+    </message>
+    <message>
+        <source>the depth</source>
+        <translation>la profondeur</translation>
+    </message>
+    <message>
+        <source>the deco ceiling</source>
+        <translation>le plafond de déco</translation>
+    </message>
+    <message>
+        <source>the temperature</source>
+        <translation>la température</translation>
+    </message>
+    <message>
+        <source>the pressure</source>
+        <translation>la pression</translation>
+    </message>
+    <message>
+        <source>the tank pressure</source>
+        <translation>la pression du bloc</translation>
+    </message>
+    <message>
+        <source>Sample %1: %2 %3 is out of range.</source>
+        <translation>Point %1 : %2 %3 est hors limites.</translation>
+    </message>
+    <message>
+        <source>the begin time</source>
+        <translation>l&apos;heure de début</translation>
+    </message>
+    <message>
+        <source>the end time</source>
+        <translation>l&apos;heure de fin</translation>
+    </message>
+    <message>
+        <source>the maximum depth</source>
+        <translation>la profondeur maximale</translation>
+    </message>
+    <message>
+        <source>the average depth</source>
+        <translation>la profondeur moyenne</translation>
+    </message>
+    <message>
+        <source>the minimum temperature</source>
+        <translation>la température minimale</translation>
+    </message>
+    <message>
+        <source>the maximum temperature</source>
+        <translation>la température maximale</translation>
+    </message>
+    <message>
+        <source>the surface pressure</source>
+        <translation>la pression en surface</translation>
+    </message>
+    <message>
+        <source>the total stage duration</source>
+        <translation>la durée totale des paliers</translation>
+    </message>
+    <message>
+        <source>the ascent time</source>
+        <translation>la durée de remontée</translation>
+    </message>
+    <message>
+        <source>The dive&apos;s header: %1 %2 is out of range.</source>
+        <translation>En-tête de la plongée : %1 %2 est hors limites.</translation>
+    </message>
+    <message>
+        <source>Sample %1 goes back in time: %2 s after %3 s.</source>
+        <translation>Le point %1 revient en arrière dans le temps : %2 s après %3 s.</translation>
+    </message>
+    <message>
+        <source>the dive time</source>
+        <translation>la durée de la plongée</translation>
+    </message>
+    <message>
+        <source>the oxygen fraction</source>
+        <translation>la fraction d&apos;oxygène</translation>
+    </message>
+    <message>
+        <source>the helium fraction</source>
+        <translation>la fraction d&apos;hélium</translation>
+    </message>
+    <message>
+        <source>Gas &quot;%1&quot;: %2 %3 is out of range.</source>
+        <translation>Gaz « %1 » : %2 %3 est hors limites.</translation>
+    </message>
+    <message>
+        <source>Gas &quot;%1&quot;: oxygen and helium add up to %2, more than the whole.</source>
+        <translation>Gaz « %1 » : l&apos;oxygène et l&apos;hélium font ensemble %2, plus que le tout.</translation>
     </message>
 </context>
 <context>

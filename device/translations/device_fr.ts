@@ -267,6 +267,10 @@
         <translation>Plongée introuvable</translation>
     </message>
     <message>
+        <source>Dive %1: %2</source>
+        <translation>Plongée %1 : %2</translation>
+    </message>
+    <message>
         <source>Dive %1 is damaged: it was not imported</source>
         <translation>La plongée %1 est endommagée : elle n&apos;a pas été importée</translation>
     </message>

@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(mPrompts.records().size(), 2);
         QCOMPARE(mPrompts.records().at(0).text,
                  QString::fromUtf8("Impossible d'ouvrir le fichier\n"
-                                   "Point 4 : la valeur depth 12000 est hors limites."));
+                                   "Point 4 : la profondeur 12000 est hors limites."));
         QCOMPARE(mPrompts.records().at(1).text,
                  QString::fromUtf8("Impossible d'ouvrir le fichier\n"
                                    "Ce programme ne lit pas les fichiers de version 2."));

@@ -16,7 +16,8 @@
 
 // libCordale compiles its own copy of the gas library, the dive model core and
 // the time helpers. These tests read the library's symbol tables to show that
-// the copy is there, is private to the library, and is not the program's.
+// the copy is there, is private to the library (but for the gas library,
+// which it exports), and is not the program's.
 
 namespace {
 
@@ -120,6 +121,12 @@ bool isSharedSourceSymbol(QByteArray name)
     return false;
 }
 
+bool isGasLibrarySymbol(const QByteArray& name)
+{
+    return name.startsWith("divecore::") || name.startsWith("typeinfo for divecore::")
+        || name.startsWith("typeinfo name for divecore::");
+}
+
 const ElfSymbol* localDefinition(const ElfImage& image, const QByteArray& name)
 {
     for (const ElfSymbol& symbol : image.staticSymbols) {
@@ -166,13 +173,15 @@ private slots:
     }
 
     // Neither exported (the program could bind to the library's copy) nor
-    // imported (the library would bind to someone else's).
+    // imported (the library would bind to someone else's). The gas library
+    // is part of the library's interface: exported, never imported.
     void sharedSourcesStayPrivate()
     {
         QStringList leaked;
         for (const ElfSymbol& symbol : mImage.dynamicSymbols) {
-            if (isSharedSourceSymbol(symbol.name))
-                leaked << QString::fromLatin1(symbol.name) + (symbol.defined ? " (exported)" : " (imported)");
+            if (!isSharedSourceSymbol(symbol.name) || (symbol.defined && isGasLibrarySymbol(symbol.name)))
+                continue;
+            leaked << QString::fromLatin1(symbol.name) + (symbol.defined ? " (exported)" : " (imported)");
         }
         QVERIFY2(leaked.isEmpty(), qPrintable(leaked.join(QLatin1String(", "))));
     }

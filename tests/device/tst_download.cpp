@@ -375,6 +375,27 @@ private slots:
         QCOMPARE(rebuilds, 1);
     }
 
+    // A dive holding values no dive can have (a sample at 4.29e9 s) is left
+    // out with the reason in words; the others are stored.
+    void diveBeyondTheLimitsIsNotImported()
+    {
+        SimulatedComputer computer;
+        fillComputer(computer, 3);
+        computer.script.dives[1].samples[4].time = 4294967295u;
+        MainWindow window;
+        mPrompts.answerDialog(testkit::runDialog());
+        mPrompts.answerDialog(testkit::runDialog([](QDialog& dialog) {
+            check(dialog, {0, 1, 2});
+            clickImport(dialog);
+            testkit::settle();
+            QCOMPARE(status(dialog), QStringLiteral("Dive 2 is damaged: it was not imported\n"
+                                                    "Dive 2: Sample 5: the time 4294967295 is out of range."));
+            clickOk(dialog);
+        }));
+        QVERIFY(testkit::chooseComputerMenu(window, "Download dives"));
+        QCOMPARE(storedNames(), (QStringList{nameOf(computer, 1), nameOf(computer, 3)}));
+    }
+
     void failedExchangeLetsImportAgain()
     {
         SimulatedComputer computer;

@@ -260,7 +260,8 @@ private slots:
 
     void damagedHeaderRecords()
     {
-        // A record of noise behind its magic, with finite numbers.
+        // A record of noise behind its magic, with finite numbers and times
+        // and pressures a dive can have.
         QByteArray record(218, Qt::Uninitialized);
         QRandomGenerator noise(kSeed + 2);
         for (char& byte : record)
@@ -268,7 +269,10 @@ private slots:
         std::memcpy(record.data(), "QuelmDiveBinaryFile", 19);
         const QList<qsizetype> doubles{137, 145, 153, 161, 175, 183};
         for (const qsizetype offset : doubles)
-            qToLittleEndian(12.5 + double(offset), record.data() + offset);
+            qToLittleEndian(12.5 + double(offset) / 100.0, record.data() + offset);
+        qToLittleEndian(quint16(1013), record.data() + 28);
+        qToLittleEndian(qint64(1700000000), record.data() + 127);
+        qToLittleEndian(qint64(1700003600), record.data() + 197);
         qToLittleEndian(1.5f, record.data() + 209);
         qToLittleEndian(2.5f, record.data() + 213);
         QVERIFY(headerReadsSafely(record));

@@ -166,8 +166,8 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("reason");
         QTest::newRow("depth") << 1 << "Sample 2: the depth 1e+308 is out of range.";
-        QTest::newRow("time") << 0 << "Sample 2: the timeSec 1e+308 is out of range.";
-        QTest::newRow("ceiling") << 6 << "Sample 2: the decoCeiling 1e+308 is out of range.";
+        QTest::newRow("time") << 0 << "Sample 2: the time 1e+308 is out of range.";
+        QTest::newRow("ceiling") << 6 << "Sample 2: the deco ceiling 1e+308 is out of range.";
     }
 
     void valuesBeyondAnyDiveRefuseTheFile()
