@@ -1,6 +1,7 @@
 #include "devicekit.h"
 
 #include "../app/divelistopen.h"
+#include "../divemodel/diveprofiles.h"
 #include "computerkit.h"
 #include "divelisttable.h"
 #include "graphics/graphview.h"
@@ -24,6 +25,22 @@ namespace {
 constexpr int kStillRunning = -1;
 
 } // namespace
+
+Dive simulatorDive(const QString& name, const QList<DiveLine>& lines)
+{
+    Dive dive;
+    dive.name = name;
+    dive.computerSerial = QStringLiteral("PX-1");
+    dive.computerName = QStringLiteral("Pelavix");
+    dive.beginTime = 1700000000;
+    dive.lines = lines;
+    return dive;
+}
+
+Dive dive250Steps()
+{
+    return simulatorDive(QStringLiteral("Long"), {diveLine(0, 0, 20, -20), diveLine(248, 10, 18, -20)});
+}
 
 // The window's simulation state that the steps below check.
 struct SimulationProbe

@@ -6,13 +6,19 @@
 
 #include <functional>
 
-class Dive;
+#include "divemodel/dive.h"
+
 class MainWindow;
 class Marker;
 class QAbstractButton;
 class QDialog;
 
 namespace testkit {
+
+// A stored dive of the simulated computer with the given samples.
+Dive simulatorDive(const QString& name, const QList<DiveLine>& lines);
+// 248 steps, the last sample and the surface.
+Dive dive250Steps();
 
 // A dialog script that lets the dialog run as the person would watch it:
 // what the computer answers arrives, then `act` does what the person does

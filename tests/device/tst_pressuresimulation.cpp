@@ -27,31 +27,16 @@
 
 namespace {
 
+using testkit::dive250Steps;
 using testkit::diveLine;
-
-Dive diveOf(const QString& name, const QList<DiveLine>& lines)
-{
-    Dive dive;
-    dive.name = name;
-    dive.computerSerial = QStringLiteral("PX-1");
-    dive.computerName = QStringLiteral("Pelavix");
-    dive.beginTime = 1700000000;
-    dive.lines = lines;
-    return dive;
-}
+using testkit::simulatorDive;
 
 // Down to 18.3 m in 125 s with 7 minutes of no-decompression time, 5 s there
 // under a ceiling of 2.5 m, and up in 5 s: 130 steps, the last sample and
 // the surface.
 Dive smallDive()
 {
-    return diveOf("Small", {diveLine(0, 0, 20, -7), diveLine(125, 18.3, 18, 2.5), diveLine(130, 0, 17, -3)});
-}
-
-// 248 steps, the last sample and the surface.
-Dive dive250Steps()
-{
-    return diveOf("Long", {diveLine(0, 0, 20, -20), diveLine(248, 10, 18, -20)});
+    return simulatorDive("Small", {diveLine(0, 0, 20, -7), diveLine(125, 18.3, 18, 2.5), diveLine(130, 0, 17, -3)});
 }
 
 unsigned millibars(double bar)
@@ -299,7 +284,7 @@ private slots:
         MainWindow window;
         QVERIFY(showConnected(window));
         if (withDive)
-            QVERIFY(testkit::openStoredDive(window, diveOf("Empty", {})));
+            QVERIFY(testkit::openStoredDive(window, simulatorDive("Empty", {})));
         mPrompts.clear();
         QTest::mouseClick(button(window, "btStartStopSimul"), Qt::LeftButton);
 

@@ -15,24 +15,9 @@
 
 namespace {
 
+using testkit::dive250Steps;
 using testkit::diveLine;
-
-Dive diveOf(const QString& name, const QList<DiveLine>& lines)
-{
-    Dive dive;
-    dive.name = name;
-    dive.computerSerial = QStringLiteral("PX-1");
-    dive.computerName = QStringLiteral("Pelavix");
-    dive.beginTime = 1700000000;
-    dive.lines = lines;
-    return dive;
-}
-
-// 248 steps, the last sample and the surface.
-Dive longDive()
-{
-    return diveOf("Long", {diveLine(0, 0, 20, -20), diveLine(248, 10, 18, -20)});
-}
+using testkit::simulatorDive;
 
 // Down to 18 m and up in 130 s: 132 steps.
 const QList<QPointF> kShortProfile{{0, 0}, {125, 18}, {130, 0}};
@@ -115,14 +100,14 @@ private slots:
         SimulatedComputer computer;
         MainWindow window;
         QVERIFY(testkit::showConnectedSimulationTab(window, mPrompts));
-        QVERIFY(testkit::playStoredDive(window, mPrompts, longDive()));
+        QVERIFY(testkit::playStoredDive(window, mPrompts, dive250Steps()));
         for (int i = 0; i < 10; ++i)
             window.timeOutSimulation();
         const QList<unsigned> played = computer.requests().pressures;
         QCOMPARE(played.size(), 10);
 
         if (fromList)
-            QVERIFY(testkit::openStoredDive(window, diveOf("Short", testkit::diveLines(kShortProfile))));
+            QVERIFY(testkit::openStoredDive(window, simulatorDive("Short", testkit::diveLines(kShortProfile))));
         else
             QVERIFY(testkit::bringInFile(window, mPrompts, mShortFile, false));
         QCOMPARE(window.diveLogView()->getDiveProfile()->lines.size(), kShortProfile.size());
@@ -152,7 +137,7 @@ private slots:
         SimulatedComputer computer;
         MainWindow window;
         QVERIFY(testkit::showConnectedSimulationTab(window, mPrompts));
-        QVERIFY(testkit::playStoredDive(window, mPrompts, longDive()));
+        QVERIFY(testkit::playStoredDive(window, mPrompts, dive250Steps()));
         window.timeOutSimulation();
 
         QVERIFY(testkit::bringInFile(window, mPrompts, file.isEmpty() ? file : mFiles.filePath(file), false));
