@@ -108,8 +108,7 @@ QString GenericFileDownloader::writeFailure() const
 
 void GenericFileDownloader::checkAnnouncedSize()
 {
-    const QVariant length = mReply ? mReply->header(QNetworkRequest::ContentLengthHeader) : QVariant();
-    if (length.isValid() && length.toLongLong() > mMaxSize)
+    if (mReply && announcesMoreThan(*mReply, mMaxSize))
         stop(tooLarge());
 }
 

@@ -3,6 +3,7 @@
 #include "serviceconfig.h"
 
 #include "common/checkedredirects.h"
+#include "common/replybody.h"
 #include "common/transfertimeout.h"
 
 #include <QJsonArray>
@@ -79,8 +80,7 @@ void WordPressClient::checkPageSize(QNetworkReply* reply)
 {
     if (!mRefusal.isEmpty())
         return;
-    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-    if (reply->bytesAvailable() > kMaxPageSize || (length.isValid() && length.toLongLong() > kMaxPageSize)) {
+    if (reply->bytesAvailable() > kMaxPageSize || announcesMoreThan(*reply, kMaxPageSize)) {
         mRefusal = QStringLiteral("Page refused, larger than %1 bytes").arg(kMaxPageSize);
         reply->abort();
     }

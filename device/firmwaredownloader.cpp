@@ -85,8 +85,7 @@ int FirmwareDownloader::startDownLoad(QUrl url, int requestStep)
 
 void FirmwareDownloader::checkAnnouncedSize(QNetworkReply* reply)
 {
-    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-    if (reply == mReply && length.isValid() && length.toLongLong() > FirmwareInfo::sSizeLimit)
+    if (reply == mReply && announcesMoreThan(*reply, FirmwareInfo::sSizeLimit))
         refuseOversizedBody(reply);
 }
 
