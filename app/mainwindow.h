@@ -9,6 +9,7 @@
 #include "divemodel/dive.h"
 #include "graphics/profilesimulationhelper.h"
 #include "planner/planificationplan.h"
+#include "planner/runtabledocument.h"
 #include "planner/runtabletext.h"
 #include "planner/spinboxdelegate.h"
 #include "planner/tbldivepointsmodel.h"
@@ -536,6 +537,7 @@ private:
     // "Replace current dive" of the existing-dive button's menu.
     QAction* mReplaceFromFileAction = nullptr;
     RunTableText mRunTable;
+    std::unique_ptr<RunTableDocument> mRunTableDocument;
     // The log lines of the computation under way, shown again under its table.
     QStringList mPlanLog;
     // The measurement window and its two tables, made on first use.

@@ -81,6 +81,7 @@ void MainWindow::initUiDivePlanification()
     createPointMenu();
     mPlan.logCallback = [this](const QString& text) { logPlanif(text); };
     mPlan.lineCallback = [this](const LinePlan& row) { lineOfPlan(row); };
+    mRunTableDocument = std::make_unique<RunTableDocument>(*ui.runtime->document());
     connectPlanSettings();
     createTissuesGraph();
     for (QWidget* unused : {ui.btTestPlanif, ui.btTestRR, ui.btSolve})
@@ -250,7 +251,7 @@ void MainWindow::lineOfPlan(const LinePlan& row)
     mRunTable.add(row);
     if (row.kind != LinePlan::endOfTable)
         return;
-    ui.runtime->setHtml(mRunTable.html());
+    mRunTableDocument->show(mRunTable);
     // What the computation said (why it did not compute the dive) stays
     // under its table.
     for (const QString& line : std::as_const(mPlanLog))
@@ -261,7 +262,6 @@ void MainWindow::logPlanif(const QString& text)
 {
     if (text.isEmpty()) {
         mPlanLog.clear();
-        ui.runtime->clear();
         return;
     }
     // Every log line comes before the end row, which writes the pane anew.

@@ -46,26 +46,43 @@ void RunTableText::add(const LinePlan& row)
 {
     switch (row.kind) {
     case LinePlan::startOfTable:
-        mHtml = kHead;
+        mParagraphs.clear();
+        mEnded = false;
         mLastGas = -1;
         break;
     case LinePlan::row:
         addRow(row);
         break;
     case LinePlan::endOfTable:
-        mHtml += QStringLiteral("<p %1>CNS %2%").arg(kParagraphStyle, QString::number(row.cns, 'f', 0));
-        mHtml += QStringLiteral("<p %1>OTU %2").arg(kParagraphStyle, QString::number(row.otu, 'f', 0));
-        mHtml += QLatin1String("  </body></html>");
+        mParagraphs.append(QStringLiteral("<p %1>CNS %2%").arg(kParagraphStyle, QString::number(row.cns, 'f', 0)));
+        mParagraphs.append(QStringLiteral("<p %1>OTU %2").arg(kParagraphStyle, QString::number(row.otu, 'f', 0)));
+        mEnded = true;
         break;
     default:
         break;
     }
 }
 
+QString RunTableText::html() const
+{
+    return head() + mParagraphs.join(QString()) + tail();
+}
+
+const QString& RunTableText::head()
+{
+    return kHead;
+}
+
+QString RunTableText::tail() const
+{
+    return mEnded ? QStringLiteral("  </body></html>") : QString();
+}
+
 void RunTableText::addRow(const LinePlan& row)
 {
-    mHtml += QStringLiteral("<p %1>%2 %3m ").arg(kParagraphStyle, icon(row), planDepthText(row.depth).rightJustified(6));
-    mHtml += QStringLiteral("| %1 | %2 | %3</p>").arg(clockColumn(row.duration), clockColumn(row.runTime), gasText(row.gasIndex));
+    mParagraphs.append(
+        QStringLiteral("<p %1>%2 %3m ").arg(kParagraphStyle, icon(row), planDepthText(row.depth).rightJustified(6))
+        + QStringLiteral("| %1 | %2 | %3</p>").arg(clockColumn(row.duration), clockColumn(row.runTime), gasText(row.gasIndex)));
 }
 
 QString RunTableText::gasText(qint32 gasIndex)

@@ -3,6 +3,7 @@
 #include "planner/lineplan.h"
 
 #include <QString>
+#include <QStringList>
 
 // The run table of a computation as rich text, built row by row from the
 // rows the computation hands out: a start row opens it, each row adds a
@@ -12,13 +13,20 @@ class RunTableText
 {
 public:
     void add(const LinePlan& row);
-    const QString& html() const { return mHtml; }
+    QString html() const;
+
+    // The text is the head, the paragraphs and, once the end row came, the
+    // tail.
+    static const QString& head();
+    const QStringList& paragraphs() const { return mParagraphs; }
+    QString tail() const;
 
 private:
     void addRow(const LinePlan& row);
     QString gasText(qint32 gasIndex);
 
-    QString mHtml;
+    QStringList mParagraphs;
+    bool mEnded = false;
     // The last gas named in the table: a name is shown when the gas changes.
     qint32 mLastGas = -1;
 };

@@ -542,6 +542,37 @@ private slots:
         QCOMPARE(profile(window)->undoList().size(), 1);
     }
 
+    // Through a drag, the run table holds what the whole table parsed anew
+    // gives: the last position of the drag shown again in an emptied pane.
+    void dragKeepsTheRunTableText()
+    {
+        MainWindow window;
+        QVERIFY(showPlanningTab(window));
+        fillThreeDivePlan(window);
+        auto* runtime = child<QTextEdit>(window, "runtime");
+        const QString before = runtime->toHtml();
+        GraphView* view = window.planningView();
+        const DiveLine start = currentDive(window)->lines.at(9);
+        const QPoint from = viewPointOf(window, 9);
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QPoint to;
+        for (int step = 0; step < 12; ++step) {
+            to = view->mapFromScene(profile(window)->timeDepthToGraphCoordinates(
+                start.timeSec + double(step % 7 - 3), start.depth + 1.5 * double(step % 9 - 4)));
+            QMouseEvent move(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(view->viewport(), &move);
+        }
+        const QString dragged = runtime->toHtml();
+        QVERIFY(dragged != before);
+        runtime->clear();
+        QMouseEvent again(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &again);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+        QCOMPARE(dragged, runtime->toHtml());
+    }
+
     void measurement()
     {
         MainWindow window;

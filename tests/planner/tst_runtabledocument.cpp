@@ -1,0 +1,169 @@
+#include "testenvironment.h"
+
+#include "planner/runtabledocument.h"
+#include "planner/runtabletext.h"
+
+#include <QRandomGenerator>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(QList<LinePlan>)
+
+namespace {
+
+LinePlan row(qint32 direction, quint8 computed, float depth, float runTime, qint32 gas)
+{
+    LinePlan line;
+    line.kind = LinePlan::row;
+    line.direction = direction;
+    line.computed = computed;
+    line.depth = depth;
+    line.duration = 1.0f;
+    line.runTime = runTime;
+    line.gasIndex = gas;
+    return line;
+}
+
+LinePlan endRow(float cns, float otu)
+{
+    LinePlan end;
+    end.kind = LinePlan::endOfTable;
+    end.cns = cns;
+    end.otu = otu;
+    return end;
+}
+
+RunTableText tableOf(const QList<LinePlan>& rows)
+{
+    RunTableText table;
+    table.add(LinePlan{});
+    for (const LinePlan& line : rows)
+        table.add(line);
+    return table;
+}
+
+// A plan's rows: planned segments, then a computed ascent and stops, then the end row.
+QList<LinePlan> planRows(int planned, int stops, float bottom = 30.0f, qint32 gas = 0)
+{
+    QList<LinePlan> rows;
+    for (int i = 0; i < planned; ++i)
+        rows.append(row(i == 0 ? 0 : 1, 0, bottom + float(i % 5), float(i + 1), gas));
+    for (int k = 0; k < stops; ++k)
+        rows.append(row(k == 0 ? 2 : 1, 1, 3.0f * float(stops - k), float(planned + k + 1), 0));
+    rows.append(endRow(float(stops), float(planned)));
+    return rows;
+}
+
+// What parsing the whole text gives, in the document's own form.
+QString parsedWhole(const QTextDocument& like, const RunTableText& table)
+{
+    QTextDocument whole;
+    whole.setDefaultFont(like.defaultFont());
+    whole.setHtml(table.html());
+    return whole.toHtml();
+}
+
+} // namespace
+
+// The run table pane, which puts in the paragraphs that changed only, holds
+// what parsing the whole table gives.
+class RunTableDocumentTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void followsTables_data()
+    {
+        QTest::addColumn<QList<LinePlan>>("first");
+        QTest::addColumn<QList<LinePlan>>("second");
+
+        QList<LinePlan> middleMoved = planRows(40, 4);
+        middleMoved[20].depth = 12.5f;
+        middleMoved[21].depth = 13.0f;
+        QList<LinePlan> firstMoved = planRows(40, 4);
+        firstMoved[0].depth = 8.0f;
+        QList<LinePlan> gasChanged = planRows(40, 4);
+        gasChanged[10].gasIndex = 1;
+        QTest::newRow("the same table") << planRows(40, 4) << planRows(40, 4);
+        QTest::newRow("a point in the middle and the figures") << planRows(40, 4) << middleMoved;
+        QTest::newRow("the first row") << planRows(40, 4) << firstMoved;
+        QTest::newRow("a gas named further on") << planRows(40, 4) << gasChanged;
+        QTest::newRow("a stop more") << planRows(40, 4) << planRows(40, 5);
+        QTest::newRow("a stop less") << planRows(40, 5) << planRows(40, 4);
+        QTest::newRow("no stop any more") << planRows(40, 5) << planRows(40, 0);
+        QTest::newRow("a planned point less") << planRows(40, 3) << planRows(39, 3);
+        QTest::newRow("every row") << planRows(40, 3, 30.0f) << planRows(40, 3, 20.0f, 2);
+        QTest::newRow("one row to many") << planRows(1, 0) << planRows(30, 6);
+        QTest::newRow("many rows to one") << planRows(30, 6) << planRows(1, 0);
+    }
+
+    void followsTables()
+    {
+        QFETCH(QList<LinePlan>, first);
+        QFETCH(QList<LinePlan>, second);
+        QTextDocument document;
+        RunTableDocument pane(document);
+        pane.show(tableOf(first));
+        QCOMPARE(document.toHtml(), parsedWhole(document, tableOf(first)));
+        pane.show(tableOf(second));
+        QCOMPARE(document.toHtml(), parsedWhole(document, tableOf(second)));
+    }
+
+    // Tables changed at random places, rows in and out, one after the other.
+    void followsRandomChanges()
+    {
+        QRandomGenerator random(32);
+        QTextDocument document;
+        RunTableDocument pane(document);
+        QList<LinePlan> rows = planRows(60, 4);
+        for (int round = 0; round < 60; ++round) {
+            QList<LinePlan> body = rows.mid(0, rows.size() - 1);
+            const int changes = random.bounded(1, 4);
+            for (int change = 0; change < changes; ++change) {
+                const int at = random.bounded(int(body.size()));
+                switch (random.bounded(4)) {
+                case 0:
+                    body.insert(at, row(random.bounded(3), quint8(random.bounded(2)), float(random.bounded(40)),
+                                        float(random.bounded(300)), random.bounded(-1, 6)));
+                    break;
+                case 1:
+                    if (body.size() > 1)
+                        body.removeAt(at);
+                    break;
+                default:
+                    body[at].depth = float(random.bounded(80)) / 2.0f;
+                    body[at].gasIndex = random.bounded(-1, 6);
+                    break;
+                }
+            }
+            rows = body;
+            rows.append(endRow(float(random.bounded(100)), float(round)));
+            const RunTableText table = tableOf(rows);
+            pane.show(table);
+            QCOMPARE(document.toHtml(), parsedWhole(document, table));
+        }
+    }
+
+    // Lines written under the table, or a pane emptied, and the next table
+    // is the whole table again.
+    void tableAfterOtherText()
+    {
+        QTextDocument document;
+        RunTableDocument pane(document);
+        pane.show(tableOf(planRows(10, 2)));
+        QTextCursor cursor(&document);
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("Plan not computed"));
+        pane.show(tableOf(planRows(10, 3)));
+        QCOMPARE(document.toHtml(), parsedWhole(document, tableOf(planRows(10, 3))));
+        document.clear();
+        pane.show(tableOf(planRows(10, 3)));
+        QCOMPARE(document.toHtml(), parsedWhole(document, tableOf(planRows(10, 3))));
+    }
+};
+
+MAREVANE_TEST_MAIN(RunTableDocumentTest)
+
+#include "tst_runtabledocument.moc"
