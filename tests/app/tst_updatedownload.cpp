@@ -36,12 +36,6 @@ QByteArray archiveBytes(qsizetype size)
     return data;
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 // Downloading a file into the download folder: whole or not at all.
@@ -81,7 +75,7 @@ private slots:
         const QString path = downloads() + "/MarevaneDmg_2.10.0.zip";
         QCOMPARE(finished.first().first().toString(), path);
         QVERIFY(failed.isEmpty());
-        QCOMPARE(readFile(path), body);
+        QCOMPARE(testkit::fileBytes(path), body);
         QCOMPARE(folderEntries(), QStringList{"MarevaneDmg_2.10.0.zip"});
         QCOMPARE(progress.last().at(0).toLongLong(), body.size());
         QCOMPARE(progress.last().at(1).toLongLong(), body.size());
@@ -101,7 +95,7 @@ private slots:
         downloader.download(mServer->url("/a.bin"), path);
         QVERIFY(finished.wait());
         QCOMPARE(finished.first().first().toString(), path);
-        QCOMPARE(readFile(path), QByteArray("payload"));
+        QCOMPARE(testkit::fileBytes(path), QByteArray("payload"));
     }
 
     void failuresLeaveNothing_data()
@@ -136,7 +130,7 @@ private slots:
         QCOMPARE(failed.size(), 1);
         QVERIFY(finished.isEmpty());
         QCOMPARE(folderEntries(), QStringList{"u.zip"});
-        QCOMPARE(readFile(downloads() + "/u.zip"), QByteArray("the previous download"));
+        QCOMPARE(testkit::fileBytes(downloads() + "/u.zip"), QByteArray("the previous download"));
     }
 
     // A body past the bound stops the download as soon as it passes it,
@@ -169,7 +163,7 @@ private slots:
         for (const QList<QVariant>& step : progress)
             QVERIFY(step.at(0).toLongLong() <= kBound);
         if (taken) {
-            QCOMPARE(readFile(downloads() + "/u.zip"), body);
+            QCOMPARE(testkit::fileBytes(downloads() + "/u.zip"), body);
             return;
         }
         QCOMPARE(failed.first().first().toString(),

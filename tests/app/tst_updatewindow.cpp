@@ -164,7 +164,7 @@ private slots:
         // The archive is gone once its installer is there, in a folder of its
         // own.
         QCOMPARE(mLauncher->opened, QStringList{installerPath()});
-        QCOMPARE(readFile(installerPath()), kInstaller);
+        QCOMPARE(testkit::fileBytes(installerPath()), kInstaller);
         QCOMPARE(downloadEntries(), QStringList{"MarevaneDmg_2.10.0"});
         QCOMPARE(kinds(), (QStringList{"question", "dialog"}));
         QCOMPARE(mPrompts.records().at(0).title, QString("Application update"));
@@ -435,7 +435,7 @@ private slots:
         window.checkNewVersionAvailable();
         QTRY_COMPARE(mLauncher->quits, 1);
         QCOMPARE(mLauncher->opened, QStringList{installerPath()});
-        QCOMPARE(readFile(installerPath()), kInstaller);
+        QCOMPARE(testkit::fileBytes(installerPath()), kInstaller);
         QCOMPARE(downloadEntries(), QStringList{"MarevaneDmg_2.10.0"});
     }
 
@@ -470,10 +470,10 @@ private slots:
         QTRY_COMPARE(mLauncher->quits, 1);
         const QString installer = downloads() + '/' + folder + "/MarevaneDmg_2.10.0.dmg";
         QCOMPARE(mLauncher->opened, QStringList{installer});
-        QCOMPARE(readFile(installer), kInstaller);
-        QCOMPARE(readFile(downloads() + '/' + folder + "/readme.txt"), QByteArray("read me"));
+        QCOMPARE(testkit::fileBytes(installer), kInstaller);
+        QCOMPARE(testkit::fileBytes(downloads() + '/' + folder + "/readme.txt"), QByteArray("read me"));
         for (const QString& name : userFiles)
-            QCOMPARE(readFile(downloads() + '/' + name), "the user's " + name.toUtf8());
+            QCOMPARE(testkit::fileBytes(downloads() + '/' + name), "the user's " + name.toUtf8());
     }
 
     void aFailingLauncherIsReported()
@@ -557,19 +557,13 @@ private:
     // Where the installer of the served archive is unpacked.
     static QString installerPath() { return downloads() + "/MarevaneDmg_2.10.0/MarevaneDmg_2.10.0.dmg"; }
 
-    static QByteArray readFile(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     static QByteArray zipBytes(const QList<testkit::ZipEntrySpec>& entries)
     {
         QTemporaryDir folder;
         const QString path = folder.filePath("archive.zip");
         if (!testkit::writeZip(path, entries))
             qFatal("cannot write the test archive");
-        return readFile(path);
+        return testkit::fileBytes(path);
     }
 
     // An archive made as the maker makes them, of files with these names and
@@ -586,7 +580,7 @@ private:
         }
         if (!createZip(folder.filePath("archive.zip"), paths))
             qFatal("cannot create the test archive");
-        return readFile(folder.filePath("archive.zip"));
+        return testkit::fileBytes(folder.filePath("archive.zip"));
     }
 
     QList<QJsonObject> updateListing(const QByteArray& archivePath = kArchivePath) const

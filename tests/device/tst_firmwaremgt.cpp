@@ -46,12 +46,6 @@ QByteArray image(int size, char seed)
     return bytes;
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
@@ -186,7 +180,7 @@ private slots:
             mPrompts.answer(QMessageBox::Yes);
             QTest::mouseClick(downloadButton(manager, 0), Qt::LeftButton);
             waitFor(replies, 3);
-            QCOMPARE(readFile(firmwareFolder() + '/' + kNewestCacheName), newest);
+            QCOMPARE(testkit::fileBytes(firmwareFolder() + '/' + kNewestCacheName), newest);
             QVERIFY(progressBar(manager).isVisible());
             QVERIFY(!fromDiskButton(manager).isEnabled());
             waitFor(ended, 1);
@@ -481,7 +475,7 @@ private slots:
             QTest::mouseClick(downloadButton(manager, 0), Qt::LeftButton);
             waitFor(replies, 3);
         });
-        QCOMPARE(readFile(firmwareFolder() + '/' + kNewestCacheName), shorter);
+        QCOMPARE(testkit::fileBytes(firmwareFolder() + '/' + kNewestCacheName), shorter);
         QCOMPARE(filesBelow(testkit::appDataFolder()), QStringList{"Firmwares/" + kNewestCacheName});
         QCOMPARE(mComputer->requests().uploads.size(), 1);
         QCOMPARE(mComputer->requests().uploads.first().image, shorter);
@@ -541,7 +535,7 @@ private slots:
         QCOMPARE(mServer->requests().size(), 2);
         QCOMPARE(filesBelow(testkit::appDataFolder()), QStringList());
         QCOMPARE(filesBelow(outside.path()), QStringList{"secret.bin"});
-        QCOMPARE(readFile(secret), QByteArray("private bytes"));
+        QCOMPARE(testkit::fileBytes(secret), QByteArray("private bytes"));
         QCOMPARE(questions(), 0);
         QVERIFY(mComputer->requests().uploads.isEmpty());
     }

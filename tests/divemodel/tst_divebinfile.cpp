@@ -90,12 +90,6 @@ void writeReversed(QCborStreamWriter& writer, const QCborValue& value)
     }
 }
 
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class DivebinFileTest : public QObject
@@ -379,7 +373,7 @@ private slots:
         const QString path = mDir.filePath("limited.divebin");
         Dive earlier = testkit::everyFieldDive();
         QVERIFY(BinaryFile().write(path, earlier));
-        const QByteArray earlierBytes = readBytes(path);
+        const QByteArray earlierBytes = testkit::fileBytes(path);
         Dive longer = testkit::everyFieldDive(4000);
 
         constexpr rlim_t limit = 64 * 1024;
@@ -389,10 +383,10 @@ private slots:
             QSKIP("the file size limit is already below the test's");
 
         QVERIFY(!*written);
-        QCOMPARE(readBytes(path), earlierBytes);
+        QCOMPARE(testkit::fileBytes(path), earlierBytes);
         QCOMPARE(QDir(mDir.path()).entryList({"limited*"}, QDir::Files), QStringList{"limited.divebin"});
         QVERIFY(BinaryFile().write(path, longer));
-        QVERIFY(readBytes(path).size() > qint64(limit));
+        QVERIFY(testkit::fileBytes(path).size() > qint64(limit));
     }
 
     void writeToAFolderThatDoesNotExist()

@@ -15,12 +15,6 @@
 
 namespace {
 
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class FileExportTest : public QObject
@@ -45,7 +39,7 @@ private slots:
         const QString path = mDir.filePath(name);
         Dive earlier = testkit::everyFieldDive();
         QVERIFY(DiveLinesIO::getWriter(path)->write(path, earlier));
-        const QByteArray earlierBytes = readBytes(path);
+        const QByteArray earlierBytes = testkit::fileBytes(path);
         QVERIFY(!earlierBytes.isEmpty());
         Dive longer = testkit::everyFieldDive(4000);
 
@@ -56,10 +50,10 @@ private slots:
             QSKIP("the file size limit is already below the test's");
 
         QVERIFY(!*written);
-        QCOMPARE(readBytes(path), earlierBytes);
+        QCOMPARE(testkit::fileBytes(path), earlierBytes);
         QCOMPARE(QDir(mDir.path()).entryList({name + "*"}, QDir::Files).join(" "), name);
         QVERIFY(DiveLinesIO::getWriter(path)->write(path, longer));
-        QVERIFY(readBytes(path).size() > qint64(limit));
+        QVERIFY(testkit::fileBytes(path).size() > qint64(limit));
     }
 
     void uddfBeginTimeIsWallClock_data()
@@ -85,7 +79,7 @@ private slots:
         QVERIFY(UddfFile().write(path, written));
 
         const QRegularExpression datetime(QStringLiteral("<informationbeforedive>\\s*<datetime>([^<]*)</datetime>"));
-        const QRegularExpressionMatch match = datetime.match(QString::fromUtf8(readBytes(path)));
+        const QRegularExpressionMatch match = datetime.match(QString::fromUtf8(testkit::fileBytes(path)));
         QVERIFY(match.hasMatch());
         QCOMPARE(match.captured(1).toUtf8(), text);
 

@@ -5,7 +5,6 @@
 #include "planner/planfile.h"
 #include "planner/planlimits.h"
 
-#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -84,12 +83,6 @@ inline QString fingerprint(const PlanificationPlan& plan)
                          .arg(bitsOf(dive->surfacePressureBar)));
     }
     return parts.join('\n');
-}
-
-inline QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // What is wrong with a plan that a file of `count` dives gave; empty when

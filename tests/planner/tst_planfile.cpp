@@ -95,7 +95,7 @@ QByteArray writtenFile(const QString& folder, int count)
     plantest::RecordedPlan plan;
     fillDistinct(plan, count);
     const QString path = folder + QStringLiteral("/written.diveplan");
-    return plan.savePlan(path) ? readBytes(path) : QByteArray();
+    return plan.savePlan(path) ? testkit::fileBytes(path) : QByteArray();
 }
 
 template<typename T>
@@ -135,7 +135,7 @@ private slots:
         QVERIFY(saved.savePlan(path));
         QVERIFY(saved.lastError().isEmpty());
 
-        const QByteArray bytes = readBytes(path);
+        const QByteArray bytes = testkit::fileBytes(path);
         QCOMPARE(qint64(bytes.size()), size);
         QCOMPARE(bytes.left(4), QByteArray::fromHex("0" + QByteArray::number(count) + "000000"));
 
@@ -197,7 +197,7 @@ private slots:
             again[record + 134] = again[record + 135] = '\0';
         const QString copy = mFolder.filePath(QStringLiteral("golden-again.diveplan"));
         QVERIFY(plan.savePlan(copy));
-        QCOMPARE(readBytes(copy).toHex(), again.toHex());
+        QCOMPARE(testkit::fileBytes(copy).toHex(), again.toHex());
     }
 
     void refusals_data()
@@ -326,8 +326,8 @@ private slots:
         QVERIFY(shorter.savePlan(path));
         const QString fresh = mFolder.filePath(QStringLiteral("fresh.diveplan"));
         QVERIFY(shorter.savePlan(fresh));
-        QCOMPARE(readBytes(path).size(), 154);
-        QCOMPARE(readBytes(path), readBytes(fresh));
+        QCOMPARE(testkit::fileBytes(path).size(), 154);
+        QCOMPARE(testkit::fileBytes(path), testkit::fileBytes(fresh));
     }
 
     void failedSaves_data()
@@ -356,7 +356,7 @@ private slots:
         QCOMPARE(plan.lastError(), reason);
         QCOMPARE(QDir(mFolder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entries);
         QVERIFY(QFileInfo(mFolder.filePath(QStringLiteral("taken.diveplan"))).isDir());
-        QCOMPARE(readBytes(kept), QByteArray("kept"));
+        QCOMPARE(testkit::fileBytes(kept), QByteArray("kept"));
     }
 
 private:

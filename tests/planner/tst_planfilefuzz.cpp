@@ -90,7 +90,7 @@ private slots:
         fillDistinct(plan, 3);
         const QString valid = mFolder.filePath(QStringLiteral("valid.diveplan"));
         QVERIFY(plan.savePlan(valid));
-        mValid = readBytes(valid);
+        mValid = testkit::fileBytes(valid);
         QCOMPARE(mValid.size(), planfile::largestFileSize);
         setUpPreviousPlan();
     }
@@ -143,7 +143,7 @@ private slots:
             // What was taken is what the plan writes again.
             const QString again = mFolder.filePath(QStringLiteral("again.diveplan"));
             QVERIFY(mPlan.savePlan(again));
-            QCOMPARE(readBytes(again), withZeroPadding(mAccepted.at(k)));
+            QCOMPARE(testkit::fileBytes(again), withZeroPadding(mAccepted.at(k)));
             for (int slot = PlanificationPlan::slotCount - 1; slot >= 0; --slot) {
                 if (!mPlan.plannedDive(slot))
                     continue;

@@ -51,6 +51,12 @@ QString writeDataFile(const QString& name, const QByteArray& contents)
     return path;
 }
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void TestEnvironment::setTimeZone(const char* timeZone)
 {
     qputenv("TZ", timeZone);

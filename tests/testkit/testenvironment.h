@@ -33,6 +33,8 @@ QString appDataFolder();
 // creating the folder, and returns its path. A test that cannot write its
 // files cannot go on.
 QString writeDataFile(const QString& name, const QByteArray& contents);
+// The bytes of a file; empty when it cannot be read (or is missing).
+QByteArray fileBytes(const QString& path);
 
 } // namespace testkit
 
