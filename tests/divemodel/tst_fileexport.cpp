@@ -9,7 +9,6 @@
 #include "divemodel/uddffile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
