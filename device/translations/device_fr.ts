@@ -424,6 +424,13 @@ Une version plus récente, %2, est disponible.</translation>
     </message>
 </context>
 <context>
+    <name>MainWindowClass</name>
+    <message>
+        <source>Ascent</source>
+        <translation>Remontée</translation>
+    </message>
+</context>
+<context>
     <name>QuelmBleProtocol</name>
     <message>
         <source>Unknown error (%1)</source>
