@@ -20,6 +20,14 @@ CeilingFollower::CeilingFollower(const diver_t& start, const settings_t& setting
     mSolver.solve(settings, mTissues, surfacePressure, 0.0f);
 }
 
+void CeilingFollower::resume(const State& state, const QList<CeilPoint>& recorded)
+{
+    mTissues = state.tissues;
+    mSolver = state.solver;
+    mSolverSkipped = state.solverSkipped;
+    mPoints = recorded.first(state.pointCount);
+}
+
 void CeilingFollower::run(double t0, double t1, float X0, float X1)
 {
     float X = X0;

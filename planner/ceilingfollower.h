@@ -16,6 +16,16 @@ class settings_t;
 class CeilingFollower
 {
 public:
+    // Where a follower stands between two runs: with the points it recorded
+    // up to there, all a later follower needs to go on from there alike.
+    struct State
+    {
+        diver_t tissues;
+        zhl16_t solver;
+        bool solverSkipped = false;
+        qsizetype pointCount = 0;
+    };
+
     // Ceilings deeper than the dive's own `surfacePressure` are recorded, in
     // metres below the configuration's surface in its water, like the stops.
     CeilingFollower(const diver_t& start, const settings_t& settings, const gas_t& gas,
@@ -26,6 +36,10 @@ public:
     void run(double t0, double t1, float X0, float X1);
 
     QList<CeilPoint>& points() { return mPoints; }
+
+    State state() const { return {mTissues, mSolver, mSolverSkipped, mPoints.size()}; }
+    // Goes on from `state`, whose points are the first ones of `recorded`.
+    void resume(const State& state, const QList<CeilPoint>& recorded);
 
 private:
     void step(double time, float from, float to);

@@ -60,6 +60,8 @@ dive_t configurationOf(const PlannedDive& dive)
 DecoRun::DecoRun(PlannedDive& dive, const PlannedDive* previous, int slot, const gfs_t* given)
     : mDive(dive), mPrevious(previous), mSlot(slot), mConfig(configurationOf(dive))
 {
+    if (given != nullptr)
+        mGiven = *given;
     mRawSurface = dive.surfacePressureBar;
     dive.density = dive.waterType;
 
@@ -92,13 +94,13 @@ void DecoRun::chooseGradientFactors(const gfs_t* given)
         mConfig.set_gfs(kDefaultGradientFactors);
 }
 
-void DecoRun::run(const RowSink& out)
+void DecoRun::run(const RowSink& out, KeptRun* kept)
 {
     mDive.invalidReason = 0;
     applyThirdDiveRules();
     mOtu = mPrevious != nullptr ? mPrevious->otuTotal : 0.0f;
 
-    walkSegments(out);
+    walkSegments(out, kept);
     if (mDive.lines.constLast().depth > kSurfacedDepth)
         ascendFromDepth(out);
     else
@@ -113,6 +115,8 @@ void DecoRun::run(const RowSink& out)
     out(end);
 
     writeBack();
+    if (kept != nullptr)
+        kept->endRun(mDive);
 }
 
 void DecoRun::applyThirdDiveRules()
@@ -128,12 +132,13 @@ void DecoRun::applyThirdDiveRules()
         mConfig.set_gfs(kEffortGradientFactors);
 }
 
-void DecoRun::walkSegments(const RowSink& out)
+void DecoRun::walkSegments(const RowSink& out, KeptRun* kept)
 {
     QList<DiveLine>& points = mDive.lines;
     // A plan of one point starts its ascent from that point.
     mLastPressure = pressureAt(points.constFirst().depth);
-    for (qsizetype i = 1; i < points.size(); ++i) {
+    const qsizetype resumed = kept != nullptr ? resumeWalk(out, *kept) : 0;
+    for (qsizetype i = resumed + 1; i < points.size(); ++i) {
         const DiveLine& from = points.at(i - 1);
         DiveLine& to = points[i];
         const float P1 = pressureAt(from.depth);
@@ -149,11 +154,61 @@ void DecoRun::walkSegments(const RowSink& out)
             to.decoCeiling = 0.0;
 
         const qint32 direction = to.depth <= from.depth ? LinePlan::levelOrAscending : LinePlan::descending;
-        out(rowOf(direction, 0, float(to.depth), minutes, to.timeSec / 60.0, to.gasIndex));
+        const LinePlan row = rowOf(direction, 0, float(to.depth), minutes, to.timeSec / 60.0, to.gasIndex);
+        out(row);
         addOxygenUnits((P1 + P2) / 2.0f, float(minutes));
         mLastPressure = P2;
+        if (kept != nullptr) {
+            kept->keepRow(row);
+            if (KeptRun::keepsStateAfter(i))
+                kept->keepState(walkState());
+        }
     }
     mRunTime = points.constLast().timeSec / 60.0;
+}
+
+qsizetype DecoRun::resumeWalk(const RowSink& out, KeptRun& kept)
+{
+    const RunStart start = startOfWalk();
+    const qsizetype point = kept.resumePoint(mDive, start);
+    if (point > 0) {
+        const WalkState& state = kept.stateAfter(point);
+        mDive.tissues = state.tissues;
+        mSolver = state.solver;
+        mConfig.set_gfs(state.gfs);
+        mFollower->resume(state.follower, kept.ceiling());
+        mOtu = state.otu;
+        mLastPressure = state.lastPressure;
+        for (qsizetype i = 1; i <= point; ++i)
+            out(kept.rowOf(i));
+    }
+    kept.beginRun(start, point);
+    return point;
+}
+
+RunStart DecoRun::startOfWalk() const
+{
+    RunStart start;
+    start.slot = mSlot;
+    if (mPrevious != nullptr) {
+        start.previousTissues = mPrevious->tissues;
+        start.previousOtu = mPrevious->otuTotal;
+    }
+    start.given = mGiven;
+    start.effortMode = mDive.effortMode;
+    start.waterType = mDive.waterType;
+    start.surfacePressure = mRawSurface;
+    start.surfaceInterval = mDive.surfaceInterval;
+    start.gases = mDive.gases;
+    start.tissues = mDive.tissues;
+    start.gfs = mConfig.gfs();
+    start.invalidReason = mDive.invalidReason;
+    return start;
+}
+
+WalkState DecoRun::walkState() const
+{
+    return {mDive.tissues, mSolver, mConfig.gfs(), mFollower->state(), mOtu, mLastPressure};
 }
 
 void DecoRun::ascendFromDepth(const RowSink& out)

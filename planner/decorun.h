@@ -3,6 +3,7 @@
 #include "deco/dive.h"
 #include "deco/zhl16.h"
 #include "planner/ceilingfollower.h"
+#include "planner/keptrun.h"
 #include "planner/lineplan.h"
 
 #include <array>
@@ -32,7 +33,9 @@ public:
     const std::array<float, zhl16_t::compartments>& startNitrogen() const { return mStartN2; }
 
     // The rows after the start of the table, up to and including its end.
-    void run(const RowSink& out);
+    // With `kept`, the walk goes on from the states the dive's last run kept
+    // there, as far as the points are unchanged, and keeps this run's.
+    void run(const RowSink& out, KeptRun* kept = nullptr);
 
     // The oxygen partial pressure (bar) of the gas a run of the dive breathes
     // at that depth.
@@ -41,7 +44,12 @@ public:
 private:
     void chooseGradientFactors(const gfs_t* given);
     void applyThirdDiveRules();
-    void walkSegments(const RowSink& out);
+    void walkSegments(const RowSink& out, KeptRun* kept);
+    // Takes up the walk after the last point `kept` serves for, its rows
+    // handed out again; returns that point, 0 for a walk from the start.
+    qsizetype resumeWalk(const RowSink& out, KeptRun& kept);
+    RunStart startOfWalk() const;
+    WalkState walkState() const;
     void ascendFromDepth(const RowSink& out);
     void closeSurfacedCeiling();
     void finalAscent(const RowSink& out);
@@ -63,6 +71,7 @@ private:
     PlannedDive& mDive;
     const PlannedDive* mPrevious;
     int mSlot;
+    std::optional<gfs_t> mGiven;
     dive_t mConfig;
     zhl16_t mSolver;
     gas_t mGas;

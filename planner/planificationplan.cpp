@@ -193,15 +193,20 @@ void PlanificationPlan::clear()
 {
     for (auto& dive : dives)
         dive.reset();
+    for (KeptRun& kept : mKeptRuns)
+        kept.clear();
 }
 
 bool PlanificationPlan::removeCurrentDive()
 {
     if (currentPlannedDive() == nullptr)
         return false;
-    for (int slot = current; slot + 1 < slotCount; ++slot)
+    for (int slot = current; slot + 1 < slotCount; ++slot) {
         dives[size_t(slot)] = std::move(dives[size_t(slot + 1)]);
+        mKeptRuns[size_t(slot)] = std::move(mKeptRuns[size_t(slot + 1)]);
+    }
     dives[slotCount - 1].reset();
+    mKeptRuns[slotCount - 1].clear();
     if (!dives[size_t(current)])
         --current;
     return true;
@@ -242,6 +247,8 @@ bool PlanificationPlan::loadPlan(const QString& fileName)
         loaded[size_t(slot)] = std::move(dive);
     }
     dives = std::move(loaded);
+    for (KeptRun& kept : mKeptRuns)
+        kept.clear();
     current = records.isEmpty() ? -1 : 0;
     return true;
 }
@@ -269,11 +276,12 @@ void PlanificationPlan::calculateDecoStages(gfs_t* gfs, float* /*reduction*/)
     startN2 = run.startNitrogen();
     emitRow(LinePlan()); // the start of the table, all fields 0
     emitLog(QString());
-    run.run([this](const LinePlan& row) { emitRow(row); });
+    run.run([this](const LinePlan& row) { emitRow(row); }, &mKeptRuns[size_t(current)]);
 }
 
 void PlanificationPlan::emitEmptyRun(PlannedDive& dive, const QString& reason)
 {
+    mKeptRuns[size_t(current)].clear();
     dive.decoLines.clear();
     dive.ceilingPoints.clear();
     dive.decoNotTerminated = false;

@@ -2,6 +2,7 @@
 
 #include "deco/gas.h"
 #include "deco/zhl16.h"
+#include "planner/keptrun.h"
 #include "planner/lineplan.h"
 
 #include <QString>
@@ -104,5 +105,7 @@ private:
     void emitLog(const QString& text) const;
 
     std::array<std::unique_ptr<PlannedDive>, slotCount> dives;
+    // Of each slot's last computation, for the next one after an edit.
+    std::array<KeptRun, slotCount> mKeptRuns;
     QString mLastError;
 };
