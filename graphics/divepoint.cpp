@@ -29,6 +29,11 @@ DivePoint::DivePoint(QGraphicsItem* parent, QPointF pos, const DiveLineInfo& inf
 {
     setPos(pos);
     setReadOnly(readOnly);
+    // A long plan has thousands of points and a drag moves one: the others
+    // copy the pixels they were drawn with instead of drawing their ellipse
+    // again. The picture holds the place's fraction of a pixel, so a point
+    // that moves draws itself again.
+    setCacheMode(DeviceCoordinateCache);
 }
 
 DivePoint::~DivePoint()
@@ -93,6 +98,8 @@ void DivePoint::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
 
 QVariant DivePoint::itemChange(GraphicsItemChange change, const QVariant& value)
 {
+    if (change == ItemPositionHasChanged)
+        update(); // the kept picture was drawn at the old place's fraction of a pixel
     if (change != ItemPositionChange || !scene() || !mConstrain)
         return QGraphicsItem::itemChange(change, value);
     const QPointF allowed = mConstrain(mLineInfo, value.toPointF());
