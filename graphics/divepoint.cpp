@@ -29,11 +29,6 @@ DivePoint::DivePoint(QGraphicsItem* parent, QPointF pos, const DiveLineInfo& inf
 {
     setPos(pos);
     setReadOnly(readOnly);
-    // A long plan has thousands of points and a drag moves one: the others
-    // copy the pixels they were drawn with instead of drawing their ellipse
-    // again. The picture holds the place's fraction of a pixel, so a point
-    // that moves draws itself again.
-    setCacheMode(DeviceCoordinateCache);
 }
 
 DivePoint::~DivePoint()
@@ -73,9 +68,15 @@ void DivePoint::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidge
     const DiveProfileItem* profile = profileOf(this);
     if (!profile || !profile->clipRect().contains(pos()))
         return;
-    painter->setPen(QPen());
-    painter->setBrush(isSelected() ? QColor(240, 155, 89) : QColor(Qt::white));
-    painter->drawEllipse(boundingRect());
+    // A long plan has thousands of points and a drag moves one: the others
+    // copy the pixels they were drawn with instead of drawing their ellipse again.
+    const bool selected = isSelected();
+    const QRectF bounds = boundingRect();
+    mPicture.paint(*painter, bounds, selected ? 1 : 0, [&selected, &bounds](QPainter& p) {
+        p.setPen(QPen());
+        p.setBrush(selected ? QColor(240, 155, 89) : QColor(Qt::white));
+        p.drawEllipse(bounds);
+    });
 }
 
 void DivePoint::mousePressEvent(QGraphicsSceneMouseEvent* event)
@@ -98,8 +99,6 @@ void DivePoint::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
 
 QVariant DivePoint::itemChange(GraphicsItemChange change, const QVariant& value)
 {
-    if (change == ItemPositionHasChanged)
-        update(); // the kept picture was drawn at the old place's fraction of a pixel
     if (change != ItemPositionChange || !scene() || !mConstrain)
         return QGraphicsItem::itemChange(change, value);
     const QPointF allowed = mConstrain(mLineInfo, value.toPointF());

@@ -73,8 +73,6 @@ void DiveProfileItem::placeDivePoint(DivePoint* point, const DiveLine& line)
     point->setFlag(ItemSendsGeometryChanges, false);
     point->setPos(divePointPosition(line));
     point->setFlag(ItemSendsGeometryChanges, notifies);
-    // Its kept picture was drawn at the old place's fraction of a pixel.
-    point->update();
     point->setToolTip(divePointToolTip(point->mLineInfo.index, line));
 }
 
