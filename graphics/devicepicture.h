@@ -24,8 +24,8 @@ public:
     ~DevicePicture();
     Q_DISABLE_COPY_MOVE(DevicePicture)
 
-    // `draw` paints in item coordinates within `bounds`; `look` tells apart
-    // the drawings that `draw` can make.
+    // `draw` paints in item coordinates within `bounds`, a thin pen reaching
+    // at most a unit beyond; `look` tells apart the drawings that `draw` can make.
     void paint(QPainter& painter, const QRectF& bounds, int look, const Drawing& draw);
 
 private:

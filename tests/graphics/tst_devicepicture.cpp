@@ -80,6 +80,7 @@ private slots:
         QTest::newRow("two device pixels a pixel") << QTransform() << 2.0 << false;
         QTest::newRow("one and a half device pixels") << QTransform::fromTranslate(0.25, 0) << 1.5 << false;
         QTest::newRow("antialiased") << QTransform() << 1.0 << true;
+        QTest::newRow("pictures larger than the shared painter's") << QTransform::fromScale(7, 7) << 1.0 << false;
         QTest::newRow("rotated: drawn directly") << QTransform().rotate(7) << 1.0 << false;
     }
 
