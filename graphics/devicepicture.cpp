@@ -74,7 +74,10 @@ void DevicePicture::paint(QPainter& painter, const QRectF& bounds, int look, con
     const QTransform toItem = device.inverted(&invertible);
     const QPaintEngine* engine = painter.paintEngine();
     const QPainter::RenderHints hints = painter.renderHints();
-    const bool kept = invertible && device.type() <= QTransform::TxScale && engine
+    // A copy blends the picture as a whole: only plain opaque painting gives
+    // the pixels of the drawing's own strokes and fills.
+    const bool plain = painter.opacity() == 1.0 && painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+    const bool kept = plain && invertible && device.type() <= QTransform::TxScale && engine
         && engine->type() == QPaintEngine::Raster
         && (holds(device, bounds, look, hints) || render(device, bounds, look, hints, draw));
     if (!kept) {
@@ -107,7 +110,8 @@ bool DevicePicture::render(const QTransform& device, const QRectF& bounds, int l
         return false;
     const QTransform toPicture = device * QTransform::fromTranslate(-area.left(), -area.top());
     const bool fits = area.width() <= kScratchSide && area.height() <= kScratchSide;
-    mImage = fits ? drawnOnScratch(area.size(), toPicture, hints, draw) : drawnAlone(area.size(), toPicture, hints, draw);
+    mImage = fits ? drawnOnScratch(area.size(), toPicture, hints, draw)
+                  : drawnAlone(area.size(), toPicture, hints, draw);
     if (mImage.isNull())
         return false;
     sKeptBytes += mImage.sizeInBytes();

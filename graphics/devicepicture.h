@@ -12,8 +12,8 @@
 // a pixel of its place included: painted again through the same transform
 // and in the same look, it copies those pixels instead of drawing again, and
 // gives the same picture. Any other transform, look or paint hint draws it
-// again; a transform that rotates or shears, or a device that is not an
-// image, gets the drawing itself. All the pictures together keep within a
+// again; a transform that rotates or shears, a device that is not an image,
+// and a painter that is not opaque or not blending over get the drawing itself. All the pictures together keep within a
 // memory budget; past it, a drawing is not kept but drawn each time.
 class DevicePicture
 {

@@ -28,13 +28,14 @@ QPointF place(int k, double shift)
 // One paint of the points at their places on a fresh image, each through its
 // picture or drawn directly.
 QImage paintPoints(const QTransform& view, qreal pixelRatio, QPainter::RenderHints hints, double shift,
-                   bool selected, std::array<DevicePicture, kPlaces>* pictures)
+                   bool selected, std::array<DevicePicture, kPlaces>* pictures, qreal opacity)
 {
     QImage image(QSize(360, 40) * pixelRatio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(pixelRatio);
     image.fill(QColor(242, 242, 230));
     QPainter painter(&image);
     painter.setRenderHints(hints);
+    painter.setOpacity(opacity);
     for (int k = 0; k < kPlaces; ++k) {
         painter.setWorldTransform(QTransform::fromTranslate(place(k, shift).x(), place(k, shift).y()) * view);
         const auto draw = [selected](QPainter& p) { drawPoint(p, selected); };
@@ -74,14 +75,18 @@ private slots:
         QTest::addColumn<QTransform>("view");
         QTest::addColumn<qreal>("pixelRatio");
         QTest::addColumn<bool>("antialiased");
-        QTest::newRow("screen pixels") << QTransform() << 1.0 << false;
-        QTest::newRow("offset by a fraction") << QTransform::fromTranslate(0.3, 0.55) << 1.0 << false;
-        QTest::newRow("scaled view") << QTransform::fromScale(1.3, 0.8) << 1.0 << false;
-        QTest::newRow("two device pixels a pixel") << QTransform() << 2.0 << false;
-        QTest::newRow("one and a half device pixels") << QTransform::fromTranslate(0.25, 0) << 1.5 << false;
-        QTest::newRow("antialiased") << QTransform() << 1.0 << true;
-        QTest::newRow("pictures larger than the shared painter's") << QTransform::fromScale(7, 7) << 1.0 << false;
-        QTest::newRow("rotated: drawn directly") << QTransform().rotate(7) << 1.0 << false;
+        QTest::addColumn<qreal>("opacity");
+        QTest::newRow("screen pixels") << QTransform() << 1.0 << false << 1.0;
+        QTest::newRow("offset by a fraction") << QTransform::fromTranslate(0.3, 0.55) << 1.0 << false << 1.0;
+        QTest::newRow("scaled view") << QTransform::fromScale(1.3, 0.8) << 1.0 << false << 1.0;
+        QTest::newRow("two device pixels a pixel") << QTransform() << 2.0 << false << 1.0;
+        QTest::newRow("one and a half device pixels") << QTransform::fromTranslate(0.25, 0) << 1.5 << false << 1.0;
+        QTest::newRow("antialiased") << QTransform() << 1.0 << true << 1.0;
+        QTest::newRow("pictures larger than the shared painter's")
+            << QTransform::fromScale(7, 7) << 1.0 << false << 1.0;
+        QTest::newRow("rotated: drawn directly") << QTransform().rotate(7) << 1.0 << false << 1.0;
+        // The pen blends over the brush, not over the picture's own blend.
+        QTest::newRow("translucent: drawn directly") << QTransform() << 1.0 << false << 0.5;
     }
 
     void samePixelsAsTheDrawing()
@@ -89,6 +94,7 @@ private slots:
         QFETCH(QTransform, view);
         QFETCH(qreal, pixelRatio);
         QFETCH(bool, antialiased);
+        QFETCH(qreal, opacity);
         const QPainter::RenderHints hints = antialiased ? QPainter::Antialiasing : QPainter::RenderHints();
         std::array<DevicePicture, kPlaces> pictures;
         struct Paint
@@ -97,11 +103,15 @@ private slots:
             bool selected;
             QPainter::RenderHints hints;
         };
-        const Paint paints[] = {{0.0, false, hints},   {0.0, false, hints}, {0.43, false, hints},
-                                {0.43, true, hints},   {-2.0, true, hints}, {-2.0, true, hints ^ QPainter::Antialiasing}};
+        // Painted again unchanged, moved, selected, moved again, then with the other hints.
+        const Paint paints[] = {{0.0, false, hints}, {0.0, false, hints}, {0.43, false, hints},
+                                {0.43, true, hints}, {-2.0, true, hints}, {-2.0, true, hints ^ QPainter::Antialiasing}};
         for (const Paint& paint : paints) {
-            const QImage kept = paintPoints(view, pixelRatio, paint.hints, paint.shift, paint.selected, &pictures);
-            const QImage drawn = paintPoints(view, pixelRatio, paint.hints, paint.shift, paint.selected, nullptr);
+            const auto paintAll = [&](std::array<DevicePicture, kPlaces>* through) {
+                return paintPoints(view, pixelRatio, paint.hints, paint.shift, paint.selected, through, opacity);
+            };
+            const QImage kept = paintAll(&pictures);
+            const QImage drawn = paintAll(nullptr);
             // Aliased edges are the same pixels; an antialiased edge pixel
             // blended in two steps may round a level or two otherwise.
             const int allowed = paint.hints.testFlag(QPainter::Antialiasing) ? 2 : 0;
