@@ -13,8 +13,10 @@
 // and in the same look, it copies those pixels instead of drawing again, and
 // gives the same picture. Any other transform, look or paint hint draws it
 // again; a transform that rotates or shears, a device that is not an image,
-// and a painter that is not opaque or not blending over get the drawing itself. All the pictures together keep within a
-// memory budget; past it, a drawing is not kept but drawn each time.
+// and a painter that is not opaque or not blending over get the drawing
+// itself. All the pictures together keep within a memory budget; past it, a
+// drawing is not kept but drawn each time. For the GUI thread only: the
+// pictures share one painter and one budget.
 class DevicePicture
 {
 public:
