@@ -68,9 +68,15 @@ void DivePoint::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidge
     const DiveProfileItem* profile = profileOf(this);
     if (!profile || !profile->clipRect().contains(pos()))
         return;
-    painter->setPen(QPen());
-    painter->setBrush(isSelected() ? QColor(240, 155, 89) : QColor(Qt::white));
-    painter->drawEllipse(boundingRect());
+    // A long plan has thousands of points and a drag moves one: the others
+    // copy the pixels they were drawn with instead of drawing their ellipse again.
+    const bool selected = isSelected();
+    const QRectF bounds = boundingRect();
+    mPicture.paint(*painter, bounds, selected ? 1 : 0, [&selected, &bounds](QPainter& p) {
+        p.setPen(QPen());
+        p.setBrush(selected ? QColor(240, 155, 89) : QColor(Qt::white));
+        p.drawEllipse(bounds);
+    });
 }
 
 void DivePoint::mousePressEvent(QGraphicsSceneMouseEvent* event)

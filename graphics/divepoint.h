@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cordale_export.h"
+#include "graphics/devicepicture.h"
 
 #include <QGraphicsItem>
 #include <QPointF>
@@ -57,4 +58,7 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
+
+private:
+    DevicePicture mPicture;
 };

@@ -510,6 +510,86 @@ private slots:
         QCOMPARE(profile.pointCount(), profile.dive.lines.size());
     }
 
+    // The points keep their pictures between paints: whatever moved, zoomed,
+    // resized or changed selection since the last paint, the view shows the
+    // pixels of a view that paints it all for the first time.
+    void keptPicturesMatchAFirstPaint_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::newRow("nothing changed") << 0;
+        QTest::newRow("time zoom") << 1;
+        QTest::newRow("depth zoom") << 2;
+        QTest::newRow("pan") << 3;
+        QTest::newRow("drag of a point") << 4;
+        QTest::newRow("selection moves to another point") << 5;
+        QTest::newRow("view resized") << 6;
+    }
+
+    void keptPicturesMatchAFirstPaint()
+    {
+        QFETCH(int, step);
+        // Samples at odd times and half metres put the points at every
+        // fraction of a pixel.
+        QList<QPointF> samples{{0, 0}};
+        for (int k = 1; k < 120; ++k)
+            samples.append({k * 23.7, 0.5 * ((k * 7) % 41) + 3});
+        const int dragged = 60;
+        // A drag is painted once the button is down on the point, as a person
+        // sees it before moving the mouse.
+        const auto press = [step](PlanningView& shown) {
+            if (step != 4)
+                return;
+            const QPoint at = shown.view.mapFromScene(shown.point(dragged)->scenePos());
+            viewevents::mouse(shown.view, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+            viewevents::mouse(shown.view, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        };
+        const auto act = [step](PlanningView& shown) {
+            GraphView& view = shown.view;
+            switch (step) {
+            case 1:
+                viewevents::wheel(view, viewevents::graphPoint(view, 0.37), QPoint(0, -70), Qt::NoModifier);
+                break;
+            case 2:
+                viewevents::wheel(view, viewevents::graphPoint(view, 0.5), QPoint(0, 50), Qt::ControlModifier);
+                break;
+            case 3:
+                viewevents::wheel(view, viewevents::graphPoint(view, 0.5), QPoint(-13, 0), Qt::NoModifier);
+                break;
+            case 4: {
+                const QPoint target = shown.viewPointOf(dragged * 23.7 + 5, 12.5);
+                viewevents::mouse(view, QEvent::MouseMove, target, Qt::NoButton, Qt::LeftButton);
+                viewevents::mouse(view, QEvent::MouseButtonRelease, target, Qt::LeftButton, Qt::NoButton);
+                break;
+            }
+            case 5:
+                shown.dragPoint(30, view.mapFromScene(shown.point(30)->scenePos()));
+                shown.dragPoint(31, view.mapFromScene(shown.point(31)->scenePos()));
+                break;
+            case 6:
+                view.resize(903, 431);
+                break;
+            default:
+                break;
+            }
+        };
+        const auto grabOf = [](PlanningView& shown) { return shown.view.viewport()->grab().toImage(); };
+
+        PlanningView kept(samples);
+        QVERIFY(QTest::qWaitForWindowExposed(&kept.view));
+        press(kept);
+        grabOf(kept);
+        act(kept);
+        if (step == 4)
+            QCOMPARE(kept.dive.lines.at(dragged).depth, 12.5);
+        if (step == 5)
+            QVERIFY(kept.point(31)->isSelected() && !kept.point(30)->isSelected());
+        // The same changes on a view that has not painted yet.
+        PlanningView fresh(samples);
+        press(fresh);
+        act(fresh);
+        QCOMPARE(grabOf(kept), grabOf(fresh));
+    }
+
     // Deleting a point drops its records; the records of the others stay usable.
     void deletionDropsThePointsRecords()
     {
