@@ -60,6 +60,21 @@ private:
     QTextBlock mNext;
 };
 
+// Puts the next parsed paragraph in place of block `index`, or as a new block
+// `index`.
+void putBlock(QTextDocument& document, int index, bool inserted, ParsedParagraphs& parsed)
+{
+    if (inserted) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(endOf(document.findBlockByNumber(index - 1)));
+        cursor.insertBlock(parsed.next().blockFormat(), parsed.next().charFormat());
+        parsed.putNext(cursor);
+    } else {
+        QTextCursor cursor = selectBlockText(document.findBlockByNumber(index));
+        parsed.putNext(cursor);
+    }
+}
+
 // Paragraphs the table kept from the last one are the same strings.
 bool sameText(const QString& shown, const QString& next)
 {
@@ -119,7 +134,8 @@ void RunTableDocument::showChanges(const RunTableText& table)
         if (index >= both || !sameText(mShown.at(index), next.at(index)))
             changed.append(index);
     }
-
+    // One edit: the document lays the changed blocks out once, and every
+    // edit costs a pass over the whole layout.
     QTextCursor edit(&mDocument);
     edit.beginEditBlock();
     if (!changed.isEmpty())
@@ -136,17 +152,8 @@ void RunTableDocument::putIn(const RunTableText& table, const QList<int>& change
     for (int index : changed)
         text += next.at(index);
     ParsedParagraphs parsed(mDocument, text, changed.last() == next.size() - 1 ? table.tail() : QString());
-    for (int index : changed) {
-        if (index < firstInserted) {
-            QTextCursor cursor = selectBlockText(mDocument.findBlockByNumber(index));
-            parsed.putNext(cursor);
-        } else {
-            QTextCursor cursor(&mDocument);
-            cursor.setPosition(endOf(mDocument.findBlockByNumber(index - 1)));
-            cursor.insertBlock(parsed.next().blockFormat(), parsed.next().charFormat());
-            parsed.putNext(cursor);
-        }
-    }
+    for (int index : changed)
+        putBlock(mDocument, index, index >= firstInserted, parsed);
 }
 
 // Removes blocks first … end-1, first > 0.
