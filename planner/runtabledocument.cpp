@@ -11,35 +11,75 @@
 
 namespace {
 
-// A paragraph parsed alone, in the same head and tail as in the whole text.
-class ParsedParagraph
+// The position at the end of a block's text, before its separator.
+int endOf(const QTextBlock& block)
+{
+    return block.position() + block.length() - 1;
+}
+
+// A cursor that selects the text of a block. It is put there by position: a
+// cursor moved to the end of a block lays the document out up to it first,
+// the documents of parsed paragraphs for nothing, the pane's before the edit
+// that lays it out anyway.
+QTextCursor selectBlockText(const QTextBlock& block)
+{
+    QTextCursor cursor(block);
+    cursor.setPosition(endOf(block), QTextCursor::KeepAnchor);
+    return cursor;
+}
+
+// The paragraphs a table changed, parsed together in the head of the whole
+// text, one block each, the last one followed by the table's tail when it
+// ends the table.
+class ParsedParagraphs
 {
 public:
-    ParsedParagraph(const QTextDocument& like, const QString& paragraph, const QString& tail)
+    ParsedParagraphs(const QTextDocument& like, const QString& paragraphs, const QString& tail)
     {
         mDocument.setDefaultFont(like.defaultFont());
         mDocument.setDefaultStyleSheet(like.defaultStyleSheet());
-        mDocument.setHtml(RunTableText::head() + paragraph + (tail.isEmpty() ? QStringLiteral("</body></html>") : tail));
+        mDocument.setUndoRedoEnabled(false);
+        mDocument.setHtml(RunTableText::head() + paragraphs
+                          + (tail.isEmpty() ? QStringLiteral("</body></html>") : tail));
+        mNext = mDocument.firstBlock();
     }
 
-    QTextBlock block() const { return mDocument.firstBlock(); }
-
-    QTextDocumentFragment content() const
+    // Puts the next parsed paragraph's formats and content where the cursor
+    // selects.
+    void putNext(QTextCursor& cursor)
     {
-        QTextCursor cursor(block());
-        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        return QTextDocumentFragment(cursor);
+        cursor.setBlockFormat(mNext.blockFormat());
+        cursor.setBlockCharFormat(mNext.charFormat());
+        cursor.insertFragment(QTextDocumentFragment(selectBlockText(mNext)));
+        mNext = mNext.next();
     }
+
+    const QTextBlock& next() const { return mNext; }
 
 private:
     QTextDocument mDocument;
+    QTextBlock mNext;
 };
 
-void putContent(QTextCursor& cursor, const ParsedParagraph& parsed)
+// Puts the next parsed paragraph in place of block `index`, or as a new block
+// `index`.
+void putBlock(QTextDocument& document, int index, bool inserted, ParsedParagraphs& parsed)
 {
-    cursor.setBlockFormat(parsed.block().blockFormat());
-    cursor.setBlockCharFormat(parsed.block().charFormat());
-    cursor.insertFragment(parsed.content());
+    if (inserted) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(endOf(document.findBlockByNumber(index - 1)));
+        cursor.insertBlock(parsed.next().blockFormat(), parsed.next().charFormat());
+        parsed.putNext(cursor);
+    } else {
+        QTextCursor cursor = selectBlockText(document.findBlockByNumber(index));
+        parsed.putNext(cursor);
+    }
+}
+
+// Paragraphs the table kept from the last one are the same strings.
+bool sameText(const QString& shown, const QString& next)
+{
+    return shown.isSharedWith(next) || shown == next;
 }
 
 } // namespace
@@ -76,10 +116,10 @@ void RunTableDocument::showChanges(const RunTableText& table)
     const QStringList& next = table.paragraphs();
     const int common = int(std::min(mShown.size(), next.size()));
     int prefix = 0;
-    while (prefix < common && mShown.at(prefix) == next.at(prefix))
+    while (prefix < common && sameText(mShown.at(prefix), next.at(prefix)))
         ++prefix;
     int suffix = 0;
-    while (suffix < common - prefix && mShown.at(mShown.size() - 1 - suffix) == next.at(next.size() - 1 - suffix))
+    while (suffix < common - prefix && sameText(mShown.at(mShown.size() - 1 - suffix), next.at(next.size() - 1 - suffix)))
         ++suffix;
     const int shownEnd = int(mShown.size()) - suffix;
     const int nextEnd = int(next.size()) - suffix;
@@ -88,45 +128,40 @@ void RunTableDocument::showChanges(const RunTableText& table)
         showWhole(table);
         return;
     }
-    const auto tailOf = [&](int index) { return index == next.size() - 1 ? table.tail() : QString(); };
-
+    // The paragraphs to put in, in order: those replaced, then those inserted.
+    const int both = std::min(shownEnd, nextEnd);
+    QList<int> changed;
+    for (int index = prefix; index < nextEnd; ++index) {
+        if (index >= both || !sameText(mShown.at(index), next.at(index)))
+            changed.append(index);
+    }
+    // One edit: the document lays the changed blocks out once, and every
+    // edit costs a pass over the whole layout.
     QTextCursor edit(&mDocument);
     edit.beginEditBlock();
-    const int both = std::min(shownEnd, nextEnd);
-    for (int index = prefix; index < both; ++index) {
-        if (mShown.at(index) != next.at(index))
-            replaceBlock(index, next.at(index), tailOf(index));
-    }
-    for (int index = both; index < nextEnd; ++index)
-        insertBlockAfter(index - 1, next.at(index), tailOf(index));
+    if (!changed.isEmpty())
+        putIn(table, changed, both);
     if (shownEnd > nextEnd)
         removeBlocks(nextEnd, shownEnd);
     edit.endEditBlock();
 }
 
-void RunTableDocument::replaceBlock(int block, const QString& paragraph, const QString& tail)
+void RunTableDocument::putIn(const RunTableText& table, const QList<int>& changed, int firstInserted)
 {
-    const ParsedParagraph parsed(mDocument, paragraph, tail);
-    QTextCursor cursor(mDocument.findBlockByNumber(block));
-    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    putContent(cursor, parsed);
-}
-
-void RunTableDocument::insertBlockAfter(int block, const QString& paragraph, const QString& tail)
-{
-    const ParsedParagraph parsed(mDocument, paragraph, tail);
-    QTextCursor cursor(mDocument.findBlockByNumber(block));
-    cursor.movePosition(QTextCursor::EndOfBlock);
-    cursor.insertBlock(parsed.block().blockFormat(), parsed.block().charFormat());
-    putContent(cursor, parsed);
+    const QStringList& next = table.paragraphs();
+    QString text;
+    for (int index : changed)
+        text += next.at(index);
+    ParsedParagraphs parsed(mDocument, text, changed.last() == next.size() - 1 ? table.tail() : QString());
+    for (int index : changed)
+        putBlock(mDocument, index, index >= firstInserted, parsed);
 }
 
 // Removes blocks first … end-1, first > 0.
 void RunTableDocument::removeBlocks(int first, int end)
 {
-    QTextCursor cursor(mDocument.findBlockByNumber(first - 1));
-    cursor.movePosition(QTextCursor::EndOfBlock);
-    const QTextBlock last = mDocument.findBlockByNumber(end - 1);
-    cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    QTextCursor cursor(&mDocument);
+    cursor.setPosition(endOf(mDocument.findBlockByNumber(first - 1)));
+    cursor.setPosition(endOf(mDocument.findBlockByNumber(end - 1)), QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
 }

@@ -7,9 +7,9 @@ class RunTableText;
 
 // Shows run tables in a text document. Successive tables of a drag differ in
 // a few rows, and parsing the whole text again costs most of a step of the
-// drag: only the paragraphs that changed are parsed, each alone, and put in
-// place of their blocks. The document then holds what parsing the whole text
-// gives. Whenever the document changed since the last table (cleared, lines
+// drag: only the paragraphs that changed are parsed, together, and their
+// blocks put in place of the blocks shown. The document then holds what
+// parsing the whole text gives. Whenever the document changed since the last table (cleared, lines
 // appended), the whole text is parsed again.
 class RunTableDocument
 {
@@ -22,8 +22,9 @@ private:
     bool showsLastTable() const;
     void showWhole(const RunTableText& table);
     void showChanges(const RunTableText& table);
-    void replaceBlock(int block, const QString& paragraph, const QString& tail);
-    void insertBlockAfter(int block, const QString& paragraph, const QString& tail);
+    // Puts the table's paragraphs `changed` in, ascending: those before
+    // `firstInserted` in place of their blocks, the others as new blocks.
+    void putIn(const RunTableText& table, const QList<int>& changed, int firstInserted);
     void removeBlocks(int first, int end);
 
     QTextDocument& mDocument;

@@ -5,7 +5,9 @@
 #include "common/wholenumbers.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -46,9 +48,7 @@ void RunTableText::add(const LinePlan& row)
 {
     switch (row.kind) {
     case LinePlan::startOfTable:
-        mParagraphs.clear();
-        mEnded = false;
-        mLastGas = -1;
+        start();
         break;
     case LinePlan::row:
         addRow(row);
@@ -78,17 +78,45 @@ QString RunTableText::tail() const
     return mEnded ? QStringLiteral("  </body></html>") : QString();
 }
 
-void RunTableText::addRow(const LinePlan& row)
+// The figures compare bit for bit: -0 and 0 may not read the same.
+bool RunTableText::ShownRow::operator==(const ShownRow& other) const
 {
-    mParagraphs.append(
-        QStringLiteral("<p %1>%2 %3m ").arg(kParagraphStyle, icon(row), planDepthText(row.depth).rightJustified(6))
-        + QStringLiteral("| %1 | %2 | %3</p>").arg(clockColumn(row.duration), clockColumn(row.runTime), gasText(row.gasIndex)));
+    const auto same = [](float a, float b) { return std::bit_cast<quint32>(a) == std::bit_cast<quint32>(b); };
+    return namesGas == other.namesGas && row.direction == other.row.direction && row.computed == other.row.computed
+           && row.gasIndex == other.row.gasIndex && same(row.depth, other.row.depth)
+           && same(row.duration, other.row.duration) && same(row.runTime, other.row.runTime);
 }
 
-QString RunTableText::gasText(qint32 gasIndex)
+void RunTableText::start()
 {
-    if (gasIndex < 0 || gasIndex >= qint32(kGasNames.size()) || gasIndex == mLastGas)
-        return {};
-    mLastGas = gasIndex;
-    return QLatin1String(kGasNames[size_t(gasIndex)]);
+    mLastParagraphs = std::exchange(mParagraphs, {});
+    mLastRows = std::exchange(mRows, {});
+    mParagraphs.reserve(mLastParagraphs.size());
+    mRows.reserve(mLastRows.size());
+    mEnded = false;
+    mLastGas = -1;
+}
+
+void RunTableText::addRow(const LinePlan& row)
+{
+    const ShownRow shown{row, namesGas(row.gasIndex)};
+    if (shown.namesGas)
+        mLastGas = row.gasIndex;
+    const qsizetype at = mRows.size();
+    mRows.append(shown);
+    if (at < mLastRows.size() && mLastRows.at(at) == shown) {
+        mParagraphs.append(mLastParagraphs.at(at));
+        return;
+    }
+    const QString gas = shown.namesGas ? QLatin1String(kGasNames[size_t(row.gasIndex)]) : QString();
+    mParagraphs.append(
+        QStringLiteral("<p %1>%2 %3m ").arg(kParagraphStyle, icon(row), planDepthText(row.depth).rightJustified(6))
+        + QStringLiteral("| %1 | %2 | %3</p>").arg(clockColumn(row.duration), clockColumn(row.runTime), gas));
+}
+
+// A name when the gas changes; indices outside the names print nothing and
+// are not remembered.
+bool RunTableText::namesGas(qint32 gasIndex) const
+{
+    return gasIndex >= 0 && gasIndex < qint32(kGasNames.size()) && gasIndex != mLastGas;
 }

@@ -85,10 +85,23 @@ private slots:
         firstMoved[0].depth = 8.0f;
         QList<LinePlan> gasChanged = planRows(40, 4);
         gasChanged[10].gasIndex = 1;
+        QList<LinePlan> cnsAlone = planRows(40, 4);
+        cnsAlone.last().cns = 50.0f;
+        QList<LinePlan> otuAlone = planRows(40, 4);
+        otuAlone.last().otu = 90.0f;
+        QList<LinePlan> stopInserted = planRows(40, 4);
+        stopInserted.insert(42, row(1, 1, 4.5f, 42.5f, 0));
+        QList<LinePlan> spread = planRows(40, 4);
+        spread[3].depth = 1.0f;
+        spread[25].depth = 2.0f;
         QTest::newRow("the same table") << planRows(40, 4) << planRows(40, 4);
         QTest::newRow("a point in the middle and the figures") << planRows(40, 4) << middleMoved;
         QTest::newRow("the first row") << planRows(40, 4) << firstMoved;
         QTest::newRow("a gas named further on") << planRows(40, 4) << gasChanged;
+        QTest::newRow("the CNS alone") << planRows(40, 4) << cnsAlone;
+        QTest::newRow("the OTU alone") << planRows(40, 4) << otuAlone;
+        QTest::newRow("a stop between stops") << planRows(40, 4) << stopInserted;
+        QTest::newRow("rows far apart") << planRows(40, 4) << spread;
         QTest::newRow("a stop more") << planRows(40, 4) << planRows(40, 5);
         QTest::newRow("a stop less") << planRows(40, 5) << planRows(40, 4);
         QTest::newRow("no stop any more") << planRows(40, 5) << planRows(40, 0);
@@ -110,14 +123,25 @@ private slots:
         QCOMPARE(document.toHtml(), parsedWhole(document, tableOf(second)));
     }
 
-    // Tables changed at random places, rows in and out, one after the other.
+    // Tables changed at random places, rows in and out, one after the other,
+    // each built anew or by the table that built the last one, as the
+    // planning tab does.
+    void followsRandomChanges_data()
+    {
+        QTest::addColumn<bool>("keptTable");
+        QTest::newRow("tables built anew") << false;
+        QTest::newRow("one table throughout") << true;
+    }
+
     void followsRandomChanges()
     {
+        QFETCH(bool, keptTable);
         QRandomGenerator random(32);
         QTextDocument document;
         RunTableDocument pane(document);
+        RunTableText kept;
         QList<LinePlan> rows = planRows(60, 4);
-        for (int round = 0; round < 60; ++round) {
+        for (int round = 0; round < 80; ++round) {
             QList<LinePlan> body = rows.mid(0, rows.size() - 1);
             const int changes = random.bounded(1, 4);
             for (int change = 0; change < changes; ++change) {
@@ -138,8 +162,15 @@ private slots:
                 }
             }
             rows = body;
-            rows.append(endRow(float(random.bounded(100)), float(round)));
-            const RunTableText table = tableOf(rows);
+            // The figures change now and then, one without the other.
+            rows.append(endRow(float(random.bounded(3)), float(random.bounded(3))));
+            RunTableText fresh = tableOf(rows);
+            if (keptTable) {
+                kept.add(LinePlan{});
+                for (const LinePlan& line : std::as_const(rows))
+                    kept.add(line);
+            }
+            const RunTableText& table = keptTable ? kept : fresh;
             pane.show(table);
             QCOMPARE(document.toHtml(), parsedWhole(document, table));
         }

@@ -2,6 +2,7 @@
 
 #include "planner/runtabletext.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(LinePlan)
@@ -35,6 +36,42 @@ QString paragraph(const QString& icon, const QString& rest)
 {
     return QStringLiteral("<p %1><img src = \":/TestGraphics/icons/%2.png\" style=\"vertical-align:middle\"/> %3")
         .arg(kStyle, icon, rest);
+}
+
+LinePlan endRow(float cns, float otu)
+{
+    LinePlan end;
+    end.kind = LinePlan::endOfTable;
+    end.cns = cns;
+    end.otu = otu;
+    return end;
+}
+
+void addTable(RunTableText& table, const QList<LinePlan>& rows)
+{
+    table.add(LinePlan{});
+    for (const LinePlan& line : rows)
+        table.add(line);
+}
+
+// The text of these rows built by a table that saw none before.
+QString freshText(const QList<LinePlan>& rows)
+{
+    RunTableText table;
+    addTable(table, rows);
+    return table.html();
+}
+
+// Planned rows on air, Nx40 from `switchAt` on, then stops on Oxy.
+QList<LinePlan> planRows(int planned, int switchAt, int stops)
+{
+    QList<LinePlan> rows;
+    for (int i = 0; i < planned; ++i)
+        rows.append(row(i == 0 ? 0 : 1, 0, 30.0f + float(i % 4), 1, float(i + 1), i < switchAt ? 0 : 1));
+    for (int k = 0; k < stops; ++k)
+        rows.append(row(k == 0 ? 2 : 1, 1, 3.0f * float(stops - k), 1, float(planned + k + 1), 2));
+    rows.append(endRow(float(stops), float(planned)));
+    return rows;
 }
 
 } // namespace
@@ -120,6 +157,93 @@ private slots:
         table.add(LinePlan{});
         table.add(row(0, 0, 20, 1, 1, 0));
         QCOMPARE(table.html(), kHead + paragraph("arrowDdive", "    20m |    01:00 |    01:00 | Air</p>"));
+    }
+
+    // A table that keeps the rows of the last one reads as one built anew.
+    void followsTables_data()
+    {
+        QTest::addColumn<QList<LinePlan>>("first");
+        QTest::addColumn<QList<LinePlan>>("second");
+
+        QList<LinePlan> depthMoved = planRows(20, 12, 3);
+        depthMoved[6].depth = 12.5f;
+        QList<LinePlan> signedZero = planRows(20, 12, 3);
+        signedZero[5].depth = 0.0f;
+        QList<LinePlan> negativeZero = planRows(20, 12, 3);
+        negativeZero[5].depth = -0.0f;
+        QList<LinePlan> insertedBeforeSwitch = planRows(20, 12, 3);
+        insertedBeforeSwitch.insert(11, row(1, 0, 31, 1, 11.5f, 0));
+        QList<LinePlan> insertedAfterStart = planRows(20, 12, 3);
+        insertedAfterStart.insert(1, row(1, 0, 31, 1, 1.5f, 1));
+        QList<LinePlan> removedSwitch = planRows(20, 12, 3);
+        removedSwitch.removeAt(12);
+        QList<LinePlan> unnamedGas = planRows(20, 12, 3);
+        unnamedGas[12].gasIndex = 7;
+        QTest::newRow("the same table") << planRows(20, 12, 3) << planRows(20, 12, 3);
+        QTest::newRow("a depth moved") << planRows(20, 12, 3) << depthMoved;
+        QTest::newRow("0 to -0") << signedZero << negativeZero;
+        QTest::newRow("the gas switch a row later") << planRows(20, 12, 3) << planRows(20, 13, 3);
+        QTest::newRow("the gas switch a row earlier") << planRows(20, 12, 3) << planRows(20, 11, 3);
+        QTest::newRow("a row in before the gas switch") << planRows(20, 12, 3) << insertedBeforeSwitch;
+        QTest::newRow("a row in after the first, on the later gas") << planRows(20, 12, 3) << insertedAfterStart;
+        QTest::newRow("the switching row out") << planRows(20, 12, 3) << removedSwitch;
+        QTest::newRow("a gas without a name at the switch") << planRows(20, 12, 3) << unnamedGas;
+        QTest::newRow("a stop more") << planRows(20, 12, 3) << planRows(20, 12, 4);
+        QTest::newRow("no stop any more") << planRows(20, 12, 3) << planRows(20, 12, 0);
+        QTest::newRow("no row") << planRows(20, 12, 3) << QList<LinePlan>{endRow(0, 0)};
+        QTest::newRow("from no row") << QList<LinePlan>{endRow(0, 0)} << planRows(20, 12, 3);
+    }
+
+    void followsTables()
+    {
+        QFETCH(QList<LinePlan>, first);
+        QFETCH(QList<LinePlan>, second);
+        RunTableText table;
+        addTable(table, first);
+        QCOMPARE(table.html(), freshText(first));
+        addTable(table, second);
+        QCOMPARE(table.html(), freshText(second));
+        addTable(table, first);
+        QCOMPARE(table.html(), freshText(first));
+    }
+
+    // Drag after drag: rows change, come in and go out, gases change.
+    void followsRandomChanges()
+    {
+        QRandomGenerator random(32);
+        RunTableText table;
+        QList<LinePlan> rows = planRows(40, 25, 4);
+        for (int round = 0; round < 200; ++round) {
+            QList<LinePlan> body = rows.mid(0, rows.size() - 1);
+            const int changes = random.bounded(1, 4);
+            for (int change = 0; change < changes; ++change) {
+                const int at = random.bounded(int(body.size()) + 1);
+                switch (random.bounded(5)) {
+                case 0:
+                    body.insert(at, row(random.bounded(3), quint8(random.bounded(2)), float(random.bounded(80)) / 2.0f,
+                                        float(random.bounded(20)), float(random.bounded(300)), random.bounded(-1, 6)));
+                    break;
+                case 1:
+                    if (!body.isEmpty())
+                        body.removeAt(std::min(at, int(body.size()) - 1));
+                    break;
+                case 2:
+                    if (at < body.size())
+                        body[at].gasIndex = random.bounded(-1, 6);
+                    break;
+                default:
+                    if (at < body.size()) {
+                        body[at].depth = float(random.bounded(80)) / 2.0f;
+                        body[at].runTime += float(random.bounded(-3, 4)) / 6.0f;
+                    }
+                    break;
+                }
+            }
+            rows = body;
+            rows.append(endRow(float(random.bounded(100)), float(round)));
+            addTable(table, rows);
+            QCOMPARE(table.html(), freshText(rows));
+        }
     }
 };
 
