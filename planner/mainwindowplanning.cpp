@@ -16,6 +16,7 @@
 #include "planner/decorun.h"
 #include "planner/planlimits.h"
 #include "planner/planneddive.h"
+#include "planner/pointtablecolumns.h"
 
 #include "divelisttable.h"
 #include "userprompt.h"
@@ -146,8 +147,7 @@ void MainWindow::setUpPointTable()
     header->resizeSection(TblDivePointsModel::DeleteColumn, 40);
     // The depth and the time take the room their texts need, the gas
     // column the rest: no column is cut while the table has room.
-    header->setSectionResizeMode(TblDivePointsModel::DepthColumn, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(TblDivePointsModel::TimeColumn, QHeaderView::ResizeToContents);
+    new PointTableColumns(*table, {TblDivePointsModel::DepthColumn, TblDivePointsModel::TimeColumn});
     header->setSectionResizeMode(TblDivePointsModel::GasColumn, QHeaderView::Stretch);
     header->setSectionsClickable(false);
     table->setItemDelegateForColumn(TblDivePointsModel::DepthColumn, &mPointsDelegate);

@@ -47,13 +47,6 @@ QList<QPointF> pointsOf(const Dive& dive)
     return testkit::profileOf(dive);
 }
 
-// The viewport point of the planning graph's point of sample `index`.
-QPoint viewPointOf(MainWindow& window, int index)
-{
-    GraphView* view = window.planningView();
-    return view->mapFromScene(profile(window)->getDivePointAtIndex(index)->scenePos());
-}
-
 // A right click on the point of sample `index`, which opens the point menu.
 void rightClickPoint(MainWindow& window, int index)
 {
