@@ -8,7 +8,6 @@
 #include "threediveplan.h"
 
 #include <QDir>
-#include <QEvent>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -53,22 +52,6 @@ inline int storeDive(MainWindow& window, const QString& name, const QList<DiveLi
     window.updateDiveList();
     return DiveDb::instance()->getDiveByName(name, DiveDb::storedSerial(dive.computerSerial));
 }
-
-// Counts the paints of a widget.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-
-    int paints = 0;
-};
 
 // The three-dive plan, each dive handed to the tab from the dive list; the
 // third dive is current.
