@@ -8,6 +8,7 @@
 #include "divedb/diveinfo.h"
 #include "divemodel/dive.h"
 #include "graphics/profilesimulationhelper.h"
+#include "planner/coalescedcall.h"
 #include "planner/planificationplan.h"
 #include "planner/runtabledocument.h"
 #include "planner/runtabletext.h"
@@ -289,8 +290,12 @@ public:
     // run table; an empty one forgets the kept lines and clears the pane.
     void logPlanif(const QString& text);
     // Recomputes the current dive, with the gradient-factor row when
-    // "options.ini" shows it, and shows its tissues.
+    // "options.ini" shows it, and shows its tissues; a recomputation still
+    // pending from a drag is then done.
     void updateDeco();
+    // The recomputation after the moves of a drag, on the last position:
+    // the run table, the tissues and the graph's computed ascent.
+    void recomputeMovedPoint();
 
 public slots:
     // The planned dive changed on the graph.
@@ -540,6 +545,9 @@ private:
     std::unique_ptr<RunTableDocument> mRunTableDocument;
     // The log lines of the computation under way, shown again under its table.
     QStringList mPlanLog;
+    // A drag's moves are recomputed once per pass of the event loop; what
+    // reads the results of the current dive, or changes the dive, flushes first.
+    CoalescedCall mMovedPointRecomputation{[this] { recomputeMovedPoint(); }};
     // The measurement window and its two tables, made on first use.
     QWidget* mMeasureWindow = nullptr;
     QTableWidget* mMeasurePoints = nullptr;

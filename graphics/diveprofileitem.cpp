@@ -351,6 +351,12 @@ void DiveProfileItem::addDecoLine(const DiveLine& line)
     repaintScene();
 }
 
+void DiveProfileItem::computedLinesChanged()
+{
+    mTrace.invalidate();
+    QGraphicsItem::update();
+}
+
 void DiveProfileItem::addCeilTrackingLine(const DiveLine& line)
 {
     if (!mDive)

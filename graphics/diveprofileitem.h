@@ -148,6 +148,9 @@ public:
     // over the title.
     QPointF markerTopLeft(const Marker& marker) const;
 
+    // After the dive's computed ascent and ceilings changed in place (a
+    // planner computed the dive again): the item draws them anew.
+    void computedLinesChanged();
     // Appends a line to the dive's computed ascent, which then ends the shown
     // time window, or to its ceiling tracking curve, and repaints; nothing
     // without a dive.

@@ -34,13 +34,13 @@ void TissuesGraph::setValues(const float* values)
 {
     std::transform(values, values + valueCount, mValues.begin(),
                    [](float value) { return std::isfinite(value) ? value : 0.0f; });
-    repaint();
+    update();
 }
 
 void TissuesGraph::reset()
 {
     mValues.fill(0.0f);
-    repaint();
+    update();
 }
 
 void TissuesGraph::setFrontColor(const QColor& color)

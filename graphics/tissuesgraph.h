@@ -20,8 +20,9 @@ public:
     TissuesGraph();
     ~TissuesGraph() override;
 
-    // Copy the values (compartment 1 first) and repaint at once; a value that
-    // is not finite shows as 0.
+    // Copy the values (compartment 1 first), shown at the next paint: a
+    // repaint here would paint the whole window in the middle of the work
+    // that sets them. A value that is not finite shows as 0.
     void setValues(const std::array<float, valueCount>& values);
     void setValues(const float* values);
     void reset();

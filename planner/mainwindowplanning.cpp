@@ -16,6 +16,7 @@
 #include "planner/decorun.h"
 #include "planner/planlimits.h"
 #include "planner/planneddive.h"
+#include "planner/pointtablecolumns.h"
 
 #include "divelisttable.h"
 #include "userprompt.h"
@@ -103,6 +104,8 @@ void MainWindow::createPlanningView()
     connect(item, &DiveProfileItem::onAddDivePoint, this, &MainWindow::onAddDivePoint);
     connect(item, &DiveProfileItem::onUpdateDivePoint, this, &MainWindow::updateDivePoint);
     connect(mPlanningView, &GraphView::mouseMove, this, &MainWindow::graphViewPlanificationMouseMove);
+    // A drag ends on the computation of its last position.
+    mMovedPointRecomputation.flushBeforeReleaseOn(*mPlanningView->viewport());
     connect(mPlanningView, &GraphView::selectInRect, this,
             [item](const QRectF& rect) { item->selectPointsInRect(rect); });
 }
@@ -146,8 +149,7 @@ void MainWindow::setUpPointTable()
     header->resizeSection(TblDivePointsModel::DeleteColumn, 40);
     // The depth and the time take the room their texts need, the gas
     // column the rest: no column is cut while the table has room.
-    header->setSectionResizeMode(TblDivePointsModel::DepthColumn, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(TblDivePointsModel::TimeColumn, QHeaderView::ResizeToContents);
+    new PointTableColumns(*table, {TblDivePointsModel::DepthColumn, TblDivePointsModel::TimeColumn});
     header->setSectionResizeMode(TblDivePointsModel::GasColumn, QHeaderView::Stretch);
     header->setSectionsClickable(false);
     table->setItemDelegateForColumn(TblDivePointsModel::DepthColumn, &mPointsDelegate);
@@ -235,6 +237,7 @@ void MainWindow::releasePlanningTab()
 
 void MainWindow::updateDeco()
 {
+    mMovedPointRecomputation.drop();
     if (mPlanificationAddOn) {
         mAddOnGradientFactors = gfs_t(static_cast<unsigned char>(ui.spGfLow->value()),
                                       static_cast<unsigned char>(ui.spGfhigh->value()));
@@ -401,8 +404,16 @@ void MainWindow::giveInsertedPointsTheirGas()
 
 void MainWindow::updateDivePoint(int index)
 {
+    // The point and its row follow each move at once; the computation runs
+    // when the event loop comes round, on the last position.
     mPointsModel.updateView(index);
+    mMovedPointRecomputation.request();
+}
+
+void MainWindow::recomputeMovedPoint()
+{
     updateDeco();
+    mPlanningView->mProfile->computedLinesChanged();
 }
 
 bool MainWindow::divePointDepthChanged2(int row, double depth)
@@ -463,6 +474,7 @@ void MainWindow::divePointTimeChanged(QTime time)
 
 void MainWindow::newPlanification()
 {
+    mMovedPointRecomputation.flush();
     if (!mPlan.currentDiveProfile())
         return;
     if (UserPrompt::current().question(this, tr("New planification"),
@@ -474,6 +486,7 @@ void MainWindow::newPlanification()
 
 void MainWindow::newPlanificationDive()
 {
+    mMovedPointRecomputation.flush();
     if (mPlan.newPlanification(QString()) < 0) {
         UserPrompt::current().critical(this, tr("Error"), tr("No free location fro a new dive"));
         return;
@@ -483,6 +496,7 @@ void MainWindow::newPlanificationDive()
 
 void MainWindow::replaceNewPlanificationDive()
 {
+    mMovedPointRecomputation.flush();
     if (!mPlan.currentDiveProfile())
         return;
     if (UserPrompt::current().question(this, tr("Replace dive"), tr("Are you sure to replace current dive?")) !=
@@ -494,6 +508,7 @@ void MainWindow::replaceNewPlanificationDive()
 
 void MainWindow::removeCurrentDivePlanification()
 {
+    mMovedPointRecomputation.flush();
     if (!mPlan.removeCurrentDive())
         return;
     if (!mPlan.currentDiveProfile()) {
@@ -510,6 +525,7 @@ void MainWindow::removeCurrentDivePlanification()
 
 void MainWindow::savePlanification()
 {
+    mMovedPointRecomputation.flush();
     const QString path = UserPrompt::current().saveFileName(this, tr("Save Plan"), mSettings->lastPlanFile(),
                                                             tr(kPlanFileFilter));
     if (path.isEmpty())
@@ -521,6 +537,7 @@ void MainWindow::savePlanification()
 
 void MainWindow::loadPlanification()
 {
+    mMovedPointRecomputation.flush();
     const QString path = UserPrompt::current().openFileName(this, tr("Load plan"), mSettings->lastPlanFile(),
                                                             tr(kPlanFileFilter));
     if (path.isEmpty())
@@ -538,6 +555,7 @@ void MainWindow::loadPlanification()
 
 void MainWindow::changeCurrentPlanifDive(int index, int /*column*/)
 {
+    mMovedPointRecomputation.flush();
     if (!mPlan.plannedDive(index))
         return;
     mPlan.current = index;
@@ -786,6 +804,7 @@ bool MainWindow::replaceCurrentPlanifDive(const std::function<bool(Dive&, QStrin
 
 void MainWindow::addPlanificationFromExistingDive(bool replace)
 {
+    mMovedPointRecomputation.flush();
     const QString path = UserPrompt::current().openFileName(
         this, tr("Open Dive File"), mSettings->lastDiveFile(),
         tr("Dive file (*.csv *.uddf *.divebin);;Csv file (*.csv);;UDDF file (*.uddf);;Binary dive file (*.divebin)"));
@@ -815,6 +834,7 @@ void MainWindow::addPlanificationFromExistingDBDive(QTableWidgetItem* item, bool
 
 void MainWindow::addStoredDiveToPlan(int id, bool replace)
 {
+    mMovedPointRecomputation.flush();
     if (replace) {
         const auto readStored = [id](Dive& dive, QString& reason) {
             if (!DiveDb::instance()->readDive(id, dive)) {

@@ -6,6 +6,7 @@
 #include "graphics/tissuesgraph.h"
 
 #include <QIcon>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -43,6 +44,58 @@ inline void chooseDive(MainWindow& window, int row)
     QTest::mousePress(viewport, Qt::LeftButton, {}, at);
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+}
+
+// Opens the editor of a point table cell with a double-click, as a person does.
+template<typename Editor>
+Editor* openEditor(MainWindow& window, int row, int column)
+{
+    auto* table = child<QTableView>(window, "tblViewlDivePoints");
+    const QPoint at = table->visualRect(table->model()->index(row, column)).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+    return table->viewport()->findChild<Editor*>();
+}
+
+// The viewport point of the planning graph's point of sample `index`.
+inline QPoint viewPointOf(MainWindow& window, int index)
+{
+    GraphView* view = window.planningView();
+    return view->mapFromScene(view->mProfile->getDivePointAtIndex(index)->scenePos());
+}
+
+// The viewport point of a time (s) and a depth (m) on the planning graph.
+inline QPoint viewPointAt(MainWindow& window, double time, double depth)
+{
+    GraphView* view = window.planningView();
+    return view->mapFromScene(view->mProfile->timeDepthToGraphCoordinates(time, depth));
+}
+
+// A mouse event on the planning graph as the window system sends it, with
+// the buttons held and no modifier (QTest gives a move no button).
+inline void sendToGraph(MainWindow& window, QEvent::Type type, const QPoint& at, Qt::MouseButton button,
+                        Qt::MouseButtons buttons)
+{
+    QWidget* viewport = window.planningView()->viewport();
+    QMouseEvent event(type, at, viewport->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &event);
+}
+
+// The mouse moved over the point of sample `index`, then the left button
+// pressed on it: a drag starts.
+inline void pressOnPoint(MainWindow& window, int index)
+{
+    const QPoint at = viewPointOf(window, index);
+    sendToGraph(window, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+    sendToGraph(window, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+}
+
+// One move of a drag with the left button, then the pass of the event loop
+// that comes before the next move: what the move set off is done.
+inline void dragMove(MainWindow& window, const QPoint& to)
+{
+    sendToGraph(window, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents();
 }
 
 // The name the dive table shows on a row.

@@ -117,17 +117,6 @@ int gasIcons(MainWindow& window)
     return count;
 }
 
-// Opens the editor of a point table cell with a double-click, as a person does.
-template<typename Editor>
-Editor* openEditor(MainWindow& window, int row, int column)
-{
-    auto* table = child<QTableView>(window, "tblViewlDivePoints");
-    const QPoint at = table->visualRect(table->model()->index(row, column)).center();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
-    return table->viewport()->findChild<Editor*>();
-}
-
 // Pixels of the blue the temperature curve is drawn in.
 int bluePixels(QWidget& widget)
 {

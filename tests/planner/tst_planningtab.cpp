@@ -47,13 +47,6 @@ QList<QPointF> pointsOf(const Dive& dive)
     return testkit::profileOf(dive);
 }
 
-// The viewport point of the planning graph's point of sample `index`.
-QPoint viewPointOf(MainWindow& window, int index)
-{
-    GraphView* view = window.planningView();
-    return view->mapFromScene(profile(window)->getDivePointAtIndex(index)->scenePos());
-}
-
 // A right click on the point of sample `index`, which opens the point menu.
 void rightClickPoint(MainWindow& window, int index)
 {
@@ -87,6 +80,66 @@ void addMeasuredDive(MainWindow& window)
     click(window, "btAddDive");
     profile(window)->addDivePoint(263, 20);
     profile(window)->addDivePoint(310, 18.5);
+}
+
+// What the tab shows of a computation: the run table, the tissues and the
+// computed ascent the graph draws.
+struct ShownComputation
+{
+    QString runTable;
+    std::array<float, TissuesGraph::valueCount> tissues{};
+    QList<QPointF> ascent;
+};
+
+// What differs between two shown computations; empty when nothing does.
+QString difference(const ShownComputation& shown, const ShownComputation& expected)
+{
+    QStringList differ;
+    if (shown.runTable != expected.runTable)
+        differ.append(QStringLiteral("the run table"));
+    if (shown.tissues != expected.tissues)
+        differ.append(QStringLiteral("the tissues"));
+    if (shown.ascent != expected.ascent)
+        differ.append(QStringLiteral("the computed ascent"));
+    return differ.join(QStringLiteral(", "));
+}
+
+ShownComputation shownComputation(MainWindow& window)
+{
+    ShownComputation shown{child<QTextEdit>(window, "runtime")->toHtml(), window.tissuesGraph()->values(), {}};
+    for (const DiveLine& line : currentDive(window)->decoLines)
+        shown.ascent.append(QPointF(line.timeSec, line.depth));
+    return shown;
+}
+
+// The three-dive plan with point `index` of the third dive at (time, depth),
+// computed from scratch in a window of its own: what that window shows.
+ShownComputation computedFromScratch(int index, const QPointF& timeDepth)
+{
+    MainWindow window;
+    window.resize(1400, 800);
+    QList<DiveLine> moved = threediveplan::multilevelPoints();
+    moved[index].timeSec = timeDepth.x();
+    moved[index].depth = timeDepth.y();
+    const int id = storeDive(window, QStringLiteral("Multilevel"), threediveplan::multilevelPoints());
+    const int movedId = storeDive(window, QStringLiteral("Moved"), moved);
+    for (const int dive : {id, id, movedId})
+        window.addPlanificationFromExistingDBDive(diveListItem(window, dive), false);
+    return shownComputation(window);
+}
+
+// The point of the three-dive plan's third dive that the coalescing tests
+// drag, apart from its neighbours on the graph, and the positions of a burst
+// of moves up and later.
+constexpr int kDragged = 2;
+
+QList<QPointF> burstOfMoves()
+{
+    const DiveLine start = threediveplan::multilevelPoints().at(kDragged);
+    QList<QPointF> moves;
+    for (int step = 1; step <= 6; ++step)
+        moves.append(QPointF(start.timeSec + 15.0 * step, start.depth - 0.5 * step));
+    return moves;
 }
 
 } // namespace
@@ -557,20 +610,106 @@ private slots:
         QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
         QPoint to;
         for (int step = 0; step < 12; ++step) {
-            to = view->mapFromScene(profile(window)->timeDepthToGraphCoordinates(
-                start.timeSec + double(step % 7 - 3), start.depth + 1.5 * double(step % 9 - 4)));
-            QMouseEvent move(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton,
-                             Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(view->viewport(), &move);
+            to = viewPointAt(window, start.timeSec + double(step % 7 - 3), start.depth + 1.5 * double(step % 9 - 4));
+            dragMove(window, to);
         }
         const QString dragged = runtime->toHtml();
         QVERIFY(dragged != before);
         runtime->clear();
-        QMouseEvent again(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(view->viewport(), &again);
+        dragMove(window, to);
         QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
         QCOMPARE(dragged, runtime->toHtml());
+    }
+
+    // A burst of moves that comes before the event loop: the point follows
+    // each at once, the dive is computed once, when the loop comes round, on
+    // the last position, and the tab shows what computing that position from
+    // scratch shows; the graph draws that computation, though it was painted
+    // between the moves and the loop.
+    void burstOfMovesComputesTheLastPosition()
+    {
+        MainWindow window;
+        QVERIFY(showPlanningTab(window));
+        fillThreeDivePlan(window);
+        QCoreApplication::processEvents();
+        const ShownComputation before = shownComputation(window);
+        // The run table is written once per computation.
+        QSignalSpy computations(child<QTextEdit>(window, "runtime"), &QTextEdit::textChanged);
+
+        pressOnPoint(window, kDragged);
+        QPointF reached;
+        for (const QPointF& move : burstOfMoves()) {
+            sendToGraph(window, QEvent::MouseMove, viewPointAt(window, move.x(), move.y()), Qt::NoButton,
+                        Qt::LeftButton);
+            const DiveLine& point = currentDive(window)->lines.at(kDragged);
+            QVERIFY(QPointF(point.timeSec, point.depth) != reached);
+            reached = QPointF(point.timeSec, point.depth);
+            QVERIFY2(std::abs(reached.x() - move.x()) < 20 && std::abs(reached.y() - move.y()) < 0.6,
+                     qPrintable(QStringLiteral("%1 s %2 m for %3 s %4 m").arg(reached.x()).arg(reached.y()).arg(move.x()).arg(move.y())));
+        }
+        QCOMPARE(computations.size(), 0);
+        QCOMPARE(difference(shownComputation(window), before), QString()); // nothing computed yet
+        window.planningView()->viewport()->repaint();
+        QCoreApplication::processEvents();
+        QCOMPARE(computations.size(), 1);
+        const ShownComputation expected = computedFromScratch(kDragged, reached);
+        QVERIFY(!difference(before, expected).isEmpty());
+        QCOMPARE(difference(shownComputation(window), expected), QString());
+        const QImage shown = window.planningView()->viewport()->grab().toImage();
+        profile(window)->showItems(profile(window)->shownItems()); // drawn anew from the dive
+        QCOMPARE(window.planningView()->viewport()->grab().toImage(), shown);
+
+        sendToGraph(window, QEvent::MouseButtonRelease, viewPointAt(window, reached.x(), reached.y()),
+                    Qt::LeftButton, Qt::NoButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(computations.size(), 1);
+    }
+
+    // A release straight after the moves, before the event loop comes round,
+    // finds the last position computed.
+    void releaseAfterMovesFindsTheLastPositionComputed()
+    {
+        MainWindow window;
+        QVERIFY(showPlanningTab(window));
+        fillThreeDivePlan(window);
+        QCoreApplication::processEvents();
+        // The run table is written once per computation.
+        QSignalSpy computations(child<QTextEdit>(window, "runtime"), &QTextEdit::textChanged);
+
+        pressOnPoint(window, kDragged);
+        QPoint at;
+        for (const QPointF& move : burstOfMoves()) {
+            at = viewPointAt(window, move.x(), move.y());
+            sendToGraph(window, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        }
+        sendToGraph(window, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(computations.size(), 1);
+        const DiveLine& point = currentDive(window)->lines.at(kDragged);
+        QCOMPARE(difference(shownComputation(window), computedFromScratch(kDragged, QPointF(point.timeSec, point.depth))),
+                 QString());
+        QCoreApplication::processEvents();
+        QCOMPARE(computations.size(), 1);
+    }
+
+    // Another dive chosen before the event loop comes round: the dragged
+    // dive keeps the computation of its last position.
+    void choosingAnotherDiveAfterMovesKeepsTheLastPositionComputed()
+    {
+        MainWindow window;
+        QVERIFY(showPlanningTab(window));
+        fillThreeDivePlan(window);
+        QCoreApplication::processEvents();
+        pressOnPoint(window, kDragged);
+        for (const QPointF& move : burstOfMoves())
+            sendToGraph(window, QEvent::MouseMove, viewPointAt(window, move.x(), move.y()), Qt::NoButton,
+                        Qt::LeftButton);
+        const DiveLine point = currentDive(window)->lines.at(kDragged);
+        chooseDive(window, 0);
+        QCOMPARE(window.plan().current, 0);
+        QList<QPointF> ascent;
+        for (const DiveLine& line : window.plan().plannedDive(2)->decoLines)
+            ascent.append(QPointF(line.timeSec, line.depth));
+        QCOMPARE(ascent, computedFromScratch(kDragged, QPointF(point.timeSec, point.depth)).ascent);
     }
 
     void measurement()

@@ -6,10 +6,14 @@
 #include "planningtabkit.h"
 #include "planningtabwidgets.h"
 
+#include <QDoubleSpinBox>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimeEdit>
 #include <QtTest>
 
 using namespace planningtabkit;
@@ -42,6 +46,47 @@ QString cutHeaders(QTableView& table)
                        .arg(header->length()));
     return cut.join(QStringLiteral("; "));
 }
+
+// The window with the planning tab shown at its default size.
+bool showPlanningTab(MainWindow& window)
+{
+    child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
+    window.show();
+    return QTest::qWaitForWindowExposed(&window);
+}
+
+// What of the depth and time columns is narrower than the view measures
+// their header and all their cells; empty when everything shows.
+QString narrowColumns(QTableView& table)
+{
+    QStringList narrow;
+    const QHeaderView* header = table.horizontalHeader();
+    for (const int column : {int(TblDivePointsModel::DepthColumn), int(TblDivePointsModel::TimeColumn)}) {
+        const int needed = std::max(static_cast<QAbstractItemView&>(table).sizeHintForColumn(column),
+                                    header->sectionSizeHint(column));
+        if (header->sectionSize(column) < needed)
+            narrow.append(QStringLiteral("column %1 needs %2 px, has %3")
+                              .arg(column)
+                              .arg(needed)
+                              .arg(header->sectionSize(column)));
+    }
+    return narrow.join(QStringLiteral("; "));
+}
+
+// A delegate that notes the rows whose size it is asked for.
+class MeasuringDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        measured.insert(index.row());
+        return QStyledItemDelegate::sizeHint(option, index);
+    }
+
+    mutable QSet<int> measured;
+};
 
 } // namespace
 
@@ -86,6 +131,78 @@ private slots:
         QCOMPARE(table->model()->headerData(3, Qt::Horizontal).toString(),
                  language == QLatin1String("fr") ? QStringLiteral("Gaz") : QStringLiteral("Gas"));
         QCOMPARE(cutHeaders(*table), QString());
+    }
+
+    // A text typed in the table that is wider than the column's others
+    // widens the column: it shows whole.
+    void editedTextsShowWhole_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<double>("typed");
+        // The default dive: (0, 0), (60, 20), (600, 20).
+        QTest::newRow("a deeper point") << 2 << 1 << 299.5;
+        QTest::newRow("a time past an hour") << 2 << 2 << 3725.0;
+        QTest::newRow("a time past ten hours") << 2 << 2 << 36125.0;
+    }
+
+    void editedTextsShowWhole()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(double, typed);
+        MainWindow window;
+        QVERIFY(showPlanningTab(window));
+        click(window, "btAddDive");
+        auto* table = child<QTableView>(window, "tblViewlDivePoints");
+        const int before = table->columnWidth(column);
+        if (column == TblDivePointsModel::TimeColumn) {
+            auto* editor = openEditor<QTimeEdit>(window, row, column);
+            QVERIFY(editor);
+            editor->setTime(QTime(0, 0).addSecs(int(typed)));
+        } else {
+            auto* editor = openEditor<QDoubleSpinBox>(window, row, column);
+            QVERIFY(editor);
+            editor->setValue(typed);
+        }
+        const DiveLine& point = window.plan().currentDiveProfile()->lines.at(row);
+        QCOMPARE(column == TblDivePointsModel::TimeColumn ? point.timeSec : point.depth, typed);
+        QCOMPARE(narrowColumns(*table), QString());
+        if (column == TblDivePointsModel::TimeColumn)
+            QVERIFY(table->columnWidth(column) > before);
+    }
+
+    // A drag changes one row a step: the columns measure that row alone,
+    // not the others of a long plan.
+    void aDragStepMeasuresItsRowAlone()
+    {
+        MainWindow window;
+        QVERIFY(showPlanningTab(window));
+        QList<DiveLine> points;
+        for (int i = 0; i < 80; ++i) {
+            DiveLine line;
+            // Points apart on the graph: 5 m between neighbours.
+            line.timeSec = 60.0 * i;
+            line.depth = i == 0 || i == 79 ? 0.0 : 15.0 + 5.0 * (i % 2);
+            line.gasIndex = 0;
+            points.append(line);
+        }
+        const int id = storeDive(window, QStringLiteral("Long"), points);
+        window.addPlanificationFromExistingDBDive(diveListItem(window, id), false);
+        auto* table = child<QTableView>(window, "tblViewlDivePoints");
+        QCOMPARE(table->model()->rowCount(), 80);
+        MeasuringDelegate measuring;
+        table->setItemDelegateForColumn(TblDivePointsModel::DepthColumn, &measuring);
+        table->setItemDelegateForColumn(TblDivePointsModel::TimeColumn, &measuring);
+
+        const int row = 40;
+        pressOnPoint(window, row);
+        const QPoint to = viewPointAt(window, 60.0 * row + 10, 17.5);
+        dragMove(window, to);
+        sendToGraph(window, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(window.plan().currentDiveProfile()->lines.at(row).depth, 17.5);
+        QCOMPARE(measuring.measured, QSet<int>{row});
+        QCOMPARE(narrowColumns(*table), QString());
     }
 };
 
