@@ -5,12 +5,12 @@
 // once) and the pass of the event loop that handles what it posted: the
 // recomputation (the run table, the tissue graph, the computed ascent), then
 // the synchronous repaint of what changed, which the pass does once; a
-// repaint after it would paint everything a second time. Prints the median, 95th percentile and worst step
-// (target: 95th percentile within 16 ms, a frame at 60 Hz), then each dive's
-// computation alone, then the same for a logged dive of 3,600 points (target:
-// the frame too) and the edit of a day-long dive of 86,400 points (target:
-// 95th percentile within 100 ms, a reply that feels immediate). Never fails
-// on a timing.
+// repaint after it would paint everything a second time. Prints the median,
+// 95th percentile and worst step (target: 95th percentile within 16 ms, a
+// frame at 60 Hz), then each dive's computation alone, then the same for a
+// logged dive of 3,600 points (target: the frame too) and the edit of a
+// day-long dive of 86,400 points (target: 95th percentile within 100 ms, a
+// reply that feels immediate). Never fails on a timing.
 
 #include "benchsetup.h"
 #include "benchtiming.h"

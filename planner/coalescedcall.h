@@ -21,7 +21,6 @@ public:
     void flush();
     // The job's work was done another way: nothing is pending any more.
     void drop() { mPending = false; }
-    bool isPending() const { return mPending; }
     // Flushes before a mouse button is released on `widget` (the end of a
     // drag), so that the release finds the job done.
     void flushBeforeReleaseOn(QObject& widget);

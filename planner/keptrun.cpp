@@ -1,9 +1,9 @@
 #include "planner/keptrun.h"
 
+#include "common/samebits.h"
 #include "planner/planneddive.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace {
@@ -12,10 +12,8 @@ namespace {
 template <typename T>
 bool same(const T& a, const T& b)
 {
-    if constexpr (std::is_same_v<T, double>)
-        return std::bit_cast<quint64>(a) == std::bit_cast<quint64>(b);
-    else if constexpr (std::is_same_v<T, float>)
-        return std::bit_cast<quint32>(a) == std::bit_cast<quint32>(b);
+    if constexpr (std::is_floating_point_v<T>)
+        return sameBits(a, b);
     else
         return a == b;
 }

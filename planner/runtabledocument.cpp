@@ -119,7 +119,8 @@ void RunTableDocument::showChanges(const RunTableText& table)
     while (prefix < common && sameText(mShown.at(prefix), next.at(prefix)))
         ++prefix;
     int suffix = 0;
-    while (suffix < common - prefix && sameText(mShown.at(mShown.size() - 1 - suffix), next.at(next.size() - 1 - suffix)))
+    const auto fromEnd = [](const QStringList& list, int k) -> const QString& { return list.at(list.size() - 1 - k); };
+    while (suffix < common - prefix && sameText(fromEnd(mShown, suffix), fromEnd(next, suffix)))
         ++suffix;
     const int shownEnd = int(mShown.size()) - suffix;
     const int nextEnd = int(next.size()) - suffix;

@@ -9,8 +9,8 @@ class RunTableText;
 // a few rows, and parsing the whole text again costs most of a step of the
 // drag: only the paragraphs that changed are parsed, together, and their
 // blocks put in place of the blocks shown. The document then holds what
-// parsing the whole text gives. Whenever the document changed since the last table (cleared, lines
-// appended), the whole text is parsed again.
+// parsing the whole text gives. Whenever the document changed since the last
+// table (cleared, lines appended), the whole text is parsed again.
 class RunTableDocument
 {
 public:

@@ -1,11 +1,11 @@
 #include "planner/runtabletext.h"
 
 #include "common/depthtext.h"
+#include "common/samebits.h"
 #include "common/timetexts.h"
 #include "common/wholenumbers.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <utility>
 
@@ -81,10 +81,9 @@ QString RunTableText::tail() const
 // The figures compare bit for bit: -0 and 0 may not read the same.
 bool RunTableText::ShownRow::operator==(const ShownRow& other) const
 {
-    const auto same = [](float a, float b) { return std::bit_cast<quint32>(a) == std::bit_cast<quint32>(b); };
     return namesGas == other.namesGas && row.direction == other.row.direction && row.computed == other.row.computed
-           && row.gasIndex == other.row.gasIndex && same(row.depth, other.row.depth)
-           && same(row.duration, other.row.duration) && same(row.runTime, other.row.runTime);
+           && row.gasIndex == other.row.gasIndex && sameBits(row.depth, other.row.depth)
+           && sameBits(row.duration, other.row.duration) && sameBits(row.runTime, other.row.runTime);
 }
 
 void RunTableText::start()

@@ -1,3 +1,4 @@
+#include "runtablerows.h"
 #include "testenvironment.h"
 
 #include "planner/runtabledocument.h"
@@ -12,34 +13,10 @@ Q_DECLARE_METATYPE(QList<LinePlan>)
 
 namespace {
 
-LinePlan row(qint32 direction, quint8 computed, float depth, float runTime, qint32 gas)
-{
-    LinePlan line;
-    line.kind = LinePlan::row;
-    line.direction = direction;
-    line.computed = computed;
-    line.depth = depth;
-    line.duration = 1.0f;
-    line.runTime = runTime;
-    line.gasIndex = gas;
-    return line;
-}
-
-LinePlan endRow(float cns, float otu)
-{
-    LinePlan end;
-    end.kind = LinePlan::endOfTable;
-    end.cns = cns;
-    end.otu = otu;
-    return end;
-}
-
 RunTableText tableOf(const QList<LinePlan>& rows)
 {
     RunTableText table;
-    table.add(LinePlan{});
-    for (const LinePlan& line : rows)
-        table.add(line);
+    addTable(table, rows);
     return table;
 }
 
@@ -48,9 +25,9 @@ QList<LinePlan> planRows(int planned, int stops, float bottom = 30.0f, qint32 ga
 {
     QList<LinePlan> rows;
     for (int i = 0; i < planned; ++i)
-        rows.append(row(i == 0 ? 0 : 1, 0, bottom + float(i % 5), float(i + 1), gas));
+        rows.append(row(i == 0 ? 0 : 1, 0, bottom + float(i % 5), 1.0f, float(i + 1), gas));
     for (int k = 0; k < stops; ++k)
-        rows.append(row(k == 0 ? 2 : 1, 1, 3.0f * float(stops - k), float(planned + k + 1), 0));
+        rows.append(row(k == 0 ? 2 : 1, 1, 3.0f * float(stops - k), 1.0f, float(planned + k + 1), 0));
     rows.append(endRow(float(stops), float(planned)));
     return rows;
 }
@@ -90,7 +67,7 @@ private slots:
         QList<LinePlan> otuAlone = planRows(40, 4);
         otuAlone.last().otu = 90.0f;
         QList<LinePlan> stopInserted = planRows(40, 4);
-        stopInserted.insert(42, row(1, 1, 4.5f, 42.5f, 0));
+        stopInserted.insert(42, row(1, 1, 4.5f, 1.0f, 42.5f, 0));
         QList<LinePlan> spread = planRows(40, 4);
         spread[3].depth = 1.0f;
         spread[25].depth = 2.0f;
@@ -148,7 +125,7 @@ private slots:
                 const int at = random.bounded(int(body.size()));
                 switch (random.bounded(4)) {
                 case 0:
-                    body.insert(at, row(random.bounded(3), quint8(random.bounded(2)), float(random.bounded(40)),
+                    body.insert(at, row(random.bounded(3), quint8(random.bounded(2)), float(random.bounded(40)), 1.0f,
                                         float(random.bounded(300)), random.bounded(-1, 6)));
                     break;
                 case 1:

@@ -1,3 +1,4 @@
+#include "runtablerows.h"
 #include "testenvironment.h"
 
 #include "planner/runtabletext.h"
@@ -19,39 +20,10 @@ const QString kHead = QStringLiteral(
     "li.unchecked::marker { content: \"\\2610\"; }li.checked::marker { content: \"\\2612\"; }</style></head>"
     "<body style=\" font-family:'Courier New'; font-size:9pt; font-weight:400; font-style:normal;\">");
 
-LinePlan row(qint32 direction, quint8 computed, float depth, float duration, float runTime, qint32 gas)
-{
-    LinePlan line;
-    line.kind = LinePlan::row;
-    line.direction = direction;
-    line.computed = computed;
-    line.depth = depth;
-    line.duration = duration;
-    line.runTime = runTime;
-    line.gasIndex = gas;
-    return line;
-}
-
 QString paragraph(const QString& icon, const QString& rest)
 {
     return QStringLiteral("<p %1><img src = \":/TestGraphics/icons/%2.png\" style=\"vertical-align:middle\"/> %3")
         .arg(kStyle, icon, rest);
-}
-
-LinePlan endRow(float cns, float otu)
-{
-    LinePlan end;
-    end.kind = LinePlan::endOfTable;
-    end.cns = cns;
-    end.otu = otu;
-    return end;
-}
-
-void addTable(RunTableText& table, const QList<LinePlan>& rows)
-{
-    table.add(LinePlan{});
-    for (const LinePlan& line : rows)
-        table.add(line);
 }
 
 // The text of these rows built by a table that saw none before.
