@@ -590,6 +590,40 @@ private slots:
         QCOMPARE(grabOf(kept), grabOf(fresh));
     }
 
+    // A planner computes the ascent again in place, its points as many as
+    // before: told so, the item draws the new ascent, as a view that shows
+    // it for the first time does.
+    void computedAscentChangedInPlaceIsDrawnAnew()
+    {
+        const auto ascentAt = [](double stopDepth) {
+            QList<DiveLine> ascent;
+            const std::pair<double, double> timesAndDepths[] = {
+                {900.0, 5.0}, {960.0, stopDepth}, {1200.0, stopDepth}, {1260.0, 0.0}};
+            for (const auto& [time, depth] : timesAndDepths) {
+                DiveLine line;
+                line.timeSec = time;
+                line.depth = depth;
+                ascent.append(line);
+            }
+            return ascent;
+        };
+        const auto computed = [](PlanningView& shown, const QList<DiveLine>& ascent) {
+            shown.dive.decoLines = ascent;
+            shown.view.mProfile->computedLinesChanged();
+            return shown.view.viewport()->grab().toImage();
+        };
+
+        PlanningView kept(kPlan);
+        QVERIFY(QTest::qWaitForWindowExposed(&kept.view));
+        const QImage before = computed(kept, ascentAt(3.0));
+        const QImage after = computed(kept, ascentAt(4.0));
+        QVERIFY(after != before);
+
+        PlanningView fresh(kPlan);
+        QVERIFY(QTest::qWaitForWindowExposed(&fresh.view));
+        QCOMPARE(computed(fresh, ascentAt(4.0)), after);
+    }
+
     // Deleting a point drops its records; the records of the others stay usable.
     void deletionDropsThePointsRecords()
     {
