@@ -19,6 +19,16 @@ constexpr long kReducedSeconds = 21600; // six hours
 // Below this product of pressure change and time a segment counts as level.
 constexpr float kLevelSegment = 0.00033333333f;
 
+// Moves every compartment toward the alveolar pressure p by its factor F of
+// one interval. The loads and the factors never overlap, which lets the
+// compartments be computed side by side: each still gets the same operations
+// in the same order.
+void relax(float* __restrict loads, const float* __restrict F, float p)
+{
+    for (int j = 0; j < N; ++j)
+        loads[j] += (1.0f - F[j]) * (p - loads[j]);
+}
+
 } // namespace
 
 diver_t::diver_t()
@@ -67,11 +77,9 @@ void diver_t::load_bits(float pN2, float pHe, int n)
     for (int i = 0; i < zhl16_t::table_rows; ++i) {
         if ((n & (1 << i)) == 0)
             continue;
-        for (int j = 0; j < N; ++j) {
-            N2[j] += (1.0f - zhl16_t::F_N2_tab[i][j]) * (pN2 - N2[j]);
-            if (helium)
-                He[j] += (1.0f - zhl16_t::F_He_tab[i][j]) * (pHe - He[j]);
-        }
+        relax(N2, zhl16_t::F_N2_tab[i], pN2);
+        if (helium)
+            relax(He, zhl16_t::F_He_tab[i], pHe);
     }
 }
 

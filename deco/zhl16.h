@@ -42,7 +42,8 @@ public:
     static bool IsTolAmb(const diver_t& diver, float P, float gf);
 
     // Interval factors F_j(t) = exp(-k_j t) and E_j(t) = (1 - F_j(t)) / k_j
-    // for t minutes; the last interval's factors are kept for the next call.
+    // for t minutes; the last few intervals' factors are kept for the next
+    // calls. The reference holds until the next call.
     struct factors_t
     {
         float F_N2[compartments], E_N2[compartments];

@@ -4,6 +4,7 @@
 #include "deco/diver.h"
 #include "deco/zhl16.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -34,11 +35,37 @@ constexpr float kZhl16HeB[N] = {0.4245f, 0.5747f, 0.6527f, 0.7223f, 0.7582f, 0.7
                                 0.8279f, 0.8553f, 0.8757f, 0.8903f, 0.8997f, 0.9073f,
                                 0.9122f, 0.9171f, 0.9217f, 0.9267f};
 
-// The factors of the last interval, and whether they belong to the tables
-// now installed.
-zhl16_t::factors_t sFactors = {};
-float sFactorsMinutes = 0.0f;
-bool sFactorsValid = false;
+// The factors of the last few intervals, for the tables now installed. A
+// computation alternates between a handful of intervals (the time between
+// two points, the travel from a depth to each stop it tries), and each new
+// one costs two exponentials per compartment.
+struct KeptFactors
+{
+    float minutes;
+    zhl16_t::factors_t factors;
+};
+constexpr int kKeptIntervals = 8;
+KeptFactors sKept[kKeptIntervals] = {};
+int sKeptCount = 0;
+int sKeptNext = 0; // the entry a new interval replaces, oldest first
+
+void fillFactors(float t, zhl16_t::factors_t& factors)
+{
+    if (t == 1.0f / 60.0f) {
+        // One second: the first row of the tables.
+        std::memcpy(factors.F_N2, zhl16_t::F_N2_tab[0], sizeof factors.F_N2);
+        std::memcpy(factors.E_N2, zhl16_t::E_N2_tab[0], sizeof factors.E_N2);
+        std::memcpy(factors.F_He, zhl16_t::F_He_tab[0], sizeof factors.F_He);
+        std::memcpy(factors.E_He, zhl16_t::E_He_tab[0], sizeof factors.E_He);
+        return;
+    }
+    for (int j = 0; j < N; ++j) {
+        factors.F_N2[j] = std::exp(-zhl16_t::k_N2[j] * t);
+        factors.E_N2[j] = (1.0f - factors.F_N2[j]) / zhl16_t::k_N2[j];
+        factors.F_He[j] = std::exp(-zhl16_t::k_He[j] * t);
+        factors.E_He[j] = (1.0f - factors.F_He[j]) / zhl16_t::k_He[j];
+    }
+}
 
 void fillTables(const float* halftimes, float* k, float (*F)[N], float (*E)[N])
 {
@@ -71,6 +98,43 @@ coefficients mixed(const diver_t& diver, int j)
             zhl16_t::b_N2[j] * (1.0f - r) + zhl16_t::b_He[j] * r};
 }
 
+// The ambient pressure the limit of a compartment holding `inert` bar
+// tolerates under the gradient factor gf.
+float limitAmbient(float inert, coefficients c, float gf)
+{
+    return (inert - c.a * gf) / (gf / c.b - gf + 1.0f);
+}
+
+// The tolerated ambient pressure of a compartment: its limit's, 0 for an
+// empty one.
+float toleratedAmbient(float inert, float limit)
+{
+    return inert > 0.0f ? limit : 0.0f;
+}
+
+// Every compartment's load and limit. Without helium the compartments are
+// computed side by side, each with the operations of limitAmbient.
+struct Limits
+{
+    float inert[N];
+    float ambient[N];
+
+    Limits(const diver_t& diver, float gf)
+    {
+        for (int j = 0; j < N; ++j)
+            inert[j] = diver.N2[j] + diver.He[j];
+        if (diver.helium == 0) {
+            for (int j = 0; j < N; ++j)
+                ambient[j] = limitAmbient(inert[j], {zhl16_t::a_N2[j], zhl16_t::b_N2[j]}, gf);
+            return;
+        }
+        for (int j = 0; j < N; ++j)
+            ambient[j] = limitAmbient(inert[j], mixed(diver, j), gf);
+    }
+
+    float tolerated(int j) const { return toleratedAmbient(inert[j], ambient[j]); }
+};
+
 } // namespace
 
 float zhl16_t::h_N2[N], zhl16_t::a_N2[N], zhl16_t::b_N2[N];
@@ -91,7 +155,8 @@ void zhl16_t::set_mode(const char* name, const float* hN2, const float* aN2, con
     std::memcpy(b_He, bHe, sizeof b_He);
     fillTables(h_N2, k_N2, F_N2_tab, E_N2_tab);
     fillTables(h_He, k_He, F_He_tab, E_He_tab);
-    sFactorsValid = false;
+    sKeptCount = 0;
+    sKeptNext = 0;
 }
 
 void zhl16_t::initZhl16C()
@@ -102,25 +167,15 @@ void zhl16_t::initZhl16C()
 
 const zhl16_t::factors_t& zhl16_t::interval_factors(float t)
 {
-    if (sFactorsValid && t == sFactorsMinutes)
-        return sFactors;
-    if (t == 1.0f / 60.0f) {
-        // One second: the first row of the tables.
-        std::memcpy(sFactors.F_N2, F_N2_tab[0], sizeof sFactors.F_N2);
-        std::memcpy(sFactors.E_N2, E_N2_tab[0], sizeof sFactors.E_N2);
-        std::memcpy(sFactors.F_He, F_He_tab[0], sizeof sFactors.F_He);
-        std::memcpy(sFactors.E_He, E_He_tab[0], sizeof sFactors.E_He);
-    } else {
-        for (int j = 0; j < N; ++j) {
-            sFactors.F_N2[j] = std::exp(-k_N2[j] * t);
-            sFactors.E_N2[j] = (1.0f - sFactors.F_N2[j]) / k_N2[j];
-            sFactors.F_He[j] = std::exp(-k_He[j] * t);
-            sFactors.E_He[j] = (1.0f - sFactors.F_He[j]) / k_He[j];
-        }
-    }
-    sFactorsMinutes = t;
-    sFactorsValid = true;
-    return sFactors;
+    for (int i = 0; i < sKeptCount; ++i)
+        if (sKept[i].minutes == t)
+            return sKept[i].factors;
+    KeptFactors& kept = sKept[sKeptNext];
+    kept.minutes = t;
+    fillFactors(t, kept.factors);
+    sKeptCount = std::max(sKeptCount, sKeptNext + 1);
+    sKeptNext = (sKeptNext + 1) % kKeptIntervals;
+    return kept.factors;
 }
 
 float zhl16_t::PtolIg(const diver_t& diver, unsigned char j, float P, float gf)
@@ -147,17 +202,15 @@ float zhl16_t::PtolAmb(const diver_t& diver, unsigned char j, float gf)
     if (j >= N)
         return 0.0f;
     const float inert = diver.N2[j] + diver.He[j];
-    if (!(inert > 0.0f))
-        return 0.0f;
-    const coefficients c = mixed(diver, j);
-    return (inert - c.a * gf) / (gf / c.b - gf + 1.0f);
+    return toleratedAmbient(inert, limitAmbient(inert, mixed(diver, j), gf));
 }
 
 float zhl16_t::PtolAmb(const diver_t& diver, float gf)
 {
+    const Limits limits(diver, gf);
     float ceiling = 0.0f;
-    for (unsigned char j = 0; j < N; ++j) {
-        const float p = PtolAmb(diver, j, gf);
+    for (int j = 0; j < N; ++j) {
+        const float p = limits.tolerated(j);
         if (p > ceiling)
             ceiling = p;
     }
@@ -166,8 +219,9 @@ float zhl16_t::PtolAmb(const diver_t& diver, float gf)
 
 bool zhl16_t::IsTolAmb(const diver_t& diver, float P, float gf)
 {
-    for (unsigned char j = 0; j < N; ++j)
-        if (!(P > PtolAmb(diver, j, gf)))
+    const Limits limits(diver, gf);
+    for (int j = 0; j < N; ++j)
+        if (!(P > limits.tolerated(j)))
             return false;
     return true;
 }

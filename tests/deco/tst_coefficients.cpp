@@ -6,8 +6,11 @@
 #include <QtTest>
 
 #include <array>
+#include <bit>
 #include <cfenv>
 #include <cmath>
+#include <cstdint>
+#include <random>
 
 namespace {
 
@@ -38,6 +41,24 @@ constexpr double kHeM0[N] = {41.0, 31.2, 27.2, 24.3, 22.4, 20.8, 19.4, 18.2,
                              17.4, 16.8, 16.4, 16.2, 16.1, 16.1, 16.0, 15.9};
 constexpr double kHeDeltaM[N] = {2.3557, 1.7400, 1.5321, 1.3845, 1.3189, 1.2568, 1.2079, 1.1692,
                                  1.1419, 1.1232, 1.1115, 1.1022, 1.0963, 1.0904, 1.0850, 1.0791};
+
+bool sameBits(float a, float b)
+{
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+// The factors of t minutes, computed the way the model computes them.
+bool givesFactorsOf(const zhl16_t::factors_t& factors, float t)
+{
+    for (int j = 0; j < N; ++j) {
+        const float fN2 = std::exp(-zhl16_t::k_N2[j] * t);
+        const float fHe = std::exp(-zhl16_t::k_He[j] * t);
+        if (!sameBits(factors.F_N2[j], fN2) || !sameBits(factors.E_N2[j], (1.0f - fN2) / zhl16_t::k_N2[j])
+            || !sameBits(factors.F_He[j], fHe) || !sameBits(factors.E_He[j], (1.0f - fHe) / zhl16_t::k_He[j]))
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -119,6 +140,69 @@ private slots:
         const float ceiling = zhl16_t::PtolAmb(diver, 0.8f);
         QVERIFY(!zhl16_t::IsTolAmb(diver, ceiling, 0.8f));
         QVERIFY(zhl16_t::IsTolAmb(diver, ceiling + 0.001f, 0.8f));
+    }
+
+    // The factors of recent intervals are kept: whichever order the intervals
+    // come in, more of them than are kept, each call gives its own interval's
+    // factors, and installing other tables drops those of the old ones.
+    void keptIntervalFactorsBelongToTheirInterval()
+    {
+        std::mt19937 random(7);
+        std::uniform_int_distribution<int> pick(0, 10);
+        const std::array<float, 11> intervals = {1.0f / 30.0f, 0.1f,  0.35f, 1.25f, 2.0f, 0.001f,
+                                                 7.5f,        0.2f,  3.0f,  0.05f, 12.0f};
+        for (int call = 0; call < 400; ++call) {
+            const float t = intervals[size_t(call < 22 ? call % 11 : pick(random))];
+            QVERIFY2(givesFactorsOf(zhl16_t::interval_factors(t), t), qPrintable(QString::number(call)));
+        }
+
+        std::array<float, N> doubled;
+        for (int j = 0; j < N; ++j)
+            doubled[size_t(j)] = 2.0f * zhl16_t::h_N2[j];
+        const std::array<float, N> heliumHalftimes = std::to_array(zhl16_t::h_He);
+        const std::array<float, N> aN2 = std::to_array(zhl16_t::a_N2);
+        const std::array<float, N> bN2 = std::to_array(zhl16_t::b_N2);
+        const std::array<float, N> aHe = std::to_array(zhl16_t::a_He);
+        const std::array<float, N> bHe = std::to_array(zhl16_t::b_He);
+        zhl16_t::set_mode("doubled", doubled.data(), aN2.data(), bN2.data(), heliumHalftimes.data(), aHe.data(),
+                          bHe.data());
+        const bool slowerTables = givesFactorsOf(zhl16_t::interval_factors(0.35f), 0.35f);
+        zhl16_t::initZhl16C();
+        QVERIFY(slowerTables);
+        QVERIFY(givesFactorsOf(zhl16_t::interval_factors(0.35f), 0.35f));
+    }
+
+    // The ceiling over the compartments is the deepest compartment's ceiling,
+    // and a pressure is tolerated when every compartment tolerates it, bit
+    // for bit, with and without helium, empty compartments included.
+    void compartmentsTogetherAreEachCompartment()
+    {
+        std::mt19937 random(11);
+        std::uniform_real_distribution<float> load(0.0f, 4.0f);
+        std::uniform_real_distribution<float> factor(0.2f, 1.0f);
+        for (int round = 0; round < 300; ++round) {
+            std::array<float, N> nitrogen;
+            std::array<float, N> helium{};
+            for (int j = 0; j < N; ++j) {
+                // Some rounds have empty compartments, a few nothing at all.
+                nitrogen[size_t(j)] = round % 7 == 0 || (round % 5 == 0 && j % 4 == 1) ? 0.0f : load(random);
+                if (round % 2 == 1 && round % 7 != 0)
+                    helium[size_t(j)] = j % 3 == 0 ? 0.0f : load(random);
+            }
+            diver_t diver;
+            diver.begin(nitrogen.data(), helium.data(), 0.0f);
+            const float gf = factor(random);
+            float deepest = 0.0f;
+            for (unsigned char j = 0; j < N; ++j)
+                deepest = std::max(deepest, zhl16_t::PtolAmb(diver, j, gf));
+            QVERIFY2(sameBits(zhl16_t::PtolAmb(diver, gf), deepest), qPrintable(QString::number(round)));
+            for (const float P : {deepest, std::nextafter(deepest, 10.0f), deepest + 0.5f, 0.0f}) {
+                bool everyOne = true;
+                for (unsigned char j = 0; j < N; ++j)
+                    everyOne = everyOne && P > zhl16_t::PtolAmb(diver, j, gf);
+                QCOMPARE(zhl16_t::IsTolAmb(diver, P, gf), everyOne);
+            }
+        }
     }
 
     // Compartment numbers beyond the sixteen used to read past the tables.
