@@ -5,7 +5,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
 
 #include <algorithm>
 
@@ -45,12 +44,15 @@ public:
     }
 
     // Puts the next parsed paragraph's formats and content where the cursor
-    // selects.
+    // selects. Its pieces of text go in one by one with their formats: a
+    // document fragment put in would make the document scan all its frames.
     void putNext(QTextCursor& cursor)
     {
         cursor.setBlockFormat(mNext.blockFormat());
         cursor.setBlockCharFormat(mNext.charFormat());
-        cursor.insertFragment(QTextDocumentFragment(selectBlockText(mNext)));
+        cursor.removeSelectedText();
+        for (QTextBlock::iterator piece = mNext.begin(); !piece.atEnd(); ++piece)
+            cursor.insertText(piece.fragment().text(), piece.fragment().charFormat());
         mNext = mNext.next();
     }
 
