@@ -19,14 +19,25 @@ constexpr long kReducedSeconds = 21600; // six hours
 // Below this product of pressure change and time a segment counts as level.
 constexpr float kLevelSegment = 0.00033333333f;
 
+// The loads and the factors below never overlap, which lets the compartments
+// be computed side by side: each still gets the same operations in the same
+// order.
+
 // Moves every compartment toward the alveolar pressure p by its factor F of
-// one interval. The loads and the factors never overlap, which lets the
-// compartments be computed side by side: each still gets the same operations
-// in the same order.
+// one interval.
 void relax(float* __restrict loads, const float* __restrict F, float p)
 {
     for (int j = 0; j < N; ++j)
         loads[j] += (1.0f - F[j]) * (p - loads[j]);
+}
+
+// Every compartment after an interval over which the alveolar pressure went
+// from `from` to `to` at `rate` a minute, with the interval's factors F and E.
+void follow(float* __restrict loads, const float* __restrict F, const float* __restrict E, float from, float to,
+            float rate)
+{
+    for (int j = 0; j < N; ++j)
+        loads[j] = to - rate * E[j] - (from - loads[j]) * F[j];
 }
 
 } // namespace
@@ -120,11 +131,9 @@ void diver_t::load_inert(float P, float t, const gas_t& gas, const setpoint_t& s
     const zhl16_t::factors_t& f = zhl16_t::interval_factors(t);
     const float pN2 = gas.PalvN2(sp, P);
     const float pHe = gas.PalvHe(sp, P);
-    for (int j = 0; j < N; ++j) {
-        N2[j] += (1.0f - f.F_N2[j]) * (pN2 - N2[j]);
-        if (helium)
-            He[j] += (1.0f - f.F_He[j]) * (pHe - He[j]);
-    }
+    relax(N2, f.F_N2, pN2);
+    if (helium)
+        relax(He, f.F_He, pHe);
 }
 
 void diver_t::load_inert(float P1, float P2, float t, const gas_t& gas, const setpoint_t& sp)
@@ -146,11 +155,9 @@ void diver_t::load_inert(float P1, float P2, float t, const gas_t& gas, const se
     const float heFrom = gas.PalvHe(sp, P1);
     const float heTo = gas.PalvHe(sp, P2);
     const float heRate = (heTo - heFrom) / t;
-    for (int j = 0; j < N; ++j) {
-        N2[j] = n2To - n2Rate * f.E_N2[j] - (n2From - N2[j]) * f.F_N2[j];
-        if (helium)
-            He[j] = heTo - heRate * f.E_He[j] - (heFrom - He[j]) * f.F_He[j];
-    }
+    follow(N2, f.F_N2, f.E_N2, n2From, n2To, n2Rate);
+    if (helium)
+        follow(He, f.F_He, f.E_He, heFrom, heTo, heRate);
 }
 
 void diver_t::surface_inert(float P, long tRef, long tFrom, long tTo, bool)
