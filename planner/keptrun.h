@@ -86,7 +86,7 @@ public:
     void clear();
 
 private:
-    std::optional<RunStart> mStart; // of the last run, once it ended
+    std::optional<RunStart> mStart; // of the last run, trusted once it ended
     bool mEnded = false;
     std::vector<WalkState> mStates; // after points stateInterval, 2 stateInterval, ...
     std::vector<LinePlan> mRows;    // of points 1, 2, ...

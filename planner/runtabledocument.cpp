@@ -18,8 +18,7 @@ int endOf(const QTextBlock& block)
 
 // A cursor that selects the text of a block. It is put there by position: a
 // cursor moved to the end of a block lays the document out up to it first,
-// the documents of parsed paragraphs for nothing, the pane's before the edit
-// that lays it out anyway.
+// and the edit lays it out again anyway.
 QTextCursor selectBlockText(const QTextBlock& block)
 {
     QTextCursor cursor(block);
@@ -56,8 +55,6 @@ public:
         mNext = mNext.next();
     }
 
-    const QTextBlock& next() const { return mNext; }
-
 private:
     QTextDocument mDocument;
     QTextBlock mNext;
@@ -67,15 +64,15 @@ private:
 // `index`.
 void putBlock(QTextDocument& document, int index, bool inserted, ParsedParagraphs& parsed)
 {
+    QTextCursor cursor;
     if (inserted) {
-        QTextCursor cursor(&document);
+        cursor = QTextCursor(&document);
         cursor.setPosition(endOf(document.findBlockByNumber(index - 1)));
-        cursor.insertBlock(parsed.next().blockFormat(), parsed.next().charFormat());
-        parsed.putNext(cursor);
+        cursor.insertBlock();
     } else {
-        QTextCursor cursor = selectBlockText(document.findBlockByNumber(index));
-        parsed.putNext(cursor);
+        cursor = selectBlockText(document.findBlockByNumber(index));
     }
+    parsed.putNext(cursor);
 }
 
 // Paragraphs the table kept from the last one are the same strings.
