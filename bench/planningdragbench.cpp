@@ -92,27 +92,10 @@ void timeDrag(MainWindow& window, int index, int steps, const char* what, double
     std::printf("\n");
 }
 
-// A dive of `count` points logged every `interval` seconds, down to 30 m with
-// a wavy bottom.
-QList<DiveLine> loggedDivePoints(int count, double interval)
-{
-    QList<DiveLine> points;
-    for (int i = 0; i < count; ++i) {
-        DiveLine line;
-        line.timeSec = interval * i;
-        const double along = double(i) / (count - 1);
-        const double envelope = std::min({1.0, along * 20.0, (1.0 - along) * 8.0});
-        line.depth = std::round(2.0 * envelope * (27.0 + 3.0 * std::sin(along * 40.0))) / 2.0;
-        line.gasIndex = 0;
-        points.append(line);
-    }
-    return points;
-}
-
 // A two-hour dive logged every 2 s.
 QList<DiveLine> longDivePoints()
 {
-    return loggedDivePoints(kLongDivePoints, 2.0);
+    return planningtabkit::loggedDivePoints(kLongDivePoints, 2.0);
 }
 
 void showPlanningTab(MainWindow& window)
@@ -169,7 +152,8 @@ int main(int argc, char** argv)
         planningtabkit::freshDataFolder();
         MainWindow window;
         showPlanningTab(window);
-        const int id = planningtabkit::storeDive(window, QStringLiteral("Day"), loggedDivePoints(kDayDivePoints, 1.0));
+        const int id = planningtabkit::storeDive(window, QStringLiteral("Day"),
+                                                  planningtabkit::loggedDivePoints(kDayDivePoints, 1.0));
         window.addPlanificationFromExistingDBDive(planningtabkit::diveListItem(window, id), false);
         QCoreApplication::processEvents();
         timeDrag(window, kDayDivePoints / 2, kDayDiveEditSteps, "dive of 86,400 points, edits", kEditMs);

@@ -8,6 +8,8 @@
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSize>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -44,6 +46,20 @@ inline void chooseDive(MainWindow& window, int row)
     QTest::mousePress(viewport, Qt::LeftButton, {}, at);
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+}
+
+// The window shown with the planning tab, at `size` when it is valid (else
+// at its default size) or maximised, and exposed.
+inline bool showPlanningTab(MainWindow& window, const QSize& size = QSize(), bool maximised = false)
+{
+    if (size.isValid())
+        window.resize(size);
+    child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
+    if (maximised)
+        window.showMaximized();
+    else
+        window.show();
+    return QTest::qWaitForWindowExposed(&window);
 }
 
 // Opens the editor of a point table cell with a double-click, as a person does.

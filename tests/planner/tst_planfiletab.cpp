@@ -130,10 +130,7 @@ private slots:
             QVERIFY(plan.savePlan(path));
         }
         MainWindow window;
-        window.resize(1400, 800);
-        child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(showPlanningTab(window, QSize(1400, 800)));
         window.settings().setLastPlanFile(mFiles.path());
         for (int i = 0; i < 3; ++i)
             click(window, "btAddDive");

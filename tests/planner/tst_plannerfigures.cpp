@@ -35,13 +35,8 @@ const PlannedDive* currentDive(MainWindow& window)
 }
 
 // The window with the planning tab shown, as a person sees it.
-bool showPlanningTab(MainWindow& window)
-{
-    window.resize(1400, 800);
-    child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-    window.show();
-    return QTest::qWaitForWindowExposed(&window);
-}
+// The size the tab's tests lay the window out at.
+const QSize kWindowSize(1400, 800);
 
 // Hands a dive of these points to the plan from the dive list.
 void planStoredDive(MainWindow& window, const QString& name, const QList<DiveLine>& points)
@@ -186,7 +181,7 @@ private slots:
         QFETCH(int, water);
         QFETCH(int, millibar);
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         planStoredDive(window, QStringLiteral("Deep"), testkit::diveLines(points));
         child<QComboBox>(window, "cbWaterType")->setCurrentIndex(water);
         child<QSpinBox>(window, "spSurfPressure")->setValue(millibar);
@@ -225,7 +220,7 @@ private slots:
         QFETCH(double, time);
         const QList<QPointF> points = {{0, 0}, {120, 35}, {900, 35}, {1020, 18.5}, {1500, 18.5}};
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         planStoredDive(window, QStringLiteral("Steps"), testkit::diveLines(points));
         const QStringList lines = readOutAt(window, time, depthAt(points, time));
         QCOMPARE(lines.size(), 5);
@@ -251,7 +246,7 @@ private slots:
     {
         QFETCH(QString, how);
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         click(window, "btAddDive");
         QCoreApplication::processEvents();
         QCOMPARE(gasIcons(window), 1);
@@ -279,7 +274,7 @@ private slots:
         QTemporaryDir files;
         const QString path = testkit::writeTestFile(files.filePath("wreck.uddf"), QByteArray(kAirUddf));
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         mPrompts.answer(path);
         window.addPlanificationFromExistingDive(false);
         const PlannedDive* dive = currentDive(window);
@@ -299,7 +294,7 @@ private slots:
     void noTemperatureCurveOnAPlan()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         click(window, "btAddDive");
         QCOMPARE(bluePixels(*window.planningView()->viewport()), 0);
     }
@@ -327,7 +322,7 @@ private slots:
         QFETCH(double, typed);
         QFETCH(QPointF, kept);
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         planStoredDive(window, QStringLiteral("Reef"), testkit::diveLines({{0, 0}, {60, 20}, {600, 20}, {1200, 5}}));
         if (column == 2) {
             auto* editor = openEditor<QTimeEdit>(window, row, column);
@@ -350,7 +345,7 @@ private slots:
     void depthEditorReachesThePlanLimit()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         planStoredDive(window, QStringLiteral("Abyss"), testkit::diveLines({{0, 0}, {600, 150}, {900, 150}}));
         auto* editor = openEditor<QDoubleSpinBox>(window, 2, 1);
         QVERIFY(editor);
@@ -365,7 +360,7 @@ private slots:
     void graphFollowsTheTable()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         planStoredDive(window, QStringLiteral("Reef"), testkit::diveLines({{0, 0}, {60, 20}, {600, 20}, {1200, 5}}));
         auto* editor = openEditor<QDoubleSpinBox>(window, 3, 1);
         QVERIFY(editor);
@@ -388,7 +383,7 @@ private slots:
     {
         QFETCH(int, millibar);
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         click(window, "btAddDive");
         auto* pressure = child<QSpinBox>(window, "spSurfPressure");
         pressure->setValue(millibar);
@@ -405,7 +400,7 @@ private slots:
         const QString path = testkit::writeTestFile(files.filePath("one.csv"),
                                                     testkit::csvImportText(testkit::diveLines({{60, 30}})));
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         mPrompts.answer(path);
         window.addPlanificationFromExistingDive(false);
         QVERIFY(currentDive(window));

@@ -25,16 +25,6 @@ DiveProfileItem* profile(MainWindow& window)
 }
 
 // The planning tab of a window at the form's size, or maximised.
-bool showPlanningTab(MainWindow& window, bool maximised)
-{
-    child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-    if (maximised)
-        window.showMaximized();
-    else
-        window.show();
-    return QTest::qWaitForWindowExposed(&window);
-}
-
 // A dive of the logbook taken into the plan from the dive list.
 void planFromLogbook(MainWindow& window, const QString& name, const QList<QPointF>& points)
 {
@@ -202,7 +192,7 @@ private slots:
         QFETCH(QString, name);
         MainWindow window;
         planFromLogbook(window, name, kSquareDive);
-        QVERIFY(showPlanningTab(window, maximised));
+        QVERIFY(showPlanningTab(window, QSize(), maximised));
         if (effort)
             QTest::mouseClick(effortButton(window, 0), Qt::LeftButton);
         QCoreApplication::processEvents();
@@ -270,7 +260,7 @@ private slots:
         QFETCH(QString, stopTime);
         MainWindow window;
         planFromLogbook(window, QStringLiteral("Plan"), points);
-        QVERIFY(showPlanningTab(window, false));
+        QVERIFY(showPlanningTab(window));
         child<QComboBox>(window, "cbWaterType")->setCurrentIndex(water);
         QCoreApplication::processEvents();
 

@@ -65,13 +65,8 @@ bool isMessageWithReason(const QString& text, const char* message)
 
 // The window with the planning tab shown, as a person sees it; false when
 // it does not show.
-bool showPlanningTab(MainWindow& window)
-{
-    window.resize(1400, 800);
-    child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-    window.show();
-    return QTest::qWaitForWindowExposed(&window);
-}
+// The size the tab's tests lay the window out at.
+const QSize kWindowSize(1400, 800);
 
 // The default dive with two more points: (0, 0), (60, 20), (263, 20),
 // (310, 18.5), (600, 20).
@@ -140,6 +135,19 @@ QList<QPointF> burstOfMoves()
     for (int step = 1; step <= 6; ++step)
         moves.append(QPointF(start.timeSec + 15.0 * step, start.depth - 0.5 * step));
     return moves;
+}
+
+// The burst of moves as a drag of the point, sent one after the other with
+// nothing in between; the viewport point of the last move.
+QPoint dragThroughBurst(MainWindow& window)
+{
+    pressOnPoint(window, kDragged);
+    QPoint at;
+    for (const QPointF& move : burstOfMoves()) {
+        at = viewPointAt(window, move.x(), move.y());
+        sendToGraph(window, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+    }
+    return at;
 }
 
 } // namespace
@@ -370,7 +378,7 @@ private slots:
         QFETCH(bool, measure);
         QFETCH(QList<QPointF>, left);
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         addMeasuredDive(window);
         for (const int index : selected)
             profile(window)->getDivePointAtIndex(index)->setSelected(true);
@@ -410,7 +418,7 @@ private slots:
     {
         QFETCH(QString, rebuild);
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         click(window, "btAddDive");
         addMeasuredDive(window);
         QVERIFY(!profile(window)->undoList().isEmpty());
@@ -445,7 +453,7 @@ private slots:
     void startOfDtr()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         addMeasuredDive(window);
         rightClickPoint(window, 2);
         QVERIFY(testkit::clickMenuAction("Set start of DTR"));
@@ -472,7 +480,7 @@ private slots:
     void pointTableButtons()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         click(window, "btAddDive");
         click(window, "btAddDivePoint");
         click(window, "btRemoveDivePoint");
@@ -499,7 +507,7 @@ private slots:
     void deleteByIcon()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         click(window, "btAddDive");
         auto* table = child<QTableView>(window, "tblViewlDivePoints");
         const auto clickIcon = [table](int row) {
@@ -574,7 +582,7 @@ private slots:
     void dragOnTheGraph()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         click(window, "btAddDive");
         const QString before = child<QTextEdit>(window, "runtime")->toHtml();
         GraphView* view = window.planningView();
@@ -600,7 +608,7 @@ private slots:
     void dragKeepsTheRunTableText()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         fillThreeDivePlan(window);
         auto* runtime = child<QTextEdit>(window, "runtime");
         const QString before = runtime->toHtml();
@@ -629,7 +637,7 @@ private slots:
     void burstOfMovesComputesTheLastPosition()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         fillThreeDivePlan(window);
         QCoreApplication::processEvents();
         const ShownComputation before = shownComputation(window);
@@ -670,18 +678,13 @@ private slots:
     void releaseAfterMovesFindsTheLastPositionComputed()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         fillThreeDivePlan(window);
         QCoreApplication::processEvents();
         // The run table is written once per computation.
         QSignalSpy computations(child<QTextEdit>(window, "runtime"), &QTextEdit::textChanged);
 
-        pressOnPoint(window, kDragged);
-        QPoint at;
-        for (const QPointF& move : burstOfMoves()) {
-            at = viewPointAt(window, move.x(), move.y());
-            sendToGraph(window, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
-        }
+        const QPoint at = dragThroughBurst(window);
         sendToGraph(window, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
         QCOMPARE(computations.size(), 1);
         const DiveLine& point = currentDive(window)->lines.at(kDragged);
@@ -696,13 +699,10 @@ private slots:
     void choosingAnotherDiveAfterMovesKeepsTheLastPositionComputed()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         fillThreeDivePlan(window);
         QCoreApplication::processEvents();
-        pressOnPoint(window, kDragged);
-        for (const QPointF& move : burstOfMoves())
-            sendToGraph(window, QEvent::MouseMove, viewPointAt(window, move.x(), move.y()), Qt::NoButton,
-                        Qt::LeftButton);
+        dragThroughBurst(window);
         const DiveLine point = currentDive(window)->lines.at(kDragged);
         chooseDive(window, 0);
         QCOMPARE(window.plan().current, 0);
@@ -756,7 +756,7 @@ private slots:
     void positionReadOut()
     {
         MainWindow window;
-        QVERIFY(showPlanningTab(window));
+        QVERIFY(showPlanningTab(window, kWindowSize));
         click(window, "btAddDive");
         GraphView* view = window.planningView();
         const QPoint at = view->mapFromScene(profile(window)->timeDepthToGraphCoordinates(330, 20));

@@ -47,14 +47,6 @@ QString cutHeaders(QTableView& table)
     return cut.join(QStringLiteral("; "));
 }
 
-// The window with the planning tab shown at its default size.
-bool showPlanningTab(MainWindow& window)
-{
-    child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-    window.show();
-    return QTest::qWaitForWindowExposed(&window);
-}
-
 // What of the depth and time columns is narrower than the view measures
 // their header and all their cells; empty when everything shows.
 QString narrowColumns(QTableView& table)
@@ -118,12 +110,7 @@ private slots:
         QFETCH(bool, withPoints);
         QCOMPARE(loadLanguage(language), language == QLatin1String("fr"));
         MainWindow window;
-        child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-        if (maximised)
-            window.showMaximized();
-        else
-            window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(showPlanningTab(window, QSize(), maximised));
         if (withPoints)
             click(window, "btAddDive");
         QCoreApplication::processEvents();

@@ -3,59 +3,25 @@
 #include "planningtabkit.h"
 #include "planningtabwidgets.h"
 
-#include "graphics/divepoint.h"
-#include "graphics/graphview.h"
-
 #include <QFile>
-#include <QMouseEvent>
-#include <QTabWidget>
 #include <QTextEdit>
 #include <QtTest>
-
-#include <cmath>
 
 using namespace planningtabkit;
 
 namespace {
 
-// A dive logged every 10 s, down to 30 m with a wavy bottom, on air and then
-// on Nx40 from `switchAt` on, whose log ends at `end` samples, in the ascent,
-// so that the computation adds its ascent and stops.
-QList<DiveLine> loggedDivePoints(int count, int switchAt, int end)
-{
-    QList<DiveLine> points;
-    for (int i = 0; i < end; ++i) {
-        DiveLine line;
-        line.timeSec = 10.0 * i;
-        const double along = double(i) / (count - 1);
-        const double envelope = std::min({1.0, along * 20.0, (1.0 - along) * 8.0});
-        line.depth = std::round(2.0 * envelope * (27.0 + 3.0 * std::sin(along * 40.0))) / 2.0;
-        line.gasIndex = i < switchAt ? 0 : 1;
-        points.append(line);
-    }
-    return points;
-}
-
-QPoint viewPointAt(GraphView& view, double timeSec, double depth)
-{
-    return view.mapFromScene(view.mProfile->timeDepthToGraphCoordinates(timeSec, depth));
-}
-
 // Drags the point of sample `index` a few seconds and metres either way, one
 // mouse move after the other, and lets it go.
 void drag(MainWindow& window, int index, int moves)
 {
-    GraphView& view = *window.planningView();
-    QWidget* viewport = view.viewport();
+    QWidget* viewport = window.planningView()->viewport();
     const DiveLine start = window.plan().currentDiveProfile()->lines.at(index);
-    const QPoint from = view.mapFromScene(view.mProfile->getDivePointAtIndex(index)->scenePos());
-    QTest::mousePress(viewport, Qt::LeftButton, {}, from);
-    QPoint to = from;
+    QPoint to = viewPointOf(window, index);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, to);
     for (int move = 0; move < moves; ++move) {
-        to = viewPointAt(view, start.timeSec + double(move % 7 - 3), start.depth + 1.5 * double(move % 9 - 4));
-        QMouseEvent event(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(viewport, &event);
+        to = viewPointAt(window, start.timeSec + double(move % 7 - 3), start.depth + 1.5 * double(move % 9 - 4));
+        sendToGraph(window, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
     }
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
     QCoreApplication::processEvents();
@@ -101,12 +67,9 @@ private slots:
         QFETCH(QList<int>, dragged);
         QFETCH(QString, golden);
         MainWindow window;
-        window.resize(1400, 800);
-        child<QTabWidget>(window, "tabMain")->setCurrentIndex(1);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(showPlanningTab(window, QSize(1400, 800)));
         if (logged) {
-            const int id = storeDive(window, QStringLiteral("Logged"), loggedDivePoints(240, 180, 228));
+            const int id = storeDive(window, QStringLiteral("Logged"), loggedDivePoints(240, 10.0, 180, 228));
             window.addPlanificationFromExistingDBDive(diveListItem(window, id), false);
         } else {
             fillThreeDivePlan(window);
